@@ -1,0 +1,18 @@
+// Velocity waveforms by trapezoidal integration from rest, and their peaks.
+#ifndef LPGM_COMPUTE_VELOCITY_H_
+#define LPGM_COMPUTE_VELOCITY_H_
+
+#include "run/run_state.h"
+
+namespace lpgm {
+
+// For cases 1 to NCASE:
+//   VEL(i,1) = (DT * 0.5) * ACC(i,1)
+//   VEL(i,j) = (ACC(i,j) + ACC(i,j-1)) * (DT * 0.5) + VEL(i,j-1)
+// and VMAX(i) the largest |VEL(i,j)|, taken with >= so that a NaN is never
+// taken (VMAX is never NaN nor negative). Nothing for NPTS(i) <= 0.
+void ComputeVelocities(RunState& state);
+
+}  // namespace lpgm
+
+#endif  // LPGM_COMPUTE_VELOCITY_H_

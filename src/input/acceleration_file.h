@@ -1,0 +1,27 @@
+// The acceleration record file of each case folder, "\加速度波形.acc": a
+// header line read by (I20,F20.0) whose first field is the sample count NPTS
+// (the real number after it is dropped), then the samples in free form from
+// line 2 on, in cm/s2.
+#ifndef LPGM_INPUT_ACCELERATION_FILE_H_
+#define LPGM_INPUT_ACCELERATION_FILE_H_
+
+#include <string>
+
+#include "platform/file_system.h"
+#include "run/run_state.h"
+
+namespace lpgm {
+
+// The composed path of case i's file: its folder name followed by
+// "\加速度波形.acc".
+std::string AccelerationFilePath(RunState& state, int case_number);
+
+// Reads the file of cases 1 to NCASE in order; fills NPTS and ACC. A file
+// that cannot be opened, and a count above the capacity of 100000 samples,
+// are error stops; a short file or a malformed value a record-layer failure
+// on channel 13.
+void ReadAccelerationFiles(RunState& state, platform::FileSystem& files);
+
+}  // namespace lpgm
+
+#endif  // LPGM_INPUT_ACCELERATION_FILE_H_

@@ -1,0 +1,201 @@
+// CP932 <-> UTF-8 through glibc iconv. glibc's "CP932" is the Windows code
+// page: 0x5C is the backslash and 0x7E the tilde, as the system's file names
+// and texts expect.
+#include "platform/encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace lpgm::platform {
+namespace {
+
+constexpr const char kCp932Name[] = "CP932";
+constexpr const char kUtf8Name[] = "UTF-8";
+constexpr std::size_t kChunkSize = 1024;
+
+const iconv_t kBadDescriptor = reinterpret_cast<iconv_t>(-1);
+
+iconv_t OpenConverter(const char* to, const char* from) {
+  iconv_t cd = iconv_open(to, from);
+  if (cd == kBadDescriptor) {
+    throw std::runtime_error(std::string("iconv cannot convert ") + from +
+                             " to " + to);
+  }
+  return cd;
+}
+
+// The converters of the two one-shot directions, opened on first use and kept
+// for the whole run.
+iconv_t Cp932ToUtf8Converter() {
+  static const iconv_t cd = OpenConverter(kUtf8Name, kCp932Name);
+  return cd;
+}
+
+iconv_t Utf8ToCp932Converter() {
+  static const iconv_t cd = OpenConverter(kCp932Name, kUtf8Name);
+  return cd;
+}
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The number of bytes the UTF-8 lead byte announces, or 0 for a byte that
+// cannot start a character (a continuation byte, C0, C1, F5..FF).
+std::size_t AnnouncedLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// Whether `second` may follow `lead` in well-formed UTF-8 (this rules out
+// overlong forms, surrogates and code points above U+10FFFF).
+bool SecondByteFits(unsigned char lead, unsigned char second) {
+  switch (lead) {
+    case 0xE0: return second >= 0xA0 && second <= 0xBF;
+    case 0xED: return second >= 0x80 && second <= 0x9F;
+    case 0xF0: return second >= 0x90 && second <= 0xBF;
+    case 0xF4: return second >= 0x80 && second <= 0x8F;
+    default: return IsContinuation(second);
+  }
+}
+
+// The length of the well-formed character at the start of `text`, or 0 when
+// it does not start with one (including a character cut short by the end).
+std::size_t WellFormedLength(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  const std::size_t length = AnnouncedLength(lead);
+  if (length == 0 || length > text.size()) return 0;
+  if (length == 1) return 1;
+  if (!SecondByteFits(lead, static_cast<unsigned char>(text[1]))) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (!IsContinuation(static_cast<unsigned char>(text[i]))) return 0;
+  }
+  return length;
+}
+
+// Whether `tail` (1 to 3 bytes) is the beginning of a well-formed character
+// that more bytes could complete.
+bool IsIncompleteCharacter(std::string_view tail) {
+  const auto lead = static_cast<unsigned char>(tail[0]);
+  const std::size_t length = AnnouncedLength(lead);
+  if (length <= tail.size()) return false;
+  if (tail.size() >= 2 &&
+      !SecondByteFits(lead, static_cast<unsigned char>(tail[1]))) {
+    return false;
+  }
+  for (std::size_t i = 2; i < tail.size(); ++i) {
+    if (!IsContinuation(static_cast<unsigned char>(tail[i]))) return false;
+  }
+  return true;
+}
+
+// Runs `cd` over `input`, appending to `out`. At each position iconv refuses,
+// `on_error` is told the unconverted rest and returns how many bytes to step
+// over (at least 1) after appending its own replacement to `out`.
+template <typename OnError>
+void RunConverter(iconv_t cd, std::string_view input, std::string* out,
+                  OnError on_error) {
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  char* in_ptr = const_cast<char*>(input.data());
+  std::size_t in_left = input.size();
+  char buffer[kChunkSize];
+  while (in_left > 0) {
+    char* out_ptr = buffer;
+    std::size_t out_left = sizeof(buffer);
+    const std::size_t result =
+        iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
+    out->append(buffer, out_ptr);
+    if (result != static_cast<std::size_t>(-1)) continue;
+    if (errno == E2BIG) continue;
+    // EILSEQ, EINVAL: the bytes at in_ptr do not convert.
+    const std::size_t skip = on_error(std::string_view(in_ptr, in_left));
+    in_ptr += skip;
+    in_left -= skip;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+  }
+}
+
+// UTF-8 -> CP932 with '?' for what has no CP932 form: one '?' for a whole
+// well-formed character, one '?' per byte of anything malformed. Returns the
+// number of replacements made.
+std::size_t ConvertUtf8ToCp932(iconv_t cd, std::string_view utf8,
+                               std::string* out) {
+  std::size_t replaced = 0;
+  RunConverter(cd, utf8, out, [&](std::string_view rest) -> std::size_t {
+    out->push_back('?');
+    ++replaced;
+    const std::size_t length = WellFormedLength(rest);
+    return length == 0 ? 1 : length;
+  });
+  return replaced;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+  std::string out;
+  out.reserve(cp932.size() * 3 / 2);
+  RunConverter(Cp932ToUtf8Converter(), cp932, &out,
+               [&](std::string_view rest) -> std::size_t {
+                 out.push_back(rest[0]);
+                 return 1;
+               });
+  return out;
+}
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  ConvertUtf8ToCp932(Utf8ToCp932Converter(), utf8, &out);
+  return out;
+}
+
+const std::string& Cp932Literal(const char* utf8_literal) {
+  // Keyed by address: each literal of the source is converted once.
+  static std::unordered_map<const char*, std::string> converted;
+  auto found = converted.find(utf8_literal);
+  if (found != converted.end()) return found->second;
+  std::string cp932;
+  if (ConvertUtf8ToCp932(Utf8ToCp932Converter(), utf8_literal, &cp932) != 0) {
+    throw std::logic_error(std::string("text literal has no CP932 form: ") +
+                           utf8_literal);
+  }
+  return converted.emplace(utf8_literal, std::move(cp932)).first->second;
+}
+
+Utf8ToCp932Stream::Utf8ToCp932Stream()
+    : cd_(OpenConverter(kCp932Name, kUtf8Name)) {}
+
+Utf8ToCp932Stream::~Utf8ToCp932Stream() {
+  iconv_close(static_cast<iconv_t>(cd_));
+}
+
+void Utf8ToCp932Stream::Convert(std::string_view input, std::string* out,
+                                bool final) {
+  pending_.append(input);
+  std::size_t complete = pending_.size();
+  if (!final) {
+    // Hold back the start of a character that the next bytes may complete.
+    const std::size_t longest_tail = complete < 3 ? complete : 3;
+    for (std::size_t tail = 1; tail <= longest_tail; ++tail) {
+      const std::size_t start = complete - tail;
+      const auto byte = static_cast<unsigned char>(pending_[start]);
+      if (IsContinuation(byte)) continue;
+      if (IsIncompleteCharacter(std::string_view(pending_).substr(start))) {
+        complete = start;
+      }
+      break;
+    }
+  }
+  ConvertUtf8ToCp932(static_cast<iconv_t>(cd_),
+                     std::string_view(pending_).substr(0, complete), out);
+  pending_.erase(0, complete);
+}
+
+}  // namespace lpgm::platform

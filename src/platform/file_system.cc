@@ -1,0 +1,178 @@
+// Files through POSIX descriptors, by the UTF-8 form of the system's CP932
+// names.
+#include "platform/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/encoding.h"
+
+namespace lpgm::platform {
+namespace {
+
+OpenError ErrorFromErrno(int error_number) {
+  switch (error_number) {
+    case ENOENT:
+    case ENOTDIR:
+      return OpenError::kNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return OpenError::kPermission;
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ:
+      return OpenError::kBadName;
+    case EISDIR:
+      return OpenError::kIsDirectory;
+    default:
+      return OpenError::kOther;
+  }
+}
+
+void SetError(OpenError* error, OpenError value) {
+  if (error != nullptr) *error = value;
+}
+
+// A name the operating system could never take: empty, or holding a NUL
+// byte that would cut it short.
+bool IsUnusableName(std::string_view cp932_path) {
+  return cp932_path.empty() ||
+         cp932_path.find('\0') != std::string_view::npos;
+}
+
+class FileInputStream : public InputStream {
+ public:
+  explicit FileInputStream(int fd) : fd_(fd) {}
+  ~FileInputStream() override { close(fd_); }
+  FileInputStream(const FileInputStream&) = delete;
+  FileInputStream& operator=(const FileInputStream&) = delete;
+
+  long Read(char* buffer, std::size_t size) override {
+    for (;;) {
+      const ssize_t count = read(fd_, buffer, size);
+      if (count >= 0) return static_cast<long>(count);
+      if (errno != EINTR) return -1;
+    }
+  }
+
+ private:
+  int fd_;
+};
+
+class FileOutputStream : public OutputStream {
+ public:
+  explicit FileOutputStream(int fd) : fd_(fd) {}
+  ~FileOutputStream() override {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileOutputStream(const FileOutputStream&) = delete;
+  FileOutputStream& operator=(const FileOutputStream&) = delete;
+
+  bool Write(const char* data, std::size_t size) override {
+    if (fd_ < 0) return false;
+    while (size > 0) {
+      const ssize_t count = write(fd_, data, size);
+      if (count < 0) {
+        if (errno == EINTR) continue;
+        return false;
+      }
+      data += count;
+      size -= static_cast<std::size_t>(count);
+    }
+    return true;
+  }
+
+  // Only a regular file is cut; a device or a pipe has nothing to cut.
+  bool BeginWriting() override {
+    if (fd_ < 0) return false;
+    struct stat status;
+    if (fstat(fd_, &status) != 0) return false;
+    if (!S_ISREG(status.st_mode)) return true;
+    return ftruncate(fd_, 0) == 0;
+  }
+
+  bool Close() override {
+    if (fd_ < 0) return false;
+    const int fd = fd_;
+    fd_ = -1;
+    // The descriptor is released even when close reports an error, so it
+    // must not be retried.
+    return close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+class ProcessFileSystemImpl : public FileSystem {
+ public:
+  std::unique_ptr<InputStream> OpenForReading(std::string_view cp932_path,
+                                              OpenError* error) override {
+    if (IsUnusableName(cp932_path)) {
+      SetError(error, OpenError::kBadName);
+      return nullptr;
+    }
+    const std::string path = HostPath(cp932_path);
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      SetError(error, ErrorFromErrno(errno));
+      return nullptr;
+    }
+    struct stat status;
+    if (fstat(fd, &status) != 0) {
+      const OpenError failure = ErrorFromErrno(errno);
+      close(fd);
+      SetError(error, failure);
+      return nullptr;
+    }
+    if (S_ISDIR(status.st_mode)) {
+      close(fd);
+      SetError(error, OpenError::kIsDirectory);
+      return nullptr;
+    }
+    SetError(error, OpenError::kNone);
+    return std::make_unique<FileInputStream>(fd);
+  }
+
+  std::unique_ptr<OutputStream> OpenForWriting(std::string_view cp932_path,
+                                               OpenError* error) override {
+    if (IsUnusableName(cp932_path)) {
+      SetError(error, OpenError::kBadName);
+      return nullptr;
+    }
+    const std::string path = HostPath(cp932_path);
+    // No O_TRUNC: the file is cut by BeginWriting, once writing starts.
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      SetError(error, ErrorFromErrno(errno));
+      return nullptr;
+    }
+    SetError(error, OpenError::kNone);
+    return std::make_unique<FileOutputStream>(fd);
+  }
+};
+
+}  // namespace
+
+std::string HostPath(std::string_view cp932_path) {
+  // Replaced after decoding: in the UTF-8 text a 0x5C byte can only be the
+  // backslash, never the second byte of a double-byte character.
+  std::string path = Cp932ToUtf8(cp932_path);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+FileSystem& ProcessFileSystem() {
+  static ProcessFileSystemImpl file_system;
+  return file_system;
+}
+
+}  // namespace lpgm::platform

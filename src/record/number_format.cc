@@ -1,0 +1,215 @@
+#include "record/number_format.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace lpgm {
+namespace {
+
+__extension__ typedef unsigned __int128 u128;
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536"
+    "37383940414243444546474849505152535455565758596061626364656667686970717273"
+    "7475767778798081828384858687888990919293949596979899";
+static_assert(sizeof(kDigitPairs) == 201, "two digits for each of 00 to 99");
+
+constexpr std::uint64_t kPow10[20] = {1ULL,
+                                      10ULL,
+                                      100ULL,
+                                      1000ULL,
+                                      10000ULL,
+                                      100000ULL,
+                                      1000000ULL,
+                                      10000000ULL,
+                                      100000000ULL,
+                                      1000000000ULL,
+                                      10000000000ULL,
+                                      100000000000ULL,
+                                      1000000000000ULL,
+                                      10000000000000ULL,
+                                      100000000000000ULL,
+                                      1000000000000000ULL,
+                                      10000000000000000ULL,
+                                      100000000000000000ULL,
+                                      1000000000000000000ULL,
+                                      10000000000000000000ULL};
+
+void Fill(char* out, int width, char c) {
+  std::memset(out, c, static_cast<std::size_t>(width));
+}
+
+// Writes the decimal digits of v ending just before `end`; returns the start.
+char* WriteDigitsBackward(char* end, std::uint64_t v) {
+  while (v >= 100) {
+    std::uint64_t q = v / 100;
+    unsigned r = static_cast<unsigned>(v - q * 100);
+    end -= 2;
+    std::memcpy(end, kDigitPairs + 2 * r, 2);
+    v = q;
+  }
+  if (v >= 10) {
+    end -= 2;
+    std::memcpy(end, kDigitPairs + 2 * v, 2);
+  } else {
+    *--end = static_cast<char>('0' + v);
+  }
+  return end;
+}
+
+char* WriteDigitsBackward128(char* end, u128 v) {
+  while (v > UINT64_MAX) {
+    u128 q = v / kPow10[19];
+    std::uint64_t r = static_cast<std::uint64_t>(v - q * kPow10[19]);
+    char* start = WriteDigitsBackward(end, r);
+    while (start > end - 19) *--start = '0';
+    end = start;
+    v = q;
+  }
+  return WriteDigitsBackward(end, static_cast<std::uint64_t>(v));
+}
+
+void WriteSpecial(char* out, int width, const char* text) {
+  int n = static_cast<int>(std::strlen(text));
+  if (n > width) {
+    Fill(out, width, '*');
+    return;
+  }
+  Fill(out, width - n, ' ');
+  std::memcpy(out + (width - n), text, static_cast<std::size_t>(n));
+}
+
+// Lays out sign, integer digits, point and fraction digits right-justified.
+// `digits` holds all digits of the rounded value scaled by 10^decimals, most
+// significant first, without leading zeros ("" for zero).
+void Assemble(char* out, int width, int decimals, bool negative,
+              const char* digits, int ndigits) {
+  int int_digits = ndigits > decimals ? ndigits - decimals : 0;
+  bool zero = ndigits == 0;
+  bool sign = negative && !zero;
+  int needed = (sign ? 1 : 0) + int_digits + 1 + decimals;
+  bool lead_zero = false;
+  if (int_digits == 0 && needed < width) {
+    lead_zero = true;
+    ++needed;
+  }
+  if (needed > width) {
+    Fill(out, width, '*');
+    return;
+  }
+  char* p = out;
+  int pad = width - needed;
+  std::memset(p, ' ', static_cast<std::size_t>(pad));
+  p += pad;
+  if (sign) *p++ = '-';
+  if (lead_zero) *p++ = '0';
+  std::memcpy(p, digits, static_cast<std::size_t>(int_digits));
+  p += int_digits;
+  *p++ = '.';
+  // Fraction: leading zeros when the scaled value has fewer digits than d.
+  int frac_present = ndigits - int_digits;
+  int frac_zeros = decimals - frac_present;
+  std::memset(p, '0', static_cast<std::size_t>(frac_zeros));
+  p += frac_zeros;
+  std::memcpy(p, digits + int_digits, static_cast<std::size_t>(frac_present));
+}
+
+// The exact conversion of the C library, for values and precisions outside
+// the integer fast path.
+void FormatFixedSlow(char* out, int width, int decimals, bool negative,
+                     double magnitude) {
+  char text[400];  // 309 integer digits, a point and up to 30 decimals
+  int n = std::snprintf(text, sizeof text, "%.*f", decimals, magnitude);
+  if (n <= 0 || n >= static_cast<int>(sizeof text)) {
+    Fill(out, width, '*');
+    return;
+  }
+  char digits[400];
+  int nd = 0;
+  for (int i = 0; i < n; ++i) {
+    if (text[i] != '.') digits[nd++] = text[i];
+  }
+  int skip = 0;
+  while (skip < nd && digits[skip] == '0') ++skip;
+  Assemble(out, width, decimals, negative, digits + skip, nd - skip);
+}
+
+}  // namespace
+
+void FormatInteger(char* out, int width, std::int64_t value) noexcept {
+  bool negative = value < 0;
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
+                                     : static_cast<std::uint64_t>(value);
+  char buffer[24];
+  char* end = buffer + sizeof buffer;
+  char* start = WriteDigitsBackward(end, magnitude);
+  if (negative) *--start = '-';
+  int n = static_cast<int>(end - start);
+  if (n > width) {
+    Fill(out, width, '*');
+    return;
+  }
+  Fill(out, width - n, ' ');
+  std::memcpy(out + (width - n), start, static_cast<std::size_t>(n));
+}
+
+void FormatFixed(char* out, int width, int decimals, double value) noexcept {
+  if (std::isnan(value)) {
+    WriteSpecial(out, width, "NaN");
+    return;
+  }
+  bool negative = std::signbit(value);
+  if (std::isinf(value)) {
+    WriteSpecial(out, width, negative ? "-Infinity" : "Infinity");
+    return;
+  }
+  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  std::uint64_t fraction = bits & ((1ULL << 52) - 1);
+  int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t m;
+  int e;
+  if (biased == 0) {
+    m = fraction;
+    e = -1074;
+  } else {
+    m = fraction | (1ULL << 52);
+    e = biased - 1075;
+  }
+  // value = m * 2^e. Scaled by 10^d: N = m * 10^d * 2^e, to be rounded to an
+  // integer, ties to even.
+  if (decimals > 9 || e > 0) {
+    FormatFixedSlow(out, width, decimals, negative, std::fabs(value));
+    return;
+  }
+  u128 n = static_cast<u128>(m) * kPow10[decimals];  // < 2^83
+  u128 q;
+  if (m == 0) {
+    q = 0;
+  } else if (e == 0) {
+    q = n;
+  } else {
+    int s = -e;
+    if (s >= 100) {
+      q = 0;  // N < 2^83 is below half of 2^s: rounds to zero
+    } else {
+      q = n >> s;
+      u128 rest = n - (q << s);
+      u128 half = static_cast<u128>(1) << (s - 1);
+      if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    }
+  }
+  char buffer[48];
+  char* end = buffer + sizeof buffer;
+  char* start = end;
+  if (q != 0) {
+    start = q <= UINT64_MAX
+                ? WriteDigitsBackward(end, static_cast<std::uint64_t>(q))
+                : WriteDigitsBackward128(end, q);
+  }
+  Assemble(out, width, decimals, negative, start,
+           static_cast<int>(end - start));
+}
+
+}  // namespace lpgm

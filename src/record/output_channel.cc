@@ -1,0 +1,51 @@
+#include "record/output_channel.h"
+
+#include "record/failure.h"
+
+namespace lpgm {
+
+OutputChannel::OutputChannel(platform::OutputStream& stream, int unit,
+                             std::string name, std::size_t buffer_size)
+    : stream_(stream),
+      unit_(unit),
+      name_(std::move(name)),
+      buffer_(new char[buffer_size < 64 ? 64 : buffer_size]),
+      capacity_(buffer_size < 64 ? 64 : buffer_size) {}
+
+void OutputChannel::Fail(int number) const {
+  throw RunStop::RecordFailure(number, unit_, name_);
+}
+
+void OutputChannel::Append(std::string_view text) {
+  while (!text.empty()) {
+    if (size_ == capacity_) Flush();
+    std::size_t n = std::min(capacity_ - size_, text.size());
+    std::memcpy(buffer_.get() + size_, text.data(), n);
+    size_ += n;
+    text.remove_prefix(n);
+  }
+}
+
+void OutputChannel::Flush() {
+  if (size_ == 0) return;
+  if (!begun_) {
+    begun_ = true;
+    if (!stream_.BeginWriting()) Fail(kErrWrite);
+  }
+  std::size_t n = size_;
+  size_ = 0;
+  if (!stream_.Write(buffer_.get(), n)) Fail(kErrWrite);
+}
+
+void OutputChannel::Close() {
+  if (closed_) return;
+  Flush();
+  if (!begun_) {
+    begun_ = true;
+    if (!stream_.BeginWriting()) Fail(kErrWrite);
+  }
+  closed_ = true;
+  if (!stream_.Close()) Fail(kErrWrite);
+}
+
+}  // namespace lpgm

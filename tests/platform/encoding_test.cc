@@ -1,0 +1,146 @@
+#include "platform/encoding.h"
+
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace lpgm::platform {
+namespace {
+
+std::string StreamAll(Utf8ToCp932Stream& stream, std::string_view input,
+                      bool final) {
+  std::string out;
+  stream.Convert(input, &out, final);
+  return out;
+}
+
+TEST(EncodingTest, SystemTextsRoundTrip) {
+  const std::string prompt = "震源断層/ケースフォルダ定義ファイル:";
+  const std::string prompt_cp932 = Utf8ToCp932(prompt);
+  EXPECT_EQ(prompt_cp932.size(), 36u);
+  EXPECT_EQ(Cp932ToUtf8(prompt_cp932), prompt);
+
+  // The half-width middle dot is a single byte.
+  const std::string target = "入力用･目標速度スペクトル.csv";
+  const std::string target_cp932 = Utf8ToCp932(target);
+  ASSERT_EQ(target_cp932.size(), 29u);
+  EXPECT_EQ(target_cp932[6], '\xA5');
+  EXPECT_EQ(Cp932ToUtf8(target_cp932), target);
+
+  const std::string spectrum = "\\Korvel長周期.csv";
+  const std::string spectrum_cp932 = Utf8ToCp932(spectrum);
+  EXPECT_EQ(spectrum_cp932, "\\Korvel\x92\xB7\x8E\xFC\x8A\xFA.csv");
+  EXPECT_EQ(Cp932ToUtf8(spectrum_cp932), spectrum);
+}
+
+TEST(EncodingTest, BackslashAndTildeAreAscii) {
+  EXPECT_EQ(Utf8ToCp932("\\~"), "\\~");
+  EXPECT_EQ(Cp932ToUtf8("\\~"), "\\~");
+  // 表 has 0x5C as its second byte; it must decode as one character.
+  EXPECT_EQ(Utf8ToCp932("表"), "\x95\x5C");
+  EXPECT_EQ(Cp932ToUtf8("\x95\x5C"), "表");
+  EXPECT_EQ(Cp932ToUtf8("\x95\x5C\\"), "表\\");
+}
+
+TEST(EncodingTest, UndecodableCp932PassesThrough) {
+  EXPECT_EQ(Cp932ToUtf8("A\xFF" "B"), "A\xFF" "B");
+  EXPECT_EQ(Cp932ToUtf8("\x80\xA0\xFD"), "\x80\xA0\xFD");
+  // A lead byte cut off by the end, and one followed by a byte that cannot
+  // be its second: the lead alone passes, what follows still decodes.
+  EXPECT_EQ(Cp932ToUtf8("x\x95"), "x\x95");
+  EXPECT_EQ(Cp932ToUtf8("\x95 \x95\x5C"), "\x95 表");
+  EXPECT_EQ(Cp932ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+  EXPECT_EQ(Cp932ToUtf8(""), "");
+}
+
+TEST(EncodingTest, UnconvertibleUtf8BecomesQuestionMark) {
+  // A character without CP932 form: one '?' for the whole character.
+  EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
+  EXPECT_EQ(Utf8ToCp932("\xEF\xBB\xBF" "x"), "?x");  // U+FEFF
+  // Malformed UTF-8: one '?' per byte.
+  EXPECT_EQ(Utf8ToCp932("a\xFF" "b"), "a?b");
+  EXPECT_EQ(Utf8ToCp932("\x80" "c"), "?c");
+  EXPECT_EQ(Utf8ToCp932("\xC0\xAF"), "??");        // overlong '/'
+  EXPECT_EQ(Utf8ToCp932("\xED\xA0\x80"), "???");   // surrogate
+  EXPECT_EQ(Utf8ToCp932("\xE8\xA1"), "??");        // cut short at the end
+  EXPECT_EQ(Utf8ToCp932("\xE8\xA1" "a表"), "??a\x95\x5C");
+}
+
+TEST(EncodingTest, LongTextConvertsBeyondOneChunk) {
+  std::string utf8;
+  std::string cp932;
+  for (int i = 0; i < 2000; ++i) {
+    utf8 += "長周期,";
+    cp932 += "\x92\xB7\x8E\xFC\x8A\xFA,";
+  }
+  EXPECT_EQ(Utf8ToCp932(utf8), cp932);
+  EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
+}
+
+TEST(EncodingTest, Cp932LiteralIsConvertedOnceAndKept) {
+  static const char kLiteral[] = "定義ファイル";
+  const std::string& first = Cp932Literal(kLiteral);
+  const std::string& second = Cp932Literal(kLiteral);
+  EXPECT_EQ(&first, &second);
+  EXPECT_EQ(first, Utf8ToCp932(kLiteral));
+  // A literal that really holds a question mark is fine.
+  static const char kQuestion[] = "続行しますか?";
+  EXPECT_EQ(Cp932Literal(kQuestion), Utf8ToCp932(kQuestion));
+}
+
+TEST(EncodingTest, Cp932LiteralWithoutCp932FormThrows) {
+  static const char kEmoji[] = "😀";
+  EXPECT_THROW(Cp932Literal(kEmoji), std::logic_error);
+  static const char kMalformed[] = "\xFF";
+  EXPECT_THROW(Cp932Literal(kMalformed), std::logic_error);
+}
+
+TEST(Utf8ToCp932StreamTest, CharacterSplitAtEveryPoint) {
+  const std::string text = "表😀a";  // 3 + 4 + 1 bytes
+  for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+    Utf8ToCp932Stream stream;
+    std::string out = StreamAll(stream, text.substr(0, cut), false);
+    out += StreamAll(stream, text.substr(cut), false);
+    out += StreamAll(stream, "", true);
+    EXPECT_EQ(out, "\x95\x5C?a") << "cut at " << cut;
+  }
+}
+
+TEST(Utf8ToCp932StreamTest, EachCharacterComesOutWithItsLastByte) {
+  const std::string text = "震源断層";  // four 3-byte characters
+  const std::string expected = Utf8ToCp932(text);
+  Utf8ToCp932Stream stream;
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    stream.Convert(text.substr(i, 1), &out, false);
+    EXPECT_EQ(out, expected.substr(0, (i + 1) / 3 * 2)) << "byte " << i;
+  }
+}
+
+TEST(Utf8ToCp932StreamTest, HoldsBackOnlyWhatCouldBeCompleted) {
+  Utf8ToCp932Stream stream;
+  EXPECT_EQ(StreamAll(stream, "a\xE8", false), "a");
+  EXPECT_EQ(StreamAll(stream, "\xA1", false), "");
+  EXPECT_EQ(StreamAll(stream, "\xA8", false), "\x95\x5C");
+
+  // A byte that can start nothing is replaced at once.
+  EXPECT_EQ(StreamAll(stream, "b\xFF", false), "b?");
+  EXPECT_EQ(StreamAll(stream, "\xC0", false), "?");
+  // A lead followed by a byte that cannot continue it is not held.
+  EXPECT_EQ(StreamAll(stream, "\xE0\x80", false), "??");
+  // An incomplete character broken off by a plain byte.
+  EXPECT_EQ(StreamAll(stream, "\xE8\xA1", false), "");
+  EXPECT_EQ(StreamAll(stream, "c", false), "??c");
+}
+
+TEST(Utf8ToCp932StreamTest, FinalTurnsHeldBytesIntoQuestionMarks) {
+  Utf8ToCp932Stream stream;
+  EXPECT_EQ(StreamAll(stream, "x\xF0\x9F\x98", false), "x");
+  EXPECT_EQ(StreamAll(stream, "", true), "???");
+  // Nothing is left over afterwards.
+  EXPECT_EQ(StreamAll(stream, "y", true), "y");
+}
+
+}  // namespace
+}  // namespace lpgm::platform

@@ -1,0 +1,182 @@
+#include "platform/file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/encoding.h"
+
+namespace lpgm::platform {
+namespace {
+
+class FileSystemTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/lpgm_fs_test_XXXXXX";
+    ASSERT_NE(mkdtemp(templ), nullptr);
+    dir_ = templ;
+  }
+  void TearDown() override {
+    if (!dir_.empty()) std::filesystem::remove_all(dir_);
+  }
+
+  // The CP932 name of `name` (given in UTF-8) inside the test directory,
+  // with backslashes as the system composes it.
+  std::string Cp932Path(const std::string& name) const {
+    return dir_ + "\\" + Utf8ToCp932(name);
+  }
+  std::string HostFile(const std::string& name) const {
+    return dir_ + "/" + name;
+  }
+
+  static void WriteHostFile(const std::string& path, const std::string& data) {
+    std::ofstream file(path, std::ios::binary);
+    file << data;
+  }
+  static std::string ReadHostFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+  }
+  static std::string ReadAll(InputStream& input) {
+    std::string data;
+    char buffer[3];
+    for (;;) {
+      const long count = input.Read(buffer, sizeof(buffer));
+      EXPECT_GE(count, 0);
+      if (count <= 0) return data;
+      data.append(buffer, static_cast<std::size_t>(count));
+    }
+  }
+
+  std::string dir_;
+  FileSystem& fs_ = ProcessFileSystem();
+};
+
+TEST(HostPathTest, BackslashesBecomeSlashesAfterDecoding) {
+  EXPECT_EQ(HostPath("case1\\out\\a.csv"), "case1/out/a.csv");
+  EXPECT_EQ(HostPath("\\"), "/");
+  EXPECT_EQ(HostPath(Utf8ToCp932("\\Korvel長周期.csv")),
+            "/Korvel長周期.csv");
+  // 0x5C as the second byte of 表 is not a separator.
+  EXPECT_EQ(HostPath("\x95\x5C\\\x95\x5C.csv"), "表/表.csv");
+  // An undecodable byte passes, the backslash after it still separates.
+  EXPECT_EQ(HostPath("a\xFF\\b"), "a\xFF/b");
+}
+
+TEST_F(FileSystemTest, ReadsFileByCp932Name) {
+  WriteHostFile(HostFile("表長周期.csv"), "1.0,2.0\n3.0\n");
+  OpenError error = OpenError::kOther;
+  auto input = fs_.OpenForReading(Cp932Path("表長周期.csv"), &error);
+  ASSERT_NE(input, nullptr);
+  EXPECT_EQ(error, OpenError::kNone);
+  EXPECT_EQ(ReadAll(*input), "1.0,2.0\n3.0\n");
+  char byte;
+  EXPECT_EQ(input->Read(&byte, 1), 0);
+}
+
+TEST_F(FileSystemTest, OpenForReadingFailures) {
+  WriteHostFile(HostFile("plain"), "x");
+  std::filesystem::create_directory(HostFile("folder"));
+  struct Case {
+    std::string path;
+    OpenError expected;
+  };
+  const Case cases[] = {
+      {Cp932Path("folder"), OpenError::kIsDirectory},
+      {Cp932Path("missing.csv"), OpenError::kNotFound},
+      {Cp932Path("nofolder\\a.csv"), OpenError::kNotFound},
+      {Cp932Path("plain\\a.csv"), OpenError::kNotFound},  // ENOTDIR
+      {"", OpenError::kBadName},
+      {Cp932Path(std::string("a\0b", 3)), OpenError::kBadName},
+      {Cp932Path(std::string(5000, 'n')), OpenError::kBadName},
+  };
+  for (const Case& c : cases) {
+    OpenError error = OpenError::kNone;
+    EXPECT_EQ(fs_.OpenForReading(c.path, &error), nullptr) << c.path;
+    EXPECT_EQ(error, c.expected) << c.path;
+  }
+}
+
+TEST_F(FileSystemTest, UnreadableFileIsPermissionError) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  WriteHostFile(HostFile("locked"), "x");
+  chmod(HostFile("locked").c_str(), 0);
+  OpenError error = OpenError::kNone;
+  EXPECT_EQ(fs_.OpenForReading(Cp932Path("locked"), &error), nullptr);
+  EXPECT_EQ(error, OpenError::kPermission);
+}
+
+TEST_F(FileSystemTest, WritesNewFileByCp932Name) {
+  OpenError error = OpenError::kOther;
+  auto output = fs_.OpenForWriting(Cp932Path("入力用･目標.csv"), &error);
+  ASSERT_NE(output, nullptr);
+  EXPECT_EQ(error, OpenError::kNone);
+  EXPECT_TRUE(output->BeginWriting());
+  EXPECT_TRUE(output->Write("abc", 3));
+  EXPECT_TRUE(output->Write("", 0));
+  EXPECT_TRUE(output->Write("\n", 1));
+  EXPECT_TRUE(output->Close());
+  EXPECT_EQ(ReadHostFile(HostFile("入力用･目標.csv")), "abc\n");
+  // A closed stream takes nothing more.
+  EXPECT_FALSE(output->Write("x", 1));
+}
+
+TEST_F(FileSystemTest, ExistingFileIsCutOnlyWhenWritingBegins) {
+  const std::string path = HostFile("out.csv");
+  WriteHostFile(path, "old content that is longer\n");
+  auto output = fs_.OpenForWriting(Cp932Path("out.csv"), nullptr);
+  ASSERT_NE(output, nullptr);
+  EXPECT_EQ(ReadHostFile(path), "old content that is longer\n");
+  EXPECT_TRUE(output->BeginWriting());
+  EXPECT_TRUE(output->Write("new\n", 4));
+  EXPECT_TRUE(output->Close());
+  EXPECT_EQ(ReadHostFile(path), "new\n");
+}
+
+TEST_F(FileSystemTest, DestructorClosesAndKeepsData) {
+  const std::string path = HostFile("dropped.csv");
+  {
+    auto output = fs_.OpenForWriting(Cp932Path("dropped.csv"), nullptr);
+    ASSERT_NE(output, nullptr);
+    ASSERT_TRUE(output->BeginWriting());
+    ASSERT_TRUE(output->Write("kept", 4));
+  }
+  EXPECT_EQ(ReadHostFile(path), "kept");
+}
+
+TEST_F(FileSystemTest, OpenForWritingFailures) {
+  std::filesystem::create_directory(HostFile("folder"));
+  OpenError error = OpenError::kNone;
+  EXPECT_EQ(fs_.OpenForWriting(Cp932Path("folder"), &error), nullptr);
+  EXPECT_EQ(error, OpenError::kIsDirectory);
+  EXPECT_EQ(fs_.OpenForWriting(Cp932Path("nofolder\\a.csv"), &error),
+            nullptr);
+  EXPECT_EQ(error, OpenError::kNotFound);
+  EXPECT_EQ(fs_.OpenForWriting("", &error), nullptr);
+  EXPECT_EQ(error, OpenError::kBadName);
+}
+
+TEST_F(FileSystemTest, WriteToFullDeviceFails) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  OpenError error = OpenError::kOther;
+  auto output = fs_.OpenForWriting("\\dev\\full", &error);
+  ASSERT_NE(output, nullptr);
+  EXPECT_EQ(error, OpenError::kNone);
+  // A device is not cut.
+  EXPECT_TRUE(output->BeginWriting());
+  const bool written = output->Write("data\n", 5);
+  const bool closed = output->Close();
+  EXPECT_FALSE(written && closed);
+}
+
+}  // namespace
+}  // namespace lpgm::platform

@@ -1,0 +1,23 @@
+#include "support/memory_stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lpgm::testing {
+
+long MemoryInput::Read(char* buffer, std::size_t size) {
+  std::size_t n = std::min({size, chunk_, data_.size() - pos_});
+  if (pos_ >= fail_at_ && size > 0) return -1;
+  n = std::min(n, fail_at_ - pos_);
+  std::memcpy(buffer, data_.data() + pos_, n);
+  pos_ += n;
+  return static_cast<long>(n);
+}
+
+bool MemoryOutput::Write(const char* data, std::size_t size) {
+  if (data_.size() + size > fail_after_) return false;
+  data_.append(data, size);
+  return true;
+}
+
+}  // namespace lpgm::testing
