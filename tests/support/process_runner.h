@@ -1,0 +1,55 @@
+// Runs the built lpgm executable as a user would: in a given directory, with
+// given bytes on its standard input, collecting standard output, standard
+// error, the exit status and the peak resident memory.
+#ifndef LPGM_TESTS_SUPPORT_PROCESS_RUNNER_H_
+#define LPGM_TESTS_SUPPORT_PROCESS_RUNNER_H_
+
+#include <string>
+#include <vector>
+
+namespace lpgm::testing {
+
+struct ProcessResult {
+  int exit_status = -1;  // -1 when the process did not exit normally
+  int signal = 0;        // the signal that ended it, if any
+  std::string out;       // standard output
+  std::string err;       // standard error
+  long max_rss_kib = 0;  // peak resident memory
+};
+
+struct ProcessOptions {
+  std::string directory = ".";     // working directory of the process
+  std::string input;               // bytes on standard input
+  bool close_stdin = false;        // standard input closed instead
+  std::vector<std::string> env = {"LC_ALL=C"};  // the whole environment
+  int timeout_seconds = 60;
+};
+
+// Runs `program` (no arguments) with `options`.
+ProcessResult RunProcess(const std::string& program,
+                         const ProcessOptions& options);
+
+// The lpgm executable under test.
+std::string LpgmBinary();
+
+// A fresh directory under /tmp, removed with everything in it on
+// destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::string& path() const { return path_; }
+  // Writes `content` to path()/relative, creating folders on the way.
+  void WriteFile(const std::string& relative, const std::string& content) const;
+  std::string ReadFile(const std::string& relative) const;
+  bool Exists(const std::string& relative) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace lpgm::testing
+
+#endif  // LPGM_TESTS_SUPPORT_PROCESS_RUNNER_H_
