@@ -1,26 +1,120 @@
-// The bundled example, run as a user would.
+// The bundled example against its golden outputs, and the real strong-motion
+// data set, run as a user would.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
 
+#include "e2e/input_set.h"
 #include "support/process_runner.h"
 
-namespace lpgm::testing {
+namespace lpgm::testing::e2e {
 namespace {
 
-TEST(ExampleRunTest, ShowsOnlyThePromptAndExitsZero) {
-  TempDir dir;
-  std::filesystem::copy(std::string(LPGM_SOURCE_DIR) + "/examples", dir.path(),
-                        std::filesystem::copy_options::recursive);
+namespace fs = std::filesystem;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream f(path, std::ios::binary);
+  std::ostringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+// Copies the inputs of `source` (definition.csv, faults, cases) to a fresh
+// folder and runs lpgm there.
+ProcessResult RunOnCopy(const fs::path& source, const TempDir& dir,
+                        const std::string& locale) {
+  fs::copy(source / "definition.csv", fs::path(dir.path()) / "definition.csv");
+  for (const char* sub : {"faults", "cases"})
+    fs::copy(source / sub, fs::path(dir.path()) / sub,
+             fs::copy_options::recursive);
   ProcessOptions options;
   options.directory = dir.path();
   options.input = "definition.csv\n";
-  ProcessResult result = RunProcess(LpgmBinary(), options);
-  EXPECT_EQ(result.exit_status, 0) << result.err;
+  options.env = {"LC_ALL=" + locale};
+  return RunProcess(LpgmBinary(), options);
+}
+
+const fs::path kExample = fs::path(LPGM_SOURCE_DIR) / "examples";
+const fs::path kGolden = fs::path(LPGM_SOURCE_DIR) / "tests/e2e/golden/example";
+
+TEST(ExampleRunTest, OutputFilesMatchGoldenFilesByteForByte) {
+  TempDir dir;
+  ProcessResult result = RunOnCopy(kExample, dir, "C");
+  ASSERT_EQ(result.exit_status, 0) << result.err;
   EXPECT_EQ(result.err, "");
-  // The prompt in CP932 (LC_ALL=C passes the bytes unchanged), no line end.
-  EXPECT_EQ(result.out.size(), 36u);
+  EXPECT_EQ(result.out, kPrompt);
+  for (int k = 1; k <= 6; ++k) {
+    SCOPED_TRACE(kOutputNames[k - 1]);
+    EXPECT_TRUE(SameBytes(dir.ReadFile(kOutputNames[k - 1]),
+                          ReadBytes(kGolden / (std::to_string(k) + ".csv"))));
+  }
+}
+
+TEST(ExampleRunTest, Utf8ConsoleShowsUtf8PromptAndWritesTheSameFiles) {
+  TempDir dir;
+  ProcessResult result = RunOnCopy(kExample, dir, "C.UTF-8");
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, kPromptUtf8);
+  for (int k = 1; k <= 6; ++k) {
+    SCOPED_TRACE(kOutputNames[k - 1]);
+    EXPECT_TRUE(SameBytes(dir.ReadFile(kOutputNames[k - 1]),
+                          ReadBytes(kGolden / (std::to_string(k) + ".csv"))));
+  }
+}
+
+// Values of the lines 2 on of an acceleration record, in order.
+std::vector<double> Samples(const std::string& text, std::size_t count) {
+  std::vector<double> values;
+  std::istringstream in(text.substr(text.find('\n') + 1));
+  double v;
+  while (values.size() < count && in >> v) values.push_back(v);
+  return values;
+}
+
+TEST(RealDataRunTest, StElias1979IsThePhaseCaseAndLucerneRanksFirst) {
+  const fs::path real = fs::path(LPGM_SOURCE_DIR) / "../shared/data/real";
+  if (!fs::exists(real / "definition.csv")) GTEST_SKIP() << "no real data";
+  TempDir dir;
+  ProcessResult result = RunOnCopy(real, dir, "C");
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out, kPrompt);
+
+  // File 2 is case 10's record, sample for sample.
+  std::vector<std::string> phase = Lines(dir.ReadFile(kOutputNames[1]));
+  ASSERT_EQ(phase.size(), 3096u);
+  EXPECT_EQ(phase[0], Cp("時刻(s),加速度(cm/s2)"));
+  std::vector<double> input =
+      Samples(ReadBytes(real / "cases/STELIAS1979_ICY180/加速度波形.acc"), 40);
+  ASSERT_EQ(input.size(), 40u);
+  for (std::size_t i = 0; i < input.size(); ++i) {
+    EXPECT_EQ(phase[i + 1], Printf("%12.4f", static_cast<double>(i) * 0.02) +
+                                Printf(",%14.6f", input[i]))
+        << "sample " << i + 1;
+  }
+  EXPECT_EQ(phase.back().substr(0, 13), "     61.8800,");
+
+  std::vector<std::string> peaks = Lines(dir.ReadFile(kOutputNames[5]));
+  ASSERT_EQ(peaks.size(), 3u);
+  EXPECT_EQ(peaks[1].substr(peaks[1].size() - 15), ",     34.830709");
+  const std::string rank_head = Cp("最大速度順位");
+  ASSERT_EQ(peaks[2].size(), rank_head.size() + 40);
+  auto rank_of = [&](int j) {
+    return peaks[2].substr(rank_head.size() + 4 * (j - 1), 4);
+  };
+  EXPECT_EQ(rank_of(10), ",  5");
+  EXPECT_EQ(rank_of(4), ",  1");
+  EXPECT_EQ(rank_of(2), ", 10");
+
+  EXPECT_EQ(Lines(dir.ReadFile(kOutputNames[0])).size(), 56u);
+  EXPECT_EQ(Lines(dir.ReadFile(kOutputNames[3])).size(), 11701u);
 }
 
 }  // namespace
-}  // namespace lpgm::testing
+}  // namespace lpgm::testing::e2e
