@@ -77,6 +77,10 @@ class InputChannel {
   const char* Window(std::size_t want, std::size_t* got);
   // Takes n bytes of the window, none of them a line end.
   void Consume(std::size_t n) { pos_ += n; }
+  // True once the stream has ended: the window then holds all that is left.
+  // A window shorter than asked for is no sign of this by itself, since the
+  // buffer may be smaller than the request.
+  bool at_stream_end() const { return eof_; }
 
   // Ends the run with record-layer failure `number` on this channel.
   [[noreturn]] void Fail(int number) const;
