@@ -182,8 +182,7 @@ constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
                                     1e18, 1e19, 1e20, 1e21, 1e22};
 
 bool IsFastTerminator(char c) {
-  return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\r' ||
-         c == '\n';
+  return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\n';
 }
 
 // The common real: up to 15 significant digits and a small exponent, which
@@ -240,7 +239,15 @@ std::size_t ParseSimpleReal(const char* p, const char* end, bool at_stream_end,
     if (exp_digits == 0) return 0;
     if (exp_negative) exponent = -exponent;
   }
-  if (q == end ? !at_stream_end : !IsFastTerminator(*q)) return 0;
+  if (q == end) {
+    if (!at_stream_end) return 0;
+  } else if (*q == '\r') {
+    // A carriage return ends the value only as part of a line end; alone it
+    // is data, which the general path takes up.
+    if (q + 1 == end || q[1] != '\n') return 0;
+  } else if (!IsFastTerminator(*q)) {
+    return 0;
+  }
   int scale = exponent - fraction;
   double v = static_cast<double>(m);
   if (m != 0) {
@@ -256,12 +263,14 @@ std::size_t ParseSimpleReal(const char* p, const char* end, bool at_stream_end,
 // separators within one record. Returns with the cursor where the general
 // path must go on.
 void ReadRealsFast(InputChannel& channel, Cursor& cursor, bool* after_value) {
-  constexpr std::size_t kWindow = 64 * 1024;
+  // Ask only for what one token needs: a larger request would move the
+  // buffer's unread bytes to its front at every record end near its end.
+  constexpr std::size_t kWindow = 256;
   constexpr std::size_t kMaxToken = 64;
   while (!cursor.done() && cursor.item().kind == Variables::Kind::kReal) {
     std::size_t got;
     const char* w = channel.Window(kWindow, &got);
-    bool at_stream_end = got < kWindow;
+    bool at_stream_end = channel.at_stream_end();
     const char* p = w;
     const char* end = w + got;
     double* out = cursor.real();
