@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -25,6 +26,9 @@ constexpr int kErrorFd = 2;
 constexpr std::size_t kMaxReadSize = 65536;
 
 bool LocaleIsUtf8() {
+  // A console output that has gone away (a closed pipe) must show as a
+  // failed write, reported like any other, not end the process by signal.
+  std::signal(SIGPIPE, SIG_IGN);
   std::setlocale(LC_CTYPE, "");
   const char* codeset = nl_langinfo(CODESET);
   if (codeset == nullptr) return false;

@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -17,6 +19,61 @@
 #include <stdexcept>
 
 namespace lpgm::testing {
+namespace {
+
+// The peak resident memory that the kernel reports for a child counts the
+// memory of the process it was forked from, up to its exec: a test holding
+// a large input would see that instead of the program's. So the program is
+// started by a small intermediate process, this test executable started
+// afresh under the name below, which forks and execs the program and
+// reports how it ended (wait status, peak memory, CPU time) on a pipe.
+constexpr char kSpawnHelperName[] = "lpgm-test-spawn-helper";
+
+// Runs before main in every start of the executable; returns at once unless
+// the process was started as the intermediate. argv: name, report
+// descriptor, program, flags ("10" = standard input closed, "01" = standard
+// output closed).
+__attribute__((constructor(101))) void SpawnHelperMain(int argc, char** argv,
+                                                       char** envp) {
+  if (argc != 4 || std::strcmp(argv[0], kSpawnHelperName) != 0) return;
+  const int report = std::atoi(argv[1]);
+  fcntl(report, F_SETFD, FD_CLOEXEC);
+  const pid_t helper = getpid();
+  const pid_t pid = fork();
+  if (pid < 0) _exit(127);
+  if (pid == 0) {
+    // The program does not outlive the intermediate (killed on timeout).
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != helper) _exit(127);
+    if (argv[3][0] == '1') close(0);
+    if (argv[3][1] == '1') close(1);
+    char* child_argv[] = {argv[2], nullptr};
+    execve(argv[2], child_argv, envp);
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  while (wait4(pid, &status, 0, &usage) < 0) {
+    if (errno != EINTR) _exit(127);
+  }
+  char line[160];
+  const int size = std::snprintf(
+      line, sizeof line, "%d %ld %ld %ld %ld %ld\n", status, usage.ru_maxrss,
+      static_cast<long>(usage.ru_utime.tv_sec),
+      static_cast<long>(usage.ru_utime.tv_usec),
+      static_cast<long>(usage.ru_stime.tv_sec),
+      static_cast<long>(usage.ru_stime.tv_usec));
+  if (size > 0 && write(report, line, static_cast<std::size_t>(size)) < 0)
+    _exit(127);
+  _exit(0);
+}
+
+double Seconds(long seconds, long microseconds) {
+  return static_cast<double>(seconds) +
+         static_cast<double>(microseconds) / 1e6;
+}
+
+}  // namespace
 
 std::string LpgmBinary() {
   const char* override_path = std::getenv("LPGM_TEST_BINARY");
@@ -26,8 +83,9 @@ std::string LpgmBinary() {
 
 ProcessResult RunProcess(const std::string& program,
                          const ProcessOptions& options) {
-  int in_pipe[2], out_pipe[2], err_pipe[2];
-  if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
+  int in_pipe[2], out_pipe[2], err_pipe[2], report_pipe[2];
+  if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0 ||
+      pipe(report_pipe) != 0)
     throw std::runtime_error("pipe failed");
   std::vector<std::string> env_strings = options.env;
   std::vector<char*> envp;
@@ -35,6 +93,9 @@ ProcessResult RunProcess(const std::string& program,
   envp.push_back(nullptr);
   std::string prog = program;
   char* argv[] = {prog.data(), nullptr};
+  std::string helper_name = kSpawnHelperName;
+  std::string flags = std::string(options.close_stdin ? "1" : "0") +
+                      (options.close_stdout ? "1" : "0");
 
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -45,17 +106,41 @@ ProcessResult RunProcess(const std::string& program,
     } else {
       dup2(in_pipe[0], 0);
     }
-    dup2(out_pipe[1], 1);
+    if (options.close_stdout) {
+      close(1);
+    } else if (options.broken_stdout) {
+      int gone[2];
+      if (pipe(gone) != 0) _exit(127);
+      close(gone[0]);
+      if (gone[1] != 1) {
+        dup2(gone[1], 1);
+        close(gone[1]);
+      }
+      signal(SIGPIPE, SIG_DFL);
+    } else {
+      dup2(out_pipe[1], 1);
+    }
     dup2(err_pipe[1], 2);
+    // Above every descriptor in use, and open across the exec.
+    const int report = fcntl(report_pipe[1], F_DUPFD, 10);
     close(in_pipe[0]); close(in_pipe[1]);
     close(out_pipe[0]); close(out_pipe[1]);
     close(err_pipe[0]); close(err_pipe[1]);
-    execve(prog.c_str(), argv, envp.data());
+    close(report_pipe[0]); close(report_pipe[1]);
+    if (report >= 0) {
+      std::string report_fd = std::to_string(report);
+      char* helper_argv[] = {helper_name.data(), report_fd.data(), prog.data(),
+                             flags.data(), nullptr};
+      execve("/proc/self/exe", helper_argv, envp.data());
+      close(report);
+    }
+    execve(prog.c_str(), argv, envp.data());  // without the intermediate
     _exit(127);
   }
   close(in_pipe[0]);
   close(out_pipe[1]);
   close(err_pipe[1]);
+  close(report_pipe[1]);
   signal(SIGPIPE, SIG_IGN);
 
   ProcessResult result;
@@ -111,7 +196,22 @@ ProcessResult RunProcess(const std::string& program,
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
-  result.max_rss_kib = usage.ru_maxrss;
+  char report[160] = {};
+  ssize_t report_size = read(report_pipe[0], report, sizeof report - 1);
+  close(report_pipe[0]);
+  long max_rss = 0, user_s = 0, user_us = 0, system_s = 0, system_us = 0;
+  int program_status = 0;
+  if (report_size > 0 &&
+      std::sscanf(report, "%d %ld %ld %ld %ld %ld", &program_status, &max_rss,
+                  &user_s, &user_us, &system_s, &system_us) == 6) {
+    status = program_status;
+    result.max_rss_kib = max_rss;
+    result.cpu_seconds = Seconds(user_s, user_us) + Seconds(system_s, system_us);
+  } else {  // started directly, or the intermediate was killed
+    result.max_rss_kib = usage.ru_maxrss;
+    result.cpu_seconds = Seconds(usage.ru_utime.tv_sec, usage.ru_utime.tv_usec) +
+                         Seconds(usage.ru_stime.tv_sec, usage.ru_stime.tv_usec);
+  }
   if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
   return result;

@@ -15,12 +15,17 @@ struct ProcessResult {
   std::string out;       // standard output
   std::string err;       // standard error
   long max_rss_kib = 0;  // peak resident memory
+  double cpu_seconds = 0;  // user plus system time
 };
 
 struct ProcessOptions {
   std::string directory = ".";     // working directory of the process
   std::string input;               // bytes on standard input
   bool close_stdin = false;        // standard input closed instead
+  bool close_stdout = false;       // standard output closed (nothing collected)
+  // Standard output a pipe whose reading end is already closed, with SIGPIPE
+  // at its default action as a shell leaves it (nothing collected).
+  bool broken_stdout = false;
   std::vector<std::string> env = {"LC_ALL=C"};  // the whole environment
   int timeout_seconds = 60;
 };
