@@ -14,17 +14,16 @@ void ComputeVelocities(RunState& state) {
     if (n <= 0) continue;
     CheckIndex(n, kSampleCapacity);
     // Bounds checked once above; the loop walks case i's column directly.
-    const double* acc = &state.ACC(i, 1);
-    double* vel = &state.VEL(i, 1);
-    constexpr std::size_t kStride = kCaseSlots;
+    const double* acc = state.AccColumn(i);
+    double* vel = state.VelColumn(i);
     double previous = half_step * acc[0];
     vel[0] = previous;
     if (std::fabs(previous) >= vmax) vmax = std::fabs(previous);
     for (std::size_t j = 1; j < static_cast<std::size_t>(n); ++j) {
-      double a = acc[j * kStride];
-      double a_before = acc[(j - 1) * kStride];
+      double a = acc[j];
+      double a_before = acc[j - 1];
       double v = (a + a_before) * half_step + previous;
-      vel[j * kStride] = v;
+      vel[j] = v;
       double magnitude = std::fabs(v);
       if (magnitude >= vmax) vmax = magnitude;
       previous = v;

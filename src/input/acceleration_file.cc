@@ -35,10 +35,10 @@ void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {
       ErrorStop(path + " sample number Error ! [Enter]");
     }
     std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
-    // ACC(i, 1), ACC(i, 2), ...: one case's samples lie kCaseSlots apart.
+    // ACC(i, 1) to ACC(i, n), one column of the table.
     double* first = count > 0 ? &state.ACC(i, 1) : &state.scratch[0];
     if (count > 0) CheckIndex(n, kSampleCapacity);
-    ReadFreeForm(channel, {Variables::Real(first, count, kCaseSlots)});
+    ReadFreeForm(channel, {Variables::Real(first, count)});
   }
 }
 

@@ -8,6 +8,7 @@
 #include "record/layout.h"
 #include "record/output_channel.h"
 #include "record/record_writer.h"
+#include "output/time_rows.h"
 
 namespace lpgm {
 namespace {
@@ -65,24 +66,17 @@ void WriteColumnHeader(OutputChannel& channel, const Layout& layout,
   w.End();
 }
 
-// time, then ",value" for cases 1..NCASE, by (F12.4,30(A1,F14.6)).
-template <typename RowOf>
+template <typename ColumnOf>
 void WriteWaveformFile(RunState& state, platform::FileSystem& files, int index,
-                       const char* unit, RowOf row_of) {
+                       const char* unit, ColumnOf column_of) {
   static const Layout kHeader = Layout::Parse("(A,30(A10,I2))");
-  static const Layout kRow = Layout::Parse("(F12.4,30(A1,F14.6))");
   OutputFile file(files, index);
   OutputChannel& channel = file.channel();
   WriteColumnHeader(channel, kHeader, Cp("時刻(s)"), state.NCASE, unit);
-  if (state.NPMAX > 0) CheckIndex(state.NPMAX, kSampleCapacity);
   CheckIndex(state.NCASE, kCaseSlots);
-  for (int i = 1; i <= state.NPMAX; ++i) {
-    const double* values = row_of(i);
-    RecordWriter w(channel, kRow);
-    w.Real(static_cast<double>(i - 1) * state.DT);
-    for (int j = 0; j < state.NCASE; ++j) w.Text(",").Real(values[j]);
-    w.End();
-  }
+  const double* columns[kCaseSlots];
+  for (int j = 1; j <= state.NCASE; ++j) columns[j - 1] = column_of(j);
+  WriteTimeRows(channel, state.DT, state.NPMAX, columns, state.NCASE);
   file.Close();
 }
 
@@ -108,14 +102,8 @@ void WriteInputUseFiles(RunState& state, platform::FileSystem& files) {
     OutputFile file(files, 1);
     OutputChannel& channel = file.channel();
     RecordWriter(channel, WholeText()).Text(Cp("時刻(s),加速度(cm/s2)")).End();
-    int n = state.NPTS(state.IMED);
-    for (int i = 1; i <= n; ++i) {
-      RecordWriter(channel, PairRow())
-          .Real(static_cast<double>(i - 1) * state.DT)
-          .Text(",")
-          .Real(state.ACC(state.IMED, i))
-          .End();
-    }
+    const double* column = state.AccColumn(state.IMED);
+    WriteTimeRows(channel, state.DT, state.NPTS(state.IMED), &column, 1);
     file.Close();
   }
 }
@@ -143,9 +131,9 @@ void WriteReferenceFiles(RunState& state, platform::FileSystem& files) {
   }
 
   WriteWaveformFile(state, files, 3, ",(cm/s2)",
-                    [&](int i) { return state.AccRow(i); });
+                    [&](int j) { return state.AccColumn(j); });
   WriteWaveformFile(state, files, 4, ",(cm/s)",
-                    [&](int i) { return state.VelRow(i); });
+                    [&](int j) { return state.VelColumn(j); });
 
   {
     static const Layout kHeader = Layout::Parse("(A,30(A10,I2))");

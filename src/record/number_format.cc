@@ -136,6 +136,63 @@ void FormatFixedSlow(char* out, int width, int decimals, bool negative,
   Assemble(out, width, decimals, negative, digits + skip, nd - skip);
 }
 
+// Lays out a rounded value q (the value times 10^D) right-justified in
+// out[0, width), width <= 64, in one pass from the right: the same rules as
+// Assemble, with the divisions by constants.
+template <int D>
+void LayoutFixed(char* out, int width, bool negative, std::uint64_t q) {
+  constexpr std::uint64_t kScale = kPow10[D];
+  std::uint64_t integer = q / kScale;
+  std::uint64_t fraction = q - integer * kScale;
+  char field[64];
+  std::memset(field, ' ', sizeof field);
+  char* p = field + sizeof field;
+  for (int k = 0; k < D / 2; ++k) {
+    unsigned r = static_cast<unsigned>(fraction % 100);
+    fraction /= 100;
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * r, 2);
+  }
+  if constexpr (D % 2 != 0) *--p = static_cast<char>('0' + fraction);
+  *--p = '.';
+  int needed = D + 1;
+  if (integer != 0) {
+    char* start = WriteDigitsBackward(p, integer);
+    needed += static_cast<int>(p - start);
+    p = start;
+  }
+  bool sign = negative && q != 0;
+  if (sign) ++needed;
+  if (integer == 0 && needed < width) {
+    *--p = '0';
+    ++needed;
+  }
+  if (needed > width) {
+    Fill(out, width, '*');
+    return;
+  }
+  if (sign) *--p = '-';
+  std::memcpy(out, field + sizeof field - width, static_cast<std::size_t>(width));
+}
+
+bool LayoutFixedFast(char* out, int width, int decimals, bool negative,
+                     std::uint64_t q) {
+  if (width > 64) return false;
+  switch (decimals) {
+    case 0: LayoutFixed<0>(out, width, negative, q); return true;
+    case 1: LayoutFixed<1>(out, width, negative, q); return true;
+    case 2: LayoutFixed<2>(out, width, negative, q); return true;
+    case 3: LayoutFixed<3>(out, width, negative, q); return true;
+    case 4: LayoutFixed<4>(out, width, negative, q); return true;
+    case 5: LayoutFixed<5>(out, width, negative, q); return true;
+    case 6: LayoutFixed<6>(out, width, negative, q); return true;
+    case 7: LayoutFixed<7>(out, width, negative, q); return true;
+    case 8: LayoutFixed<8>(out, width, negative, q); return true;
+    case 9: LayoutFixed<9>(out, width, negative, q); return true;
+    default: return false;
+  }
+}
+
 }  // namespace
 
 void FormatInteger(char* out, int width, std::int64_t value) noexcept {
@@ -200,6 +257,10 @@ void FormatFixed(char* out, int width, int decimals, double value) noexcept {
       if (rest > half || (rest == half && (q & 1) != 0)) ++q;
     }
   }
+  if (q <= UINT64_MAX &&
+      LayoutFixedFast(out, width, decimals, negative,
+                      static_cast<std::uint64_t>(q)))
+    return;
   char buffer[48];
   char* end = buffer + sizeof buffer;
   char* start = end;

@@ -6,8 +6,10 @@
 // the table's capacity and throws std::out_of_range on a violation (a
 // programming error: input is refused before it could cause one).
 //
-// Two-dimensional tables keep the first index fastest: ACC(i, j) of all cases
-// i for one sample j lie together.
+// SVF keeps the first index (the fault) fastest. The waveform tables ACC and
+// VEL keep each case's samples together instead: a run touches only the
+// pages of the cases and samples it has, and integration walks memory in
+// order.
 #ifndef LPGM_RUN_RUN_STATE_H_
 #define LPGM_RUN_RUN_STATE_H_
 
@@ -60,7 +62,7 @@ struct RunState {
   std::array<std::int32_t, kCaseSlots * 2> npts_irank{};  // columns NPTS, IRANK
   std::array<double, kCaseSlots> vmax{};
   std::array<double, kScratchSize> scratch{};
-  // (case, sample): 30 x 100000 each; about 24 MB apiece.
+  // (case, sample), one column of 100000 samples per case; 24 MB apiece.
   std::array<double, static_cast<std::size_t>(kCaseSlots) * kSampleCapacity> acc{};
   std::array<double, static_cast<std::size_t>(kCaseSlots) * kSampleCapacity> vel{};
 
@@ -84,22 +86,22 @@ struct RunState {
   double& ACC(int i, int j) {
     CheckIndex(i, kCaseSlots);
     CheckIndex(j, kSampleCapacity);
-    return acc[Z(i) + static_cast<std::size_t>(kCaseSlots) * Z(j)];
+    return acc[Z(j) + static_cast<std::size_t>(kSampleCapacity) * Z(i)];
   }
   double& VEL(int i, int j) {
     CheckIndex(i, kCaseSlots);
     CheckIndex(j, kSampleCapacity);
-    return vel[Z(i) + static_cast<std::size_t>(kCaseSlots) * Z(j)];
+    return vel[Z(j) + static_cast<std::size_t>(kSampleCapacity) * Z(i)];
   }
-  // Start of sample row j (all cases) of ACC and VEL, for loops that have
+  // Case i's samples 1 to 100000 of ACC and VEL, for loops that have
   // checked their bounds once.
-  const double* AccRow(int j) const {
-    CheckIndex(j, kSampleCapacity);
-    return acc.data() + static_cast<std::size_t>(kCaseSlots) * Z(j);
+  double* AccColumn(int i) {
+    CheckIndex(i, kCaseSlots);
+    return acc.data() + static_cast<std::size_t>(kSampleCapacity) * Z(i);
   }
-  const double* VelRow(int j) const {
-    CheckIndex(j, kSampleCapacity);
-    return vel.data() + static_cast<std::size_t>(kCaseSlots) * Z(j);
+  double* VelColumn(int i) {
+    CheckIndex(i, kCaseSlots);
+    return vel.data() + static_cast<std::size_t>(kSampleCapacity) * Z(i);
   }
 
  private:

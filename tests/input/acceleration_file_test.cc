@@ -219,7 +219,7 @@ TEST_F(AccelerationFileTest, SampleThatIsNotANumberIsListSyntaxError) {
 }
 
 TEST_F(AccelerationFileTest, SamplesAreStoredForTheirOwnCase) {
-  // Case i's samples lie kCaseSlots apart: neighbours must not be touched.
+  // Each case has its own column: the other cases must not be touched.
   for (int i = 1; i <= 3; ++i) {
     std::vector<double> values;
     for (int j = 1; j <= 10 * i; ++j) values.push_back(i * 1000 + j);

@@ -101,10 +101,10 @@ TEST(RunStateTest, AccessorsRefuseIndicesOutsideTheirTables) {
   EXPECT_THROW(s.VEL(kCaseSlots + 1, 1), std::out_of_range);
   EXPECT_THROW(s.VEL(1, 0), std::out_of_range);
   EXPECT_THROW(s.VEL(1, kSampleCapacity + 1), std::out_of_range);
-  EXPECT_THROW(s.AccRow(0), std::out_of_range);
-  EXPECT_THROW(s.AccRow(kSampleCapacity + 1), std::out_of_range);
-  EXPECT_THROW(s.VelRow(0), std::out_of_range);
-  EXPECT_THROW(s.VelRow(kSampleCapacity + 1), std::out_of_range);
+  EXPECT_THROW(s.AccColumn(0), std::out_of_range);
+  EXPECT_THROW(s.AccColumn(kCaseSlots + 1), std::out_of_range);
+  EXPECT_THROW(s.VelColumn(0), std::out_of_range);
+  EXPECT_THROW(s.VelColumn(kCaseSlots + 1), std::out_of_range);
   // The last entry of every table is inside it.
   EXPECT_NO_THROW(s.FLTDIR(kFaultSlots));
   EXPECT_NO_THROW(s.LCASEDIR(kCaseSlots));
@@ -114,19 +114,19 @@ TEST(RunStateTest, AccessorsRefuseIndicesOutsideTheirTables) {
   EXPECT_NO_THROW(s.VEL(kCaseSlots, kSampleCapacity));
 }
 
-TEST(RunStateTest, FirstIndexVariesFastestInTwoDimensionalTables) {
+TEST(RunStateTest, WaveformTablesKeepEachCaseTogether) {
   auto state = std::make_unique<RunState>();
   RunState& s = *state;
-  EXPECT_EQ(&s.ACC(2, 1) - &s.ACC(1, 1), 1);
-  EXPECT_EQ(&s.ACC(1, 2) - &s.ACC(1, 1), kCaseSlots);
+  EXPECT_EQ(&s.ACC(1, 2) - &s.ACC(1, 1), 1);
+  EXPECT_EQ(&s.ACC(2, 1) - &s.ACC(1, 1), kSampleCapacity);
   EXPECT_EQ(&s.VEL(kCaseSlots, kSampleCapacity) - &s.VEL(1, 1),
             static_cast<std::ptrdiff_t>(kCaseSlots) * kSampleCapacity - 1);
   EXPECT_EQ(&s.SVF(2, 1) - &s.SVF(1, 1), 1);
   EXPECT_EQ(&s.SVF(1, 2) - &s.SVF(1, 1), kFaultSlots);
   s.ACC(7, 9) = 3.5;
   s.VEL(7, 9) = 4.5;
-  EXPECT_EQ(s.AccRow(9)[6], 3.5);
-  EXPECT_EQ(s.VelRow(9)[6], 4.5);
+  EXPECT_EQ(s.AccColumn(7)[8], 3.5);
+  EXPECT_EQ(s.VelColumn(7)[8], 4.5);
   // NPTS and IRANK are the two columns of one table.
   EXPECT_EQ(&s.IRANK(1) - &s.NPTS(1), kCaseSlots);
 }

@@ -1,0 +1,22 @@
+// The data lines of the waveform files: the time (i - 1) * DT by F12.4, then
+// for each column a comma and its value by F14.6, as the layout
+// (F12.4,30(A1,F14.6)) writes them. With at most 30 columns a line never
+// reaches the layout's reversion point, so each line is one record, formatted
+// straight into the channel's buffer.
+#ifndef LPGM_OUTPUT_TIME_ROWS_H_
+#define LPGM_OUTPUT_TIME_ROWS_H_
+
+#include "record/output_channel.h"
+
+namespace lpgm {
+
+inline constexpr int kMaxTimeRowColumns = 30;
+
+// Writes lines i = 1 to `rows` (none when rows <= 0): line i holds
+// columns[k][i - 1] for k = 0 to ncolumns - 1 (1 <= ncolumns <= 30).
+void WriteTimeRows(OutputChannel& channel, double dt, int rows,
+                   const double* const* columns, int ncolumns);
+
+}  // namespace lpgm
+
+#endif  // LPGM_OUTPUT_TIME_ROWS_H_
