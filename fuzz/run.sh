@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, and runs each for a given number of seconds.
+#
+#   bash fuzz/run.sh SECONDS [TARGET...]
+#
+# Every target runs on a scratch copy of its seed corpus (fuzz/corpus/TARGET),
+# so the checked-in corpus is never changed. The script exits non-zero when
+# any target finds a crash, a leak, undefined behaviour, a sanitizer report
+# or a mismatch of its own checks; the reproducer is left in
+# $LPGM_FUZZ_BUILD/run/TARGET/artifacts/. The build directory is
+# build/fuzz-libfuzzer unless LPGM_FUZZ_BUILD names another.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
+  echo "usage: bash fuzz/run.sh SECONDS [TARGET...]" >&2
+  exit 2
+fi
+seconds=$1
+shift
+all_targets=(fuzz_free_form fuzz_field_read fuzz_definition_file
+             fuzz_spectrum_file fuzz_acceleration_file fuzz_format)
+if [[ $# -gt 0 ]]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
+for t in "${targets[@]}"; do
+  [[ -f fuzz/$t.cc ]] || { echo "unknown target $t" >&2; exit 2; }
+done
+
+out=${LPGM_FUZZ_BUILD:-build/fuzz-libfuzzer}
+# LPGM_FUZZ_BUDGET=cpu makes SECONDS the CPU time of each target instead of
+# its wall-clock time (for a machine that other work shares).
+budget=${LPGM_FUZZ_BUDGET:-wall}
+mkdir -p "$out/obj" "$out/bin" "$out/run"
+cxx=${FUZZ_CXX:-clang++}
+
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+# clang, and libFuzzer's runtime (Debian ships it in libclang-rt-14-dev).
+ensure_toolchain() {
+  if ! command -v "$cxx" >/dev/null 2>&1; then
+    echo "== installing clang"
+    as_root apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq clang >/dev/null
+  fi
+  local probe="$out/probe"
+  printf '%s\n' '#include <cstddef>' '#include <cstdint>' \
+    'extern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }' \
+    > "$probe.cc"
+  if ! "$cxx" -fsanitize=fuzzer,address,undefined "$probe.cc" -o "$probe" \
+       >/dev/null 2>&1; then
+    echo "== installing libFuzzer's runtime"
+    local version
+    version=$("$cxx" -dumpversion | cut -d. -f1)
+    as_root apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq \
+      "libclang-rt-$version-dev" >/dev/null
+    "$cxx" -fsanitize=fuzzer,address,undefined "$probe.cc" -o "$probe"
+  fi
+}
+
+flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -ffp-contract=off
+       -fno-fast-math -fsanitize=address,undefined -fno-sanitize-recover=all
+       -Isrc -Ifuzz)
+
+# The project's sources, except the program's entry point, compiled once
+# into objects that every target links. A source is recompiled when it or any
+# header is newer than its object.
+build() {
+  local newest_header sources=() stale=()
+  newest_header=$(find src fuzz -name '*.h' -printf '%T@\n' | sort -n | tail -1)
+  while IFS= read -r f; do sources+=("$f"); done < <(
+    find src -name '*.cc' ! -path src/run/main.cc | sort)
+  for f in "${sources[@]}"; do
+    local o="$out/obj/${f//\//_}.o"
+    if [[ ! -f $o || $f -nt $o ]] ||
+       (( $(printf '%.0f' "$newest_header") > $(stat -c %Y "$o") )); then
+      stale+=("$f")
+    fi
+  done
+  if [[ ${#stale[@]} -gt 0 ]]; then
+    echo "== compiling ${#stale[@]} sources"
+    printf '%s\n' "${stale[@]}" | xargs -P 2 -I{} sh -c \
+      'f={}; o="$0/obj/$(echo "$f" | tr / _).o"; exec "$1" $2 -fsanitize=fuzzer-no-link -c "$f" -o "$o"' \
+      "$out" "$cxx" "${flags[*]}"
+  fi
+  local objects=("$out"/obj/*.o)
+  for t in "${targets[@]}"; do
+    local bin="$out/bin/$t"
+    local relink=0
+    [[ ! -x $bin || fuzz/$t.cc -nt $bin ]] && relink=1
+    for o in "${objects[@]}"; do [[ $o -nt $bin ]] && relink=1; done
+    (( $(printf '%.0f' "$newest_header") > $(stat -c %Y "$bin" 2>/dev/null || echo 0) )) && relink=1
+    if (( relink )); then
+      echo "== building $t"
+      "$cxx" "${flags[@]}" -fsanitize=fuzzer "fuzz/$t.cc" "${objects[@]}" -o "$bin"
+    fi
+  done
+}
+
+ensure_toolchain
+# Two runs of this script may share the build directory: one builds at a time.
+exec 9>"$out/.build.lock"
+flock 9
+build
+flock -u 9
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:abort_on_error=1:print_stacktrace=1}
+
+failed=()
+for t in "${targets[@]}"; do
+  work="$out/run/$t"
+  rm -rf "$work"
+  mkdir -p "$work/corpus" "$work/artifacts"
+  cp -r "fuzz/corpus/$t/." "$work/corpus/"
+  args=(-max_total_time="$seconds" -detect_leaks=1 -rss_limit_mb=2048
+        -timeout=60 -print_final_stats=1 -use_value_profile=1
+        -artifact_prefix="$work/artifacts/")
+  [[ $t != fuzz_format ]] && args+=(-dict=fuzz/lpgm.dict)
+  if [[ $budget == cpu ]]; then
+    args[0]=-max_total_time=$(( seconds * 20 ))
+    echo "== fuzzing $t for ${seconds}s of CPU time (log: $work/log)"
+  else
+    echo "== fuzzing $t for ${seconds}s (log: $work/log)"
+  fi
+  status=0
+  start=$(date +%s)
+  (
+    TIMEFORMAT="cpu %U user %S sys, %R wall"
+    time "$out/bin/$t" "${args[@]}" "$work/corpus" > "$work/log" 2>&1
+  ) 2> "$work/time" &
+  runner=$!
+  if [[ $budget == cpu ]]; then
+    # Interrupt the fuzzer once it has used its CPU time; it then prints its
+    # final statistics and exits with status 72.
+    ticks=$(getconf CLK_TCK)
+    while kill -0 "$runner" 2>/dev/null; do
+      sleep 5
+      pid=$(pgrep -P "$runner" | head -1 || true)
+      [[ -n $pid && -r /proc/$pid/stat ]] || continue
+      used=$(awk -v t="$ticks" '{ print int(($14 + $15) / t) }' "/proc/$pid/stat" 2>/dev/null || echo 0)
+      if (( used >= seconds )); then kill -INT "$pid" 2>/dev/null || true; break; fi
+    done
+  fi
+  wait "$runner" || status=$?
+  if [[ $budget == cpu && $status -eq 72 ]] &&
+     grep -q 'libFuzzer: run interrupted' "$work/log"; then
+    status=0
+  fi
+  execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$work/log" |
+          grep -o '[0-9]*$' || true)
+  cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$work/log" | tail -1 || true)
+  echo "   $t: exit $status, ${execs:-?} executions, ${cov:-no coverage line}," \
+       "$(cat "$work/time"), corpus $(ls "$work/corpus" | wc -l) inputs," \
+       "$(( $(date +%s) - start ))s"
+  if [[ $status -ne 0 ]] || grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error|fuzz invariant violated' "$work/log"; then
+    echo "!! $t failed; tail of its log:"
+    tail -n 40 "$work/log" | sed 's/^/   /'
+    ls "$work/artifacts" | sed "s|^|   artifact: $work/artifacts/|"
+    failed+=("$t")
+  fi
+done
+
+if [[ ${#failed[@]} -gt 0 ]]; then
+  echo "fuzzing found failures in: ${failed[*]}"
+  exit 1
+fi
+echo "fuzzing: ${#targets[@]} targets ran ${seconds}s each without failure"
