@@ -15,11 +15,11 @@ void WriteTimeRows(OutputChannel& channel, double dt, int rows,
   for (int i = 1; i <= rows; ++i) {
     const std::size_t sample = static_cast<std::size_t>(i - 1);
     char* p = channel.Reserve(line);
-    FormatFixed(p, 12, 4, static_cast<double>(i - 1) * dt);
+    FormatF12_4(p, static_cast<double>(i - 1) * dt);
     p += 12;
     for (int k = 0; k < ncolumns; ++k) {
       *p++ = ',';
-      FormatFixed(p, 14, 6, columns[k][sample]);
+      FormatF14_6(p, columns[k][sample]);
       p += 14;
     }
     p[0] = '\r';

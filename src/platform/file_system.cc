@@ -71,7 +71,11 @@ class FileOutputStream : public OutputStream {
  public:
   explicit FileOutputStream(int fd) : fd_(fd) {}
   ~FileOutputStream() override {
-    if (fd_ >= 0) close(fd_);
+    if (fd_ < 0) return;
+    // Left early (a failed write): still end the file after what was
+    // written, so that nothing of its former content follows.
+    if (regular_) (void)ftruncate(fd_, written_);
+    close(fd_);
   }
   FileOutputStream(const FileOutputStream&) = delete;
   FileOutputStream& operator=(const FileOutputStream&) = delete;
@@ -85,24 +89,33 @@ class FileOutputStream : public OutputStream {
         return false;
       }
       data += count;
+      written_ += count;
       size -= static_cast<std::size_t>(count);
     }
     return true;
   }
 
+  // An existing file is written over in place from its start and cut after
+  // the last byte written when it is closed. (Cutting it to length zero
+  // first would make the file system flush it at the close, as it does for
+  // a file replaced by truncation, and the run would wait for the disk.)
   // Only a regular file is cut; a device or a pipe has nothing to cut.
   bool BeginWriting() override {
     if (fd_ < 0) return false;
     struct stat status;
     if (fstat(fd_, &status) != 0) return false;
-    if (!S_ISREG(status.st_mode)) return true;
-    return ftruncate(fd_, 0) == 0;
+    regular_ = S_ISREG(status.st_mode);
+    return true;
   }
 
   bool Close() override {
     if (fd_ < 0) return false;
     const int fd = fd_;
     fd_ = -1;
+    if (regular_ && ftruncate(fd, written_) != 0) {
+      close(fd);
+      return false;
+    }
     // The descriptor is released even when close reports an error, so it
     // must not be retried.
     return close(fd) == 0;
@@ -110,6 +123,8 @@ class FileOutputStream : public OutputStream {
 
  private:
   int fd_;
+  bool regular_ = false;
+  off_t written_ = 0;
 };
 
 class ProcessFileSystemImpl : public FileSystem {
@@ -149,7 +164,7 @@ class ProcessFileSystemImpl : public FileSystem {
       return nullptr;
     }
     const std::string path = HostPath(cp932_path);
-    // No O_TRUNC: the file is cut by BeginWriting, once writing starts.
+    // No O_TRUNC: the file is reused in place and cut when it is closed.
     const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
       SetError(error, ErrorFromErrno(errno));

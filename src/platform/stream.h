@@ -21,12 +21,14 @@ class OutputStream {
   virtual ~OutputStream() = default;
   // Writes all `size` bytes or fails; returns false on failure.
   virtual bool Write(const char* data, std::size_t size) = 0;
-  // Called once, before the first byte of the stream is written: cuts an
-  // existing regular file to length zero, so that the file ends up holding
-  // exactly what this run writes. Returns false on failure.
+  // Called once, before the first byte of the stream is written. Returns
+  // false on failure.
   virtual bool BeginWriting() { return true; }
-  // Releases the stream. Returns false when the platform reports a failure
-  // (a delayed write error, for instance).
+  // Ends the stream after the bytes written: an existing regular file that
+  // was longer is cut there, so that it holds exactly what this run wrote
+  // (also when the stream is destroyed without Close after a failure).
+  // Returns false when the platform reports a failure (a delayed write
+  // error, for instance).
   virtual bool Close() { return true; }
 };
 

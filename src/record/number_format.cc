@@ -59,18 +59,6 @@ char* WriteDigitsBackward(char* end, std::uint64_t v) {
   return end;
 }
 
-char* WriteDigitsBackward128(char* end, u128 v) {
-  while (v > UINT64_MAX) {
-    u128 q = v / kPow10[19];
-    std::uint64_t r = static_cast<std::uint64_t>(v - q * kPow10[19]);
-    char* start = WriteDigitsBackward(end, r);
-    while (start > end - 19) *--start = '0';
-    end = start;
-    v = q;
-  }
-  return WriteDigitsBackward(end, static_cast<std::uint64_t>(v));
-}
-
 void WriteSpecial(char* out, int width, const char* text) {
   int n = static_cast<int>(std::strlen(text));
   if (n > width) {
@@ -139,8 +127,11 @@ void FormatFixedSlow(char* out, int width, int decimals, bool negative,
 // Lays out a rounded value q (the value times 10^D) right-justified in
 // out[0, width), width <= 64, in one pass from the right: the same rules as
 // Assemble, with the divisions by constants.
-template <int D>
-void LayoutFixed(char* out, int width, bool negative, std::uint64_t q) {
+template <int D, int W = 0>
+void LayoutFixed(char* out, int runtime_width, bool negative, std::uint64_t q) {
+  // W, when given, fixes the width at compile time so that the copies below
+  // become a few stores.
+  const int width = W > 0 ? W : runtime_width;
   constexpr std::uint64_t kScale = kPow10[D];
   std::uint64_t integer = q / kScale;
   std::uint64_t fraction = q - integer * kScale;
@@ -172,7 +163,12 @@ void LayoutFixed(char* out, int width, bool negative, std::uint64_t q) {
     return;
   }
   if (sign) *--p = '-';
-  std::memcpy(out, field + sizeof field - width, static_cast<std::size_t>(width));
+  if constexpr (W > 0) {
+    std::memcpy(out, field + sizeof field - W, W);
+  } else {
+    std::memcpy(out, field + sizeof field - width,
+                static_cast<std::size_t>(width));
+  }
 }
 
 bool LayoutFixedFast(char* out, int width, int decimals, bool negative,
@@ -212,19 +208,17 @@ void FormatInteger(char* out, int width, std::int64_t value) noexcept {
   std::memcpy(out + (width - n), start, static_cast<std::size_t>(n));
 }
 
-void FormatFixed(char* out, int width, int decimals, double value) noexcept {
-  if (std::isnan(value)) {
-    WriteSpecial(out, width, "NaN");
-    return;
-  }
-  bool negative = std::signbit(value);
-  if (std::isinf(value)) {
-    WriteSpecial(out, width, negative ? "-Infinity" : "Infinity");
-    return;
-  }
+namespace {
+
+// The value scaled by 10^decimals and rounded to an integer, ties to even,
+// when that takes the integer fast path (decimals <= 9, |value| < 2^53 and
+// the result below 2^64). Returns false otherwise, and for NaN and
+// infinities.
+inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
   std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-  std::uint64_t fraction = bits & ((1ULL << 52) - 1);
   int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  if (biased == 0x7FF || decimals > 9) return false;
+  std::uint64_t fraction = bits & ((1ULL << 52) - 1);
   std::uint64_t m;
   int e;
   if (biased == 0) {
@@ -234,12 +228,7 @@ void FormatFixed(char* out, int width, int decimals, double value) noexcept {
     m = fraction | (1ULL << 52);
     e = biased - 1075;
   }
-  // value = m * 2^e. Scaled by 10^d: N = m * 10^d * 2^e, to be rounded to an
-  // integer, ties to even.
-  if (decimals > 9 || e > 0) {
-    FormatFixedSlow(out, width, decimals, negative, std::fabs(value));
-    return;
-  }
+  if (e > 0) return false;
   u128 n = static_cast<u128>(m) * kPow10[decimals];  // < 2^83
   u128 q;
   if (m == 0) {
@@ -257,20 +246,53 @@ void FormatFixed(char* out, int width, int decimals, double value) noexcept {
       if (rest > half || (rest == half && (q & 1) != 0)) ++q;
     }
   }
-  if (q <= UINT64_MAX &&
-      LayoutFixedFast(out, width, decimals, negative,
-                      static_cast<std::uint64_t>(q)))
-    return;
-  char buffer[48];
-  char* end = buffer + sizeof buffer;
-  char* start = end;
-  if (q != 0) {
-    start = q <= UINT64_MAX
-                ? WriteDigitsBackward(end, static_cast<std::uint64_t>(q))
-                : WriteDigitsBackward128(end, q);
+  if (q > UINT64_MAX) return false;
+  *q_out = static_cast<std::uint64_t>(q);
+  return true;
+}
+
+}  // namespace
+
+void FormatF12_4(char* out, double value) noexcept {
+  std::uint64_t q;
+  if (ScaledRounded(value, 4, &q)) {
+    LayoutFixed<4, 12>(out, 12, std::signbit(value), q);
+  } else {
+    FormatFixed(out, 12, 4, value);
   }
-  Assemble(out, width, decimals, negative, start,
-           static_cast<int>(end - start));
+}
+
+void FormatF14_6(char* out, double value) noexcept {
+  std::uint64_t q;
+  if (ScaledRounded(value, 6, &q)) {
+    LayoutFixed<6, 14>(out, 14, std::signbit(value), q);
+  } else {
+    FormatFixed(out, 14, 6, value);
+  }
+}
+
+void FormatFixed(char* out, int width, int decimals, double value) noexcept {
+  if (std::isnan(value)) {
+    WriteSpecial(out, width, "NaN");
+    return;
+  }
+  bool negative = std::signbit(value);
+  if (std::isinf(value)) {
+    WriteSpecial(out, width, negative ? "-Infinity" : "Infinity");
+    return;
+  }
+  std::uint64_t q;
+  if (ScaledRounded(value, decimals, &q)) {
+    if (LayoutFixedFast(out, width, decimals, negative, q)) return;
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    char* start = q != 0 ? WriteDigitsBackward(end, q) : end;
+    Assemble(out, width, decimals, negative, start,
+             static_cast<int>(end - start));
+    return;
+  }
+  // Large values and many decimals: the C library's exact conversion.
+  FormatFixedSlow(out, width, decimals, negative, std::fabs(value));
 }
 
 }  // namespace lpgm

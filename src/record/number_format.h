@@ -24,6 +24,11 @@ void FormatInteger(char* out, int width, std::int64_t value) noexcept;
 // 1 <= width <= 10000, 0 <= decimals <= 30, decimals < width.
 void FormatFixed(char* out, int width, int decimals, double value) noexcept;
 
+// FormatFixed(out, 12, 4, value) and FormatFixed(out, 14, 6, value), with the
+// width fixed at compile time: the fields of the waveform files.
+void FormatF12_4(char* out, double value) noexcept;
+void FormatF14_6(char* out, double value) noexcept;
+
 }  // namespace lpgm
 
 #endif  // LPGM_RECORD_NUMBER_FORMAT_H_

@@ -130,7 +130,7 @@ TEST_F(FileSystemTest, WritesNewFileByCp932Name) {
   EXPECT_FALSE(output->Write("x", 1));
 }
 
-TEST_F(FileSystemTest, ExistingFileIsCutOnlyWhenWritingBegins) {
+TEST_F(FileSystemTest, ExistingFileIsReusedAndCutAfterWhatWasWritten) {
   const std::string path = HostFile("out.csv");
   WriteHostFile(path, "old content that is longer\n");
   auto output = fs_.OpenForWriting(Cp932Path("out.csv"), nullptr);
@@ -140,6 +140,18 @@ TEST_F(FileSystemTest, ExistingFileIsCutOnlyWhenWritingBegins) {
   EXPECT_TRUE(output->Write("new\n", 4));
   EXPECT_TRUE(output->Close());
   EXPECT_EQ(ReadHostFile(path), "new\n");
+}
+
+TEST_F(FileSystemTest, StreamLeftWithoutCloseIsStillCutAfterItsBytes) {
+  const std::string path = HostFile("failed.csv");
+  WriteHostFile(path, "a longer former content\n");
+  {
+    auto output = fs_.OpenForWriting(Cp932Path("failed.csv"), nullptr);
+    ASSERT_NE(output, nullptr);
+    ASSERT_TRUE(output->BeginWriting());
+    ASSERT_TRUE(output->Write("part", 4));
+  }
+  EXPECT_EQ(ReadHostFile(path), "part");
 }
 
 TEST_F(FileSystemTest, DestructorClosesAndKeepsData) {
