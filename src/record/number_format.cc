@@ -127,11 +127,8 @@ void FormatFixedSlow(char* out, int width, int decimals, bool negative,
 // Lays out a rounded value q (the value times 10^D) right-justified in
 // out[0, width), width <= 64, in one pass from the right: the same rules as
 // Assemble, with the divisions by constants.
-template <int D, int W = 0>
-void LayoutFixed(char* out, int runtime_width, bool negative, std::uint64_t q) {
-  // W, when given, fixes the width at compile time so that the copies below
-  // become a few stores.
-  const int width = W > 0 ? W : runtime_width;
+template <int D>
+void LayoutFixed(char* out, int width, bool negative, std::uint64_t q) {
   constexpr std::uint64_t kScale = kPow10[D];
   std::uint64_t integer = q / kScale;
   std::uint64_t fraction = q - integer * kScale;
@@ -163,12 +160,8 @@ void LayoutFixed(char* out, int runtime_width, bool negative, std::uint64_t q) {
     return;
   }
   if (sign) *--p = '-';
-  if constexpr (W > 0) {
-    std::memcpy(out, field + sizeof field - W, W);
-  } else {
-    std::memcpy(out, field + sizeof field - width,
-                static_cast<std::size_t>(width));
-  }
+  std::memcpy(out, field + sizeof field - width,
+              static_cast<std::size_t>(width));
 }
 
 bool LayoutFixedFast(char* out, int width, int decimals, bool negative,
@@ -253,10 +246,76 @@ inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
 
 }  // namespace
 
+int DecimalDigits(std::uint64_t v) {
+  int n = 1;
+  while (v >= 100) {
+    v /= 100;
+    n += 2;
+  }
+  return v >= 10 ? n + 1 : n;
+}
+
+// LayoutFixed for a width known at compile time, written straight into the
+// field from the right (no staging buffer, whose copy would stall on the
+// bytes just stored).
+template <int D, int W>
+void LayoutFixedInPlace(char* out, bool negative, std::uint64_t q) {
+  constexpr std::uint64_t kScale = kPow10[D];
+  std::uint64_t integer = q / kScale;
+  std::uint64_t fraction = q - integer * kScale;
+  bool sign = negative && q != 0;
+  int int_digits = integer != 0 ? DecimalDigits(integer) : 0;
+  int needed = (sign ? 1 : 0) + int_digits + 1 + D;
+  if (needed > W) {
+    std::memset(out, '*', W);
+    return;
+  }
+  std::memset(out, ' ', W);
+  char* p = out + W;
+  for (int k = 0; k < D / 2; ++k) {
+    unsigned r = static_cast<unsigned>(fraction % 100);
+    fraction /= 100;
+    p -= 2;
+    std::memcpy(p, kDigitPairs + 2 * r, 2);
+  }
+  if constexpr (D % 2 != 0) *--p = static_cast<char>('0' + fraction);
+  *--p = '.';
+  if (integer != 0) {
+    p = WriteDigitsBackward(p, integer);
+  } else if (needed < W) {
+    *--p = '0';
+  }
+  if (sign) *--p = '-';
+}
+
+// ScaledRounded for magnitudes from about 2^-17 to 2^40, the values of the
+// waveform files, without branches: 10^D = 2^D * 5^D, so the value times
+// 10^D is m * 5^D (below 2^68) shifted right by s = -(e + D), with
+// 4 <= s <= 63 in this range.
+template <int D>
+inline bool ScaledRoundedMidRange(double value, std::uint64_t* q_out) {
+  constexpr std::uint64_t kPow5[] = {1, 5, 25, 125, 625, 3125, 15625};
+  static_assert(D >= 0 && D <= 6);
+  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  int s = 1075 - biased - D;
+  if (s < 4 || s > 63) return false;
+  std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
+  u128 n = static_cast<u128>(m) * kPow5[D];
+  std::uint64_t lo = static_cast<std::uint64_t>(n);
+  std::uint64_t hi = static_cast<std::uint64_t>(n >> 64);
+  std::uint64_t q = (lo >> s) | (hi << (64 - s));
+  std::uint64_t rest = lo & ((1ULL << s) - 1);
+  std::uint64_t half = 1ULL << (s - 1);
+  q += static_cast<std::uint64_t>((rest > half) | ((rest == half) & (q & 1)));
+  *q_out = q;
+  return true;
+}
+
 void FormatF12_4(char* out, double value) noexcept {
   std::uint64_t q;
-  if (ScaledRounded(value, 4, &q)) {
-    LayoutFixed<4, 12>(out, 12, std::signbit(value), q);
+  if (ScaledRoundedMidRange<4>(value, &q) || ScaledRounded(value, 4, &q)) {
+    LayoutFixedInPlace<4, 12>(out, std::signbit(value), q);
   } else {
     FormatFixed(out, 12, 4, value);
   }
@@ -264,8 +323,8 @@ void FormatF12_4(char* out, double value) noexcept {
 
 void FormatF14_6(char* out, double value) noexcept {
   std::uint64_t q;
-  if (ScaledRounded(value, 6, &q)) {
-    LayoutFixed<6, 14>(out, 14, std::signbit(value), q);
+  if (ScaledRoundedMidRange<6>(value, &q) || ScaledRounded(value, 6, &q)) {
+    LayoutFixedInPlace<6, 14>(out, std::signbit(value), q);
   } else {
     FormatFixed(out, 14, 6, value);
   }

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <iomanip>
 #include <limits>
 #include <random>
@@ -333,6 +334,38 @@ TEST(FormatFixedTest, MatchesGlibcOnRandomValues) {
     checker.Check(width, decimals, InterestingValue(rng, width, decimals));
   }
   std::printf("[ checked  ] %ld fields\n", checker.count());
+}
+
+// The waveform fields' own formatters take a branch-free path for most
+// magnitudes; every value must give the bytes of the general conversion.
+TEST(FormatFixedTest, WaveformFieldFormattersMatchTheGeneralOne) {
+  std::mt19937_64 rng(TestSeed());
+  const long n = Iterations(300000);
+  long mismatches = 0;
+  for (long i = 0; i < n; ++i) {
+    for (int field = 0; field < 2; ++field) {
+      const int width = field == 0 ? 12 : 14, decimals = field == 0 ? 4 : 6;
+      double value = i % 3 == 0 ? std::bit_cast<double>(rng())
+                                : InterestingValue(rng, width, decimals);
+      char fast[14], general[14];
+      if (field == 0) {
+        FormatF12_4(fast, value);
+      } else {
+        FormatF14_6(fast, value);
+      }
+      FormatFixed(general, width, decimals, value);
+      if (std::memcmp(fast, general, static_cast<std::size_t>(width)) != 0 &&
+          ++mismatches <= 5) {
+        ADD_FAILURE() << "F" << width << "." << decimals << " of "
+                      << std::hexfloat << value << ": ["
+                      << std::string(fast, static_cast<std::size_t>(width))
+                      << "] vs ["
+                      << std::string(general, static_cast<std::size_t>(width))
+                      << "]";
+      }
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST(FormatIntegerTest, MatchesGlibcOnRandomValues) {
