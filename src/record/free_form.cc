@@ -284,6 +284,16 @@ void ReadRealsFast(InputChannel& channel, Cursor& cursor, bool* after_value) {
       while (p < end && (*p == ' ' || *p == '\t')) ++p;
       if (p == end) break;
       char c = *p;
+      // A record end separates like a blank. Taken here only when bytes
+      // follow it, so that the next record is known to exist and has begun.
+      if (c == '\n' && p + 1 < end) {
+        ++p;
+        continue;
+      }
+      if (c == '\r' && p + 2 < end && p[1] == '\n') {
+        p += 2;
+        continue;
+      }
       if (c == ',') {
         if (!*after_value) ++stored;  // null: the variable keeps its value
         *after_value = false;

@@ -75,7 +75,9 @@ class InputChannel {
   // stream, or when `want` exceeds the buffer) and returns them. The bytes
   // are raw: the caller must stop at '\n' and '\r' and leave them to Get.
   const char* Window(std::size_t want, std::size_t* got);
-  // Takes n bytes of the window, none of them a line end.
+  // Takes n bytes of the window. Line ends may be among them only where
+  // more bytes follow the last one: the record then taken up is a later
+  // record that exists, and the channel stays inside a record.
   void Consume(std::size_t n) { pos_ += n; }
   // True once the stream has ended: the window then holds all that is left.
   // A window shorter than asked for is no sign of this by itself, since the
