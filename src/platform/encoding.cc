@@ -127,12 +127,30 @@ void RunConverter(iconv_t cd, std::string_view input, std::string* out,
 std::size_t ConvertUtf8ToCp932(iconv_t cd, std::string_view utf8,
                                std::string* out) {
   std::size_t replaced = 0;
-  RunConverter(cd, utf8, out, [&](std::string_view rest) -> std::size_t {
-    out->push_back('?');
-    ++replaced;
-    const std::size_t length = WellFormedLength(rest);
-    return length == 0 ? 1 : length;
-  });
+  // ASCII is the same in both, and no byte of a UTF-8 sequence is ASCII:
+  // runs of it are copied, and only the runs between them go to iconv.
+  std::size_t i = 0;
+  while (i < utf8.size()) {
+    std::size_t ascii_end = i;
+    while (ascii_end < utf8.size() &&
+           static_cast<unsigned char>(utf8[ascii_end]) < 0x80)
+      ++ascii_end;
+    out->append(utf8.data() + i, ascii_end - i);
+    std::size_t other_end = ascii_end;
+    while (other_end < utf8.size() &&
+           static_cast<unsigned char>(utf8[other_end]) >= 0x80)
+      ++other_end;
+    if (other_end > ascii_end) {
+      RunConverter(cd, utf8.substr(ascii_end, other_end - ascii_end), out,
+                   [&](std::string_view rest) -> std::size_t {
+                     out->push_back('?');
+                     ++replaced;
+                     const std::size_t length = WellFormedLength(rest);
+                     return length == 0 ? 1 : length;
+                   });
+    }
+    i = other_end;
+  }
   return replaced;
 }
 

@@ -94,6 +94,22 @@ void ReadQuoted(InputChannel& channel, int delimiter, Value* value) {
   }
 }
 
+// Passes over the rest of an unquoted token whose text can no longer change
+// (its variable is full), up to a separator or a carriage return, which the
+// general path then takes.
+void SkipTokenRest(InputChannel& channel) {
+  for (;;) {
+    std::size_t got;
+    const char* p = channel.Buffered(&got);
+    std::size_t i = 0;
+    while (i < got && p[i] != ' ' && p[i] != '\t' && p[i] != ',' &&
+           p[i] != '/' && p[i] != '\n' && p[i] != '\r')
+      ++i;
+    channel.Consume(i);
+    if (i < got || got == 0) return;
+  }
+}
+
 // Stores `value` into the cursor's next `repeat` variables. Returns 0 or 59.
 int Assign(Cursor& cursor, const Value& value, std::int64_t repeat) {
   while (repeat > 0 && !cursor.done()) {
@@ -172,6 +188,11 @@ int ReadValue(InputChannel& channel, Cursor& cursor, Value* value) {
       ++chars;
     }
     value->Add(static_cast<char>(c));
+    // A long text for one text variable: once no repeat count can begin and
+    // the text is full, the rest of the token changes nothing.
+    if (!counted && !digits_only && value->text_size == kMaxFreeFormText &&
+        cursor.item().kind == Variables::Kind::kText)
+      SkipTokenRest(channel);
   }
   return Assign(cursor, *value, repeat);
 }

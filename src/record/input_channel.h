@@ -75,6 +75,13 @@ class InputChannel {
   // stream, or when `want` exceeds the buffer) and returns them. The bytes
   // are raw: the caller must stop at '\n' and '\r' and leave them to Get.
   const char* Window(std::size_t want, std::size_t* got);
+  // The bytes buffered now, reading more only when none are (so it waits no
+  // longer than Get would). The bytes are raw, as for Window.
+  const char* Buffered(std::size_t* got) {
+    if (pos_ == end_) Refill();
+    *got = end_ - pos_;
+    return buffer_.get() + pos_;
+  }
   // Takes n bytes of the window. Line ends may be among them only where
   // more bytes follow the last one: the record then taken up is a later
   // record that exists, and the channel stays inside a record.
