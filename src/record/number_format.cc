@@ -124,17 +124,35 @@ void FormatFixedSlow(char* out, int width, int decimals, bool negative,
   Assemble(out, width, decimals, negative, digits + skip, nd - skip);
 }
 
+int DecimalDigits(std::uint64_t v) {
+  int n = 1;
+  while (v >= 100) {
+    v /= 100;
+    n += 2;
+  }
+  return v >= 10 ? n + 1 : n;
+}
+
 // Lays out a rounded value q (the value times 10^D) right-justified in
-// out[0, width), width <= 64, in one pass from the right: the same rules as
-// Assemble, with the divisions by constants.
-template <int D>
-void LayoutFixed(char* out, int width, bool negative, std::uint64_t q) {
+// out[0, width), the same rules as Assemble, written straight into the field
+// from the right with divisions by constants. W, when given, fixes the width
+// at compile time (the waveform fields), so that the fills become stores.
+template <int D, int W = 0>
+void LayoutFixedInPlace(char* out, int runtime_width, bool negative,
+                        std::uint64_t q) {
+  const int width = W > 0 ? W : runtime_width;
   constexpr std::uint64_t kScale = kPow10[D];
   std::uint64_t integer = q / kScale;
   std::uint64_t fraction = q - integer * kScale;
-  char field[64];
-  std::memset(field, ' ', sizeof field);
-  char* p = field + sizeof field;
+  bool sign = negative && q != 0;
+  int int_digits = integer != 0 ? DecimalDigits(integer) : 0;
+  int needed = (sign ? 1 : 0) + int_digits + 1 + D;
+  if (needed > width) {
+    std::memset(out, '*', static_cast<std::size_t>(width));
+    return;
+  }
+  std::memset(out, ' ', static_cast<std::size_t>(width));
+  char* p = out + width;
   for (int k = 0; k < D / 2; ++k) {
     unsigned r = static_cast<unsigned>(fraction % 100);
     fraction /= 100;
@@ -143,41 +161,27 @@ void LayoutFixed(char* out, int width, bool negative, std::uint64_t q) {
   }
   if constexpr (D % 2 != 0) *--p = static_cast<char>('0' + fraction);
   *--p = '.';
-  int needed = D + 1;
   if (integer != 0) {
-    char* start = WriteDigitsBackward(p, integer);
-    needed += static_cast<int>(p - start);
-    p = start;
-  }
-  bool sign = negative && q != 0;
-  if (sign) ++needed;
-  if (integer == 0 && needed < width) {
+    p = WriteDigitsBackward(p, integer);
+  } else if (needed < width) {
     *--p = '0';
-    ++needed;
-  }
-  if (needed > width) {
-    Fill(out, width, '*');
-    return;
   }
   if (sign) *--p = '-';
-  std::memcpy(out, field + sizeof field - width,
-              static_cast<std::size_t>(width));
 }
 
 bool LayoutFixedFast(char* out, int width, int decimals, bool negative,
                      std::uint64_t q) {
-  if (width > 64) return false;
   switch (decimals) {
-    case 0: LayoutFixed<0>(out, width, negative, q); return true;
-    case 1: LayoutFixed<1>(out, width, negative, q); return true;
-    case 2: LayoutFixed<2>(out, width, negative, q); return true;
-    case 3: LayoutFixed<3>(out, width, negative, q); return true;
-    case 4: LayoutFixed<4>(out, width, negative, q); return true;
-    case 5: LayoutFixed<5>(out, width, negative, q); return true;
-    case 6: LayoutFixed<6>(out, width, negative, q); return true;
-    case 7: LayoutFixed<7>(out, width, negative, q); return true;
-    case 8: LayoutFixed<8>(out, width, negative, q); return true;
-    case 9: LayoutFixed<9>(out, width, negative, q); return true;
+    case 0: LayoutFixedInPlace<0>(out, width, negative, q); return true;
+    case 1: LayoutFixedInPlace<1>(out, width, negative, q); return true;
+    case 2: LayoutFixedInPlace<2>(out, width, negative, q); return true;
+    case 3: LayoutFixedInPlace<3>(out, width, negative, q); return true;
+    case 4: LayoutFixedInPlace<4>(out, width, negative, q); return true;
+    case 5: LayoutFixedInPlace<5>(out, width, negative, q); return true;
+    case 6: LayoutFixedInPlace<6>(out, width, negative, q); return true;
+    case 7: LayoutFixedInPlace<7>(out, width, negative, q); return true;
+    case 8: LayoutFixedInPlace<8>(out, width, negative, q); return true;
+    case 9: LayoutFixedInPlace<9>(out, width, negative, q); return true;
     default: return false;
   }
 }
@@ -246,48 +250,6 @@ inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
 
 }  // namespace
 
-int DecimalDigits(std::uint64_t v) {
-  int n = 1;
-  while (v >= 100) {
-    v /= 100;
-    n += 2;
-  }
-  return v >= 10 ? n + 1 : n;
-}
-
-// LayoutFixed for a width known at compile time, written straight into the
-// field from the right (no staging buffer, whose copy would stall on the
-// bytes just stored).
-template <int D, int W>
-void LayoutFixedInPlace(char* out, bool negative, std::uint64_t q) {
-  constexpr std::uint64_t kScale = kPow10[D];
-  std::uint64_t integer = q / kScale;
-  std::uint64_t fraction = q - integer * kScale;
-  bool sign = negative && q != 0;
-  int int_digits = integer != 0 ? DecimalDigits(integer) : 0;
-  int needed = (sign ? 1 : 0) + int_digits + 1 + D;
-  if (needed > W) {
-    std::memset(out, '*', W);
-    return;
-  }
-  std::memset(out, ' ', W);
-  char* p = out + W;
-  for (int k = 0; k < D / 2; ++k) {
-    unsigned r = static_cast<unsigned>(fraction % 100);
-    fraction /= 100;
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * r, 2);
-  }
-  if constexpr (D % 2 != 0) *--p = static_cast<char>('0' + fraction);
-  *--p = '.';
-  if (integer != 0) {
-    p = WriteDigitsBackward(p, integer);
-  } else if (needed < W) {
-    *--p = '0';
-  }
-  if (sign) *--p = '-';
-}
-
 // ScaledRounded for magnitudes from about 2^-17 to 2^40, the values of the
 // waveform files, without branches: 10^D = 2^D * 5^D, so the value times
 // 10^D is m * 5^D (below 2^68) shifted right by s = -(e + D), with
@@ -315,7 +277,7 @@ inline bool ScaledRoundedMidRange(double value, std::uint64_t* q_out) {
 void FormatF12_4(char* out, double value) noexcept {
   std::uint64_t q;
   if (ScaledRoundedMidRange<4>(value, &q) || ScaledRounded(value, 4, &q)) {
-    LayoutFixedInPlace<4, 12>(out, std::signbit(value), q);
+    LayoutFixedInPlace<4, 12>(out, 12, std::signbit(value), q);
   } else {
     FormatFixed(out, 12, 4, value);
   }
@@ -324,7 +286,7 @@ void FormatF12_4(char* out, double value) noexcept {
 void FormatF14_6(char* out, double value) noexcept {
   std::uint64_t q;
   if (ScaledRoundedMidRange<6>(value, &q) || ScaledRounded(value, 6, &q)) {
-    LayoutFixedInPlace<6, 14>(out, std::signbit(value), q);
+    LayoutFixedInPlace<6, 14>(out, 14, std::signbit(value), q);
   } else {
     FormatFixed(out, 14, 6, value);
   }
@@ -341,15 +303,11 @@ void FormatFixed(char* out, int width, int decimals, double value) noexcept {
     return;
   }
   std::uint64_t q;
-  if (ScaledRounded(value, decimals, &q)) {
-    if (LayoutFixedFast(out, width, decimals, negative, q)) return;
-    char buffer[24];
-    char* end = buffer + sizeof buffer;
-    char* start = q != 0 ? WriteDigitsBackward(end, q) : end;
-    Assemble(out, width, decimals, negative, start,
-             static_cast<int>(end - start));
+  // ScaledRounded succeeds only for decimals <= 9, which LayoutFixedFast
+  // always takes.
+  if (ScaledRounded(value, decimals, &q) &&
+      LayoutFixedFast(out, width, decimals, negative, q))
     return;
-  }
   // Large values and many decimals: the C library's exact conversion.
   FormatFixedSlow(out, width, decimals, negative, std::fabs(value));
 }
