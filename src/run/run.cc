@@ -10,6 +10,7 @@
 #include "input/definition_file.h"
 #include "input/spectrum_file.h"
 #include "output/output_files.h"
+#include "platform/memory.h"
 #include "platform/process.h"
 #include "record/failure.h"
 #include "run/dialogue.h"
@@ -19,6 +20,9 @@ namespace {
 
 void RunSteps(Dialogue& dialogue, platform::FileSystem& files,
               RunState& state) {
+  // The waveform tables are filled a column at a time, megabytes each.
+  platform::AdviseLargePages(state.acc.data(), sizeof state.acc);
+  platform::AdviseLargePages(state.vel.data(), sizeof state.vel);
   InitializeRunState(state);
   dialogue.AskDefinitionFile(state);
   ReadDefinitionFile(state, files);
