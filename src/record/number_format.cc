@@ -153,13 +153,25 @@ void LayoutFixedInPlace(char* out, int runtime_width, bool negative,
   }
   std::memset(out, ' ', static_cast<std::size_t>(width));
   char* p = out + width;
-  for (int k = 0; k < D / 2; ++k) {
-    unsigned r = static_cast<unsigned>(fraction % 100);
-    fraction /= 100;
-    p -= 2;
-    std::memcpy(p, kDigitPairs + 2 * r, 2);
+  if constexpr (D == 6) {
+    // Three pairs taken apart independently rather than in a chain.
+    unsigned f = static_cast<unsigned>(fraction);
+    unsigned high = f / 10000;
+    unsigned middle = f / 100 % 100;
+    unsigned low = f % 100;
+    p -= 6;
+    std::memcpy(p, kDigitPairs + 2 * high, 2);
+    std::memcpy(p + 2, kDigitPairs + 2 * middle, 2);
+    std::memcpy(p + 4, kDigitPairs + 2 * low, 2);
+  } else {
+    for (int k = 0; k < D / 2; ++k) {
+      unsigned r = static_cast<unsigned>(fraction % 100);
+      fraction /= 100;
+      p -= 2;
+      std::memcpy(p, kDigitPairs + 2 * r, 2);
+    }
+    if constexpr (D % 2 != 0) *--p = static_cast<char>('0' + fraction);
   }
-  if constexpr (D % 2 != 0) *--p = static_cast<char>('0' + fraction);
   *--p = '.';
   if (integer != 0) {
     p = WriteDigitsBackward(p, integer);
