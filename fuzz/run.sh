@@ -85,7 +85,9 @@ build() {
       'f={}; o="$0/obj/$(echo "$f" | tr / _).o"; exec "$1" $2 -fsanitize=fuzzer-no-link -c "$f" -o "$o"' \
       "$out" "$cxx" "${flags[*]}"
   fi
-  local objects=("$out"/obj/*.o)
+  # Only the objects of today's sources: a removed source's object stays out.
+  local objects=()
+  for f in "${sources[@]}"; do objects+=("$out/obj/${f//\//_}.o"); done
   for t in "${targets[@]}"; do
     local bin="$out/bin/$t"
     local relink=0
@@ -128,7 +130,7 @@ for t in "${targets[@]}"; do
   status=0
   start=$(date +%s)
   (
-    TIMEFORMAT="cpu %U user %S sys, %R wall"
+    TIMEFORMAT="user %Us, sys %Ss, wall %Rs"
     time "$out/bin/$t" "${args[@]}" "$work/corpus" > "$work/log" 2>&1
   ) 2> "$work/time" &
   runner=$!
