@@ -112,6 +112,26 @@ void CheckFixed(double value) {
       }
     }
   }
+  // The waveform fields' own formatters against the same references.
+  const struct {
+    void (*format)(char*, double);
+    int width, decimals;
+  } kFixedWidth[] = {{lpgm::FormatF12_4, 12, 4}, {lpgm::FormatF14_6, 14, 6}};
+  for (const auto& f : kFixedWidth) {
+    char out[kMaxWidth + 8];
+    std::memset(out, kCanary, sizeof out);
+    f.format(out, value);
+    for (std::size_t i = static_cast<std::size_t>(f.width); i < sizeof out; ++i)
+      Check(out[i] == kCanary, "F12.4/F14.6 wrote past its width");
+    std::string exact =
+        std::isfinite(value) ? Exact(value, f.decimals) : std::string();
+    if (std::string_view(out, static_cast<std::size_t>(f.width)) !=
+        ExpectedFixed(value, f.width, exact)) {
+      std::fprintf(stderr, "F%d.%d (fixed width) of %.17g: got '%.*s'\n",
+                   f.width, f.decimals, value, f.width, out);
+      lpgm::fuzz::Fail("fixed-width Fw.d mismatch");
+    }
+  }
 }
 
 }  // namespace
