@@ -34,24 +34,14 @@ bool IsZero(double v) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
-  static std::unique_ptr<RunState> state = std::make_unique<RunState>();
-  RunState& s = *state;
-  lpgm::InitializeRunState(s);
-  s.NFAULT = 1;
-  s.NCASE = 1;
-  s.FLTDIR(1)[0] = 'f';
-  s.LFLTDIR(1) = 1;
-  s.CASEDIR(1)[0] = 'c';
-  s.LCASEDIR(1) = 1;
+  RunState& s = lpgm::fuzz::OneFolderRunState('f', 'c');
 
   const std::string path =
       "f" + lpgm::platform::Cp932Literal("\\Korvel長周期.csv");
   Check(lpgm::SpectrumFilePath(s, 1) == path, "composed path");
   lpgm::fuzz::MemoryFileSystem files;
+  lpgm::fuzz::PutInput(files, path, data, size);
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  files.Put(path, std::string(bytes));
-  std::uint32_t h = lpgm::fuzz::Hash(data, size);
-  files.set_chunk(h % 3 == 0 ? 1 + (h >> 8) % 40 : 0);
 
   bool read_whole = true;
   try {

@@ -17,6 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "record/failure.h"
+#include "run/run_state.h"
 
 namespace lpgm::fuzz {
 
@@ -107,6 +108,31 @@ inline std::size_t CountRecords(std::string_view bytes) {
 
 inline bool IsRecordFailure(const RunStop& stop, int unit) {
   return stop.kind() == RunStop::Kind::kRecordFailure && stop.unit() == unit;
+}
+
+// The run state of a reader target, allocated once (it is about 48 MB) and
+// put back in its start state for every input, with one fault folder and one
+// case folder of one-letter names.
+inline RunState& OneFolderRunState(char fault_folder, char case_folder) {
+  static std::unique_ptr<RunState> state = std::make_unique<RunState>();
+  RunState& s = *state;
+  InitializeRunState(s);
+  s.NFAULT = 1;
+  s.NCASE = 1;
+  s.FLTDIR(1)[0] = fault_folder;
+  s.LFLTDIR(1) = 1;
+  s.CASEDIR(1)[0] = case_folder;
+  s.LCASEDIR(1) = 1;
+  return s;
+}
+
+// An in-memory file system holding `bytes` at `path`, handed out in small
+// chunks for a third of the inputs (so that reads end inside records).
+inline void PutInput(MemoryFileSystem& files, const std::string& path,
+                     const std::uint8_t* data, std::size_t size) {
+  files.Put(path, std::string(reinterpret_cast<const char*>(data), size));
+  std::uint32_t h = Hash(data, size);
+  files.set_chunk(h % 3 == 0 ? 1 + (h >> 8) % 40 : 0);
 }
 
 }  // namespace lpgm::fuzz
