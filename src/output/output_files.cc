@@ -74,6 +74,7 @@ void WriteWaveformFile(RunState& state, platform::FileSystem& files, int index,
   OutputChannel& channel = file.channel();
   WriteColumnHeader(channel, kHeader, Cp("時刻(s)"), state.NCASE, unit);
   CheckIndex(state.NCASE, kCaseSlots);
+  if (state.NPMAX > 0) CheckIndex(state.NPMAX, kSampleCapacity);
   const double* columns[kCaseSlots];
   for (int j = 1; j <= state.NCASE; ++j) columns[j - 1] = column_of(j);
   WriteTimeRows(channel, state.DT, state.NPMAX, columns, state.NCASE);
@@ -103,7 +104,9 @@ void WriteInputUseFiles(RunState& state, platform::FileSystem& files) {
     OutputChannel& channel = file.channel();
     RecordWriter(channel, WholeText()).Text(Cp("時刻(s),加速度(cm/s2)")).End();
     const double* column = state.AccColumn(state.IMED);
-    WriteTimeRows(channel, state.DT, state.NPTS(state.IMED), &column, 1);
+    const int n = state.NPTS(state.IMED);
+    if (n > 0) CheckIndex(n, kSampleCapacity);
+    WriteTimeRows(channel, state.DT, n, &column, 1);
     file.Close();
   }
 }
