@@ -14,6 +14,7 @@
 #include "record/trimmed_length.h"
 #include "run/run_state.h"
 #include "support/fake_file_system.h"
+#include "support/outcome.h"
 
 namespace lpgm {
 namespace {
@@ -59,17 +60,8 @@ class DefinitionFileTest : public ::testing::Test {
   // Reads the definition file; describes how the read ended. Whatever the
   // outcome, the definition file must be closed afterwards.
   std::string Read() {
-    std::string outcome = "returned";
-    try {
-      ReadDefinitionFile(*state_, files_);
-    } catch (const RunStop& stop) {
-      if (stop.kind() == RunStop::Kind::kErrorStop) {
-        outcome = "stop: " + stop.message();
-      } else {
-        outcome = "failure " + std::to_string(stop.number()) + " unit " +
-                  std::to_string(stop.unit()) + " file " + stop.file();
-      }
-    }
+    std::string outcome =
+        testing::Outcome([&] { ReadDefinitionFile(*state_, files_); });
     EXPECT_EQ(files_.open_streams(), 0) << "definition file left open";
     return outcome;
   }

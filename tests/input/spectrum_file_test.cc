@@ -13,6 +13,7 @@
 #include "record/trimmed_length.h"
 #include "run/run_state.h"
 #include "support/fake_file_system.h"
+#include "support/outcome.h"
 
 namespace lpgm {
 namespace {
@@ -84,17 +85,8 @@ class SpectrumFileTest : public ::testing::Test {
   }
 
   std::string Read() {
-    std::string outcome = "returned";
-    try {
-      ReadSpectrumFiles(*state_, files_);
-    } catch (const RunStop& stop) {
-      if (stop.kind() == RunStop::Kind::kErrorStop) {
-        outcome = "stop: " + stop.message();
-      } else {
-        outcome = "failure " + std::to_string(stop.number()) + " unit " +
-                  std::to_string(stop.unit()) + " file " + stop.file();
-      }
-    }
+    std::string outcome =
+        testing::Outcome([&] { ReadSpectrumFiles(*state_, files_); });
     EXPECT_EQ(files_.open_streams(), 0);
     EXPECT_LE(files_.max_open_streams(), 1);
     return outcome;
