@@ -34,7 +34,8 @@ class FileSystem {
   virtual std::unique_ptr<InputStream> OpenForReading(
       std::string_view cp932_path, OpenError* error) = 0;
   // Opens a file for sequential writing, creating it when missing and reusing
-  // an existing one in place (it is cut when writing begins). Returns null and
+  // an existing one in place: it is written over from its start and cut
+  // after the last byte written (see OutputStream::Close). Returns null and
   // sets *error on failure.
   virtual std::unique_ptr<OutputStream> OpenForWriting(
       std::string_view cp932_path, OpenError* error) = 0;

@@ -1,9 +1,9 @@
 // Writing records to a byte stream through one large buffer.
 //
-// Records end with CR LF. The stream is told when writing begins (so that an
-// existing file is cut to what this run writes) just before the first bytes
-// reach it. Any failure of the stream ends the run with failure 38 on this
-// channel.
+// Records end with CR LF. The stream is told when writing begins, just
+// before the first bytes reach it, and closed at the end (an existing file
+// then ends after what this run wrote). Any failure of the stream ends the run
+// with failure 38 on this channel.
 #ifndef LPGM_RECORD_OUTPUT_CHANNEL_H_
 #define LPGM_RECORD_OUTPUT_CHANNEL_H_
 
