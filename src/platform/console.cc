@@ -26,9 +26,6 @@ constexpr int kErrorFd = 2;
 constexpr std::size_t kMaxReadSize = 65536;
 
 bool LocaleIsUtf8() {
-  // A console output that has gone away (a closed pipe) must show as a
-  // failed write, reported like any other, not end the process by signal.
-  std::signal(SIGPIPE, SIG_IGN);
   std::setlocale(LC_CTYPE, "");
   const char* codeset = nl_langinfo(CODESET);
   if (codeset == nullptr) return false;
@@ -119,6 +116,9 @@ class ConsoleOutput : public OutputStream {
 class ProcessConsoleImpl : public Console {
  public:
   ProcessConsoleImpl() : utf8_(LocaleIsUtf8()), output_(utf8_) {
+    // A console output that has gone away (a closed pipe) must show as a
+    // failed write, reported like any other, not end the process by signal.
+    std::signal(SIGPIPE, SIG_IGN);
     if (utf8_) utf8_input_ = std::make_unique<Utf8Input>();
   }
 

@@ -198,36 +198,32 @@ bool LayoutFixedFast(char* out, int width, int decimals, bool negative,
   }
 }
 
-}  // namespace
-
-void FormatInteger(char* out, int width, std::int64_t value) noexcept {
-  bool negative = value < 0;
-  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
-                                     : static_cast<std::uint64_t>(value);
-  char buffer[24];
-  char* end = buffer + sizeof buffer;
-  char* start = WriteDigitsBackward(end, magnitude);
-  if (negative) *--start = '-';
-  int n = static_cast<int>(end - start);
-  if (n > width) {
-    Fill(out, width, '*');
-    return;
-  }
-  Fill(out, width - n, ' ');
-  std::memcpy(out + (width - n), start, static_cast<std::size_t>(n));
-}
-
-namespace {
-
 // The value scaled by 10^decimals and rounded to an integer, ties to even,
 // when that takes the integer fast path (decimals <= 9, |value| < 2^53 and
 // the result below 2^64). Returns false otherwise, and for NaN and
-// infinities.
+// infinities. value = m * 2^e, so the scaled value is m * 10^d * 2^e.
 inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
   std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
   int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  if (biased == 0x7FF || decimals > 9) return false;
   std::uint64_t fraction = bits & ((1ULL << 52) - 1);
+  // Most values (magnitudes from about 2^-17 to 2^40 with d <= 6, the
+  // waveform values among them) take a branch-free path: 10^d = 2^d * 5^d,
+  // so the scaled value is m * 5^d (below 2^67) shifted right by
+  // s = -(e + d), and 4 <= s <= 63 keeps the result and the rest in 64 bits.
+  constexpr std::uint64_t kPow5[] = {1, 5, 25, 125, 625, 3125, 15625};
+  int s = 1075 - biased - decimals;
+  if (decimals <= 6 && s >= 4 && s <= 63) {
+    u128 n = static_cast<u128>(fraction | (1ULL << 52)) * kPow5[decimals];
+    std::uint64_t lo = static_cast<std::uint64_t>(n);
+    std::uint64_t hi = static_cast<std::uint64_t>(n >> 64);
+    std::uint64_t q = (lo >> s) | (hi << (64 - s));
+    std::uint64_t rest = lo & ((1ULL << s) - 1);
+    std::uint64_t half = 1ULL << (s - 1);
+    q += static_cast<std::uint64_t>((rest > half) | ((rest == half) & (q & 1)));
+    *q_out = q;
+    return true;
+  }
+  if (biased == 0x7FF || decimals > 9) return false;
   std::uint64_t m;
   int e;
   if (biased == 0) {
@@ -245,7 +241,7 @@ inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
   } else if (e == 0) {
     q = n;
   } else {
-    int s = -e;
+    s = -e;
     if (s >= 100) {
       q = 0;  // N < 2^83 is below half of 2^s: rounds to zero
     } else {
@@ -260,48 +256,34 @@ inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
   return true;
 }
 
+// Fw.d for a width and decimals fixed at compile time.
+template <int D, int W>
+void FormatFixedField(char* out, double value) noexcept {
+  std::uint64_t q;
+  if (ScaledRounded(value, D, &q)) {
+    LayoutFixedInPlace<D, W>(out, W, std::signbit(value), q);
+  } else {
+    FormatFixed(out, W, D, value);
+  }
+}
+
 }  // namespace
 
-// ScaledRounded for magnitudes from about 2^-17 to 2^40, the values of the
-// waveform files, without branches: 10^D = 2^D * 5^D, so the value times
-// 10^D is m * 5^D (below 2^68) shifted right by s = -(e + D), with
-// 4 <= s <= 63 in this range.
-template <int D>
-inline bool ScaledRoundedMidRange(double value, std::uint64_t* q_out) {
-  constexpr std::uint64_t kPow5[] = {1, 5, 25, 125, 625, 3125, 15625};
-  static_assert(D >= 0 && D <= 6);
-  std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-  int biased = static_cast<int>((bits >> 52) & 0x7FF);
-  int s = 1075 - biased - D;
-  if (s < 4 || s > 63) return false;
-  std::uint64_t m = (bits & ((1ULL << 52) - 1)) | (1ULL << 52);
-  u128 n = static_cast<u128>(m) * kPow5[D];
-  std::uint64_t lo = static_cast<std::uint64_t>(n);
-  std::uint64_t hi = static_cast<std::uint64_t>(n >> 64);
-  std::uint64_t q = (lo >> s) | (hi << (64 - s));
-  std::uint64_t rest = lo & ((1ULL << s) - 1);
-  std::uint64_t half = 1ULL << (s - 1);
-  q += static_cast<std::uint64_t>((rest > half) | ((rest == half) & (q & 1)));
-  *q_out = q;
-  return true;
-}
-
-void FormatF12_4(char* out, double value) noexcept {
-  std::uint64_t q;
-  if (ScaledRoundedMidRange<4>(value, &q) || ScaledRounded(value, 4, &q)) {
-    LayoutFixedInPlace<4, 12>(out, 12, std::signbit(value), q);
-  } else {
-    FormatFixed(out, 12, 4, value);
+void FormatInteger(char* out, int width, std::int64_t value) noexcept {
+  bool negative = value < 0;
+  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(value)
+                                     : static_cast<std::uint64_t>(value);
+  char buffer[24];
+  char* end = buffer + sizeof buffer;
+  char* start = WriteDigitsBackward(end, magnitude);
+  if (negative) *--start = '-';
+  int n = static_cast<int>(end - start);
+  if (n > width) {
+    Fill(out, width, '*');
+    return;
   }
-}
-
-void FormatF14_6(char* out, double value) noexcept {
-  std::uint64_t q;
-  if (ScaledRoundedMidRange<6>(value, &q) || ScaledRounded(value, 6, &q)) {
-    LayoutFixedInPlace<6, 14>(out, 14, std::signbit(value), q);
-  } else {
-    FormatFixed(out, 14, 6, value);
-  }
+  Fill(out, width - n, ' ');
+  std::memcpy(out + (width - n), start, static_cast<std::size_t>(n));
 }
 
 void FormatFixed(char* out, int width, int decimals, double value) noexcept {
@@ -322,6 +304,14 @@ void FormatFixed(char* out, int width, int decimals, double value) noexcept {
     return;
   // Large values and many decimals: the C library's exact conversion.
   FormatFixedSlow(out, width, decimals, negative, std::fabs(value));
+}
+
+void FormatF12_4(char* out, double value) noexcept {
+  FormatFixedField<4, 12>(out, value);
+}
+
+void FormatF14_6(char* out, double value) noexcept {
+  FormatFixedField<6, 14>(out, value);
 }
 
 }  // namespace lpgm
