@@ -197,11 +197,6 @@ int ReadValue(InputChannel& channel, Cursor& cursor, Value* value) {
   return Assign(cursor, *value, repeat);
 }
 
-constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
-                                    1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17,
-                                    1e18, 1e19, 1e20, 1e21, 1e22};
-
 bool IsFastTerminator(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\n';
 }
@@ -269,13 +264,12 @@ std::size_t ParseSimpleReal(const char* p, const char* end, bool at_stream_end,
   } else if (!IsFastTerminator(*q)) {
     return 0;
   }
-  int scale = exponent - fraction;
-  double v = static_cast<double>(m);
-  if (m != 0) {
-    if (scale < -22 || scale > 22) return 0;
-    v = scale < 0 ? v / kExactPow10[-scale] : v * kExactPow10[scale];
+  // Zero has no scale to check; anything else must convert exactly.
+  if (m == 0) {
+    *value = negative ? -0.0 : 0.0;
+  } else if (!ExactSmallDecimal(negative, m, exponent - fraction, value)) {
+    return 0;
   }
-  *value = negative ? -v : v;
   return static_cast<std::size_t>(q - p);
 }
 

@@ -10,25 +10,18 @@ namespace {
 
 constexpr std::int64_t kExponentLimit = 1000000000;  // saturation of exponents
 
-constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
-                                    1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17,
-                                    1e18, 1e19, 1e20, 1e21, 1e22};
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // value = digits * 10^exponent, correctly rounded.
 double DecimalToDouble(bool negative, const char* digits, int ndigits,
                        bool sticky, std::int64_t exponent) {
   if (ndigits == 0) return negative ? -0.0 : 0.0;
-  if (ndigits <= 15 && !sticky && exponent >= -22 && exponent <= 22) {
-    // Both the digits and the power of ten are exact doubles: one rounding.
+  if (ndigits <= 15 && !sticky) {
     std::uint64_t m = 0;
     for (int i = 0; i < ndigits; ++i)
       m = m * 10 + static_cast<unsigned>(digits[i] - '0');
-    double v = static_cast<double>(m);
-    v = exponent < 0 ? v / kExactPow10[-exponent] : v * kExactPow10[exponent];
-    return negative ? -v : v;
+    double v;
+    if (ExactSmallDecimal(negative, m, exponent, &v)) return v;
   }
   // digits, a sticky digit for what was dropped, then the exponent.
   char text[NumberScanner::kMaxDigits + 32];

@@ -60,6 +60,22 @@ class NumberScanner {
   char digits_[kMaxDigits];  // significant digits, without leading zeros
 };
 
+// m * 10^scale, correctly rounded, when m has at most 15 digits and
+// -22 <= scale <= 22: both are exact doubles, so one multiplication or
+// division rounds once. Returns false outside that range.
+inline bool ExactSmallDecimal(bool negative, std::uint64_t m, std::int64_t scale,
+                              double* value) {
+  constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
+                                      1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17,
+                                      1e18, 1e19, 1e20, 1e21, 1e22};
+  if (m >= 1000000000000000ULL || scale < -22 || scale > 22) return false;
+  double v = static_cast<double>(m);
+  v = scale < 0 ? v / kExactPow10[-scale] : v * kExactPow10[scale];
+  *value = negative ? -v : v;
+  return true;
+}
+
 // Converts the whole of text[0, size) (no blanks) as one real. Used by the
 // fast paths; same result as feeding a NumberScanner.
 ParseStatus ParseReal(const char* text, std::size_t size, int implied_decimals,
