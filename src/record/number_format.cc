@@ -210,7 +210,7 @@ inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
   // waveform values among them) take a branch-free path: 10^d = 2^d * 5^d,
   // so the scaled value is m * 5^d (below 2^67) shifted right by
   // s = -(e + d), and 4 <= s <= 63 keeps the result and the rest in 64 bits.
-  constexpr std::uint64_t kPow5[] = {1, 5, 25, 125, 625, 3125, 15625};
+  static constexpr std::uint64_t kPow5[] = {1, 5, 25, 125, 625, 3125, 15625};
   int s = 1075 - biased - decimals;
   if (decimals <= 6 && s >= 4 && s <= 63) {
     u128 n = static_cast<u128>(fraction | (1ULL << 52)) * kPow5[decimals];

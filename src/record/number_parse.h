@@ -65,10 +65,10 @@ class NumberScanner {
 // division rounds once. Returns false outside that range.
 inline bool ExactSmallDecimal(bool negative, std::uint64_t m, std::int64_t scale,
                               double* value) {
-  constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
-                                      1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17,
-                                      1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
+                                             1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17,
+                                             1e18, 1e19, 1e20, 1e21, 1e22};
   if (m >= 1000000000000000ULL || scale < -22 || scale > 22) return false;
   double v = static_cast<double>(m);
   v = scale < 0 ? v / kExactPow10[-scale] : v * kExactPow10[scale];
