@@ -4,9 +4,10 @@
 //   ReadSpectrumFile      one long-period spectrum file, 9 + 55 lines (MB/s)
 //   FormatF14_6, FormatF12_4, FormatI3
 //                         one output field (ns per field)
-//   WriteReferenceFiles   files 23 to 26, through an in-memory file system
-//                         (MB/s; the two waveform files are nearly all of it)
-//   WriteInputUseFiles    files 21 and 22 (MB/s)
+//   WriteReferenceFiles   the writers of files 23 to 26, through an in-memory
+//                         file system (MB/s; the two waveform files are
+//                         nearly all of it)
+//   WriteInputUseFiles    the writers of files 21 and 22 (MB/s)
 //
 // Every input is built from a fixed seed, so runs compare.
 #include <benchmark/benchmark.h>
@@ -32,7 +33,7 @@
 #include "record/layout.h"
 #include "record/number_format.h"
 #include "record/variables.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace {
 
@@ -295,6 +296,7 @@ std::unique_ptr<lpgm::RunState> ComputedState(int samples) {
       run->SVF(i, j) = std::abs(noise(rng));
     run->SVTGT(j) = run->SVF(1, j) / 1.1;
   }
+  run->NPMAX = samples;
   for (int i = 1; i <= run->NCASE; ++i) {
     run->NPTS(i) = samples;
     double v = 0.0;
@@ -316,7 +318,10 @@ void BM_WriteReferenceFiles(benchmark::State& state) {
   CountingFileSystem files;
   for (auto _ : state) {
     files.Reset();
-    lpgm::WriteReferenceFiles(*run, files);
+    lpgm::WriteFaultSpectraFile(*run, files);
+    lpgm::WriteCaseAccelerationsFile(*run, files);
+    lpgm::WriteCaseVelocitiesFile(*run, files);
+    lpgm::WriteCasePeaksFile(*run, files);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(files.bytes()));
@@ -330,7 +335,8 @@ void BM_WriteInputUseFiles(benchmark::State& state) {
   CountingFileSystem files;
   for (auto _ : state) {
     files.Reset();
-    lpgm::WriteInputUseFiles(*run, files);
+    lpgm::WriteTargetSpectrumFile(*run, files);
+    lpgm::WritePhaseAccelerationFile(*run, files);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(files.bytes()));

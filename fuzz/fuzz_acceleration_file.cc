@@ -18,7 +18,8 @@
 #include "input/acceleration_file.h"
 #include "platform/encoding.h"
 #include "record/failure.h"
-#include "run/run_state.h"
+#include "state/channels.h"
+#include "state/run_state.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     lpgm::ReadAccelerationFiles(s, files);
   } catch (const RunStop& stop) {
     read_whole = false;
-    if (stop.kind() == RunStop::Kind::kErrorStop) {
+    if (stop.kind() == RunStop::Kind::kMessage) {
       Check(stop.message() == path + " sample number Error ! [Enter]",
             "an error stop with an unknown message");
       Check(s.NPTS(1) > lpgm::kSampleCapacity,

@@ -15,8 +15,9 @@
 #include "fuzz_support.h"
 #include "input/definition_file.h"
 #include "record/failure.h"
+#include "state/channels.h"
 #include "record/trimmed_length.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace {
 

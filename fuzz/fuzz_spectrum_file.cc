@@ -16,7 +16,8 @@
 #include "input/spectrum_file.h"
 #include "platform/encoding.h"
 #include "record/failure.h"
-#include "run/run_state.h"
+#include "state/channels.h"
+#include "state/run_state.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "record/failure.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm::fuzz {
 

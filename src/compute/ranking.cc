@@ -6,10 +6,8 @@ void RankCases(RunState& state) {
   const int n = state.NCASE;
   const int middle = (n + 1) / 2;
   int k = 0;
-  // The scratch record's first element holds the pass maximum.
-  double& pass_max = state.scratch[0];
   while (k < n) {
-    pass_max = 0.0;
+    double pass_max = 0.0;
     for (int i = 1; i <= n; ++i) {
       if (state.IRANK(i) == 0 && state.VMAX(i) >= pass_max)
         pass_max = state.VMAX(i);

@@ -3,7 +3,7 @@
 #ifndef LPGM_COMPUTE_TARGET_SPECTRUM_H_
 #define LPGM_COMPUTE_TARGET_SPECTRUM_H_
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 

@@ -2,7 +2,7 @@
 #ifndef LPGM_COMPUTE_VELOCITY_H_
 #define LPGM_COMPUTE_VELOCITY_H_
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 

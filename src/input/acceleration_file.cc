@@ -8,38 +8,38 @@
 #include "record/input_channel.h"
 #include "record/layout.h"
 #include "record/variables.h"
-#include "run/error_stop.h"
+#include "state/channels.h"
+#include "state/error_stop.h"
 
 namespace lpgm {
 
-std::string AccelerationFilePath(RunState& state, int case_number) {
+std::string AccelerationFilePath(const RunState& state, int case_number) {
   std::string path(
       Leading(state.CASEDIR(case_number), state.LCASEDIR(case_number)));
   path += platform::Cp932Literal("\\加速度波形.acc");
   return path;
 }
 
-void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {
+void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
+                          int case_number) {
   static const Layout kHeader = Layout::Parse("(I20,F20.0)");
-  for (int i = 1; i <= state.NCASE; ++i) {
-    std::string path = AccelerationFilePath(state, i);
-    std::unique_ptr<platform::InputStream> stream =
-        OpenInputOrStop(files, path);
-    InputChannel channel(*stream, kUnitAcceleration, path);
-    ReadRecord(channel, kHeader,
-               {Variables::Integer(&state.NPTS(i)),
-                Variables::Real(&state.scratch[0])});
-    int n = state.NPTS(i);
-    if (n > kSampleCapacity) {
-      stream.reset();  // closed before the stop
-      ErrorStop(path + " sample number Error ! [Enter]");
-    }
-    std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
-    // ACC(i, 1) to ACC(i, n), one column of the table.
-    double* first = count > 0 ? &state.ACC(i, 1) : &state.scratch[0];
-    if (count > 0) CheckIndex(n, kSampleCapacity);
-    ReadFreeForm(channel, {Variables::Real(first, count)});
-  }
+  std::string path = AccelerationFilePath(state, case_number);
+  std::unique_ptr<platform::InputStream> stream = OpenInputOrStop(files, path);
+  InputChannel channel(*stream, kUnitAcceleration, path);
+  double dropped = 0.0;  // the real number after the count
+  ReadRecord(channel, kHeader,
+             {Variables::Integer(&state.NPTS(case_number)),
+              Variables::Real(&dropped)});
+  const int n = state.NPTS(case_number);
+  if (n > kSampleCapacity) StopWithMessage(SampleCountMessage(path));
+  // ACC(i, 1) to ACC(i, n), one column of the table; nothing when n <= 0.
+  const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
+  ReadFreeForm(channel,
+               {Variables::Real(state.AccColumn(case_number), count)});
+}
+
+void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {
+  for (int i = 1; i <= state.NCASE; ++i) ReadAccelerationFile(state, files, i);
 }
 
 }  // namespace lpgm

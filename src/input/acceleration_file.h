@@ -8,18 +8,22 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 
 // The composed path of case i's file: its folder name followed by
 // "\加速度波形.acc".
-std::string AccelerationFilePath(RunState& state, int case_number);
+std::string AccelerationFilePath(const RunState& state, int case_number);
 
-// Reads the file of cases 1 to NCASE in order; fills NPTS and ACC. A file
-// that cannot be opened, and a count above the capacity of 100000 samples,
-// are error stops; a short file or a malformed value a record-layer failure
-// on channel 13.
+// Reads the file of case `case_number` (1 to kCaseSlots): fills
+// NPTS(case_number) and ACC(case_number, 1..NPTS). A file that cannot be
+// opened, and a count above the capacity of 100000 samples, are error stops;
+// a short file or a malformed value a record-layer failure on channel 13.
+void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
+                          int case_number);
+
+// Reads the files of cases 1 to NCASE in order, each by ReadAccelerationFile.
 void ReadAccelerationFiles(RunState& state, platform::FileSystem& files);
 
 }  // namespace lpgm

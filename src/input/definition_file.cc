@@ -10,34 +10,31 @@
 #include "record/layout.h"
 #include "record/trimmed_length.h"
 #include "record/variables.h"
-#include "run/error_stop.h"
+#include "state/channels.h"
+#include "state/error_stop.h"
 
 namespace lpgm {
 namespace {
-
-std::string Numbered(const char* head, int k, const char* tail) {
-  return head + std::to_string(k) + tail;
-}
 
 // Reads `count` lines of one list into the slots of `dirs` / `lengths`
 // (capacity `slots`), then checks that every slot 1 to count was named.
 template <typename DirAt, typename LengthAt>
 void ReadList(InputChannel& channel, RunState& state, int count,
-              DirAt dir_at, LengthAt length_at, const char* line_error,
-              const char* missing_error) {
+              DirAt dir_at, LengthAt length_at,
+              std::string (*line_error)(int), std::string (*missing_error)(int)) {
   static const Layout kLine = Layout::Parse("(I20,A400)");
   for (int k = 1; k <= count; ++k) {
     std::int32_t slot = 0;
     ReadRecord(channel, kLine,
                {Variables::Integer(&slot), Variables::Text(&state.LINEBUF)});
     if (slot <= 0 || slot > count)
-      ErrorStop(Numbered(line_error, k, "Error ! [Enter]"));
+      StopWithMessage(line_error(k));
     dir_at(slot) = state.LINEBUF;
     length_at(slot) = LCHR400(state.LINEBUF);
   }
   for (int k = 1; k <= count; ++k) {
     if (length_at(k) == 0)
-      ErrorStop(Numbered(missing_error, k, " not exist ! [Enter]"));
+      StopWithMessage(missing_error(k));
   }
 }
 
@@ -54,21 +51,21 @@ void ReadDefinitionFile(RunState& state, platform::FileSystem& files) {
                 Variables::Integer(&state.NCASE)});
   if (status != 0 || state.NCASE > kMaxCases || state.NCASE <= 0 ||
       state.NFAULT <= 0 || state.NFAULT > kMaxFaults)
-    ErrorStop("Fault number or Case number Error ! [Enter]");
+    StopWithMessage(CountErrorMessage());
 
   channel.SkipRecord();  // heading of the fault list
   ReadList(
       channel, state, state.NFAULT,
       [&](int i) -> Text400& { return state.FLTDIR(i); },
       [&](int i) -> std::int32_t& { return state.LFLTDIR(i); },
-      "Fault data line no.", "Fault data no.");
+      FaultLineErrorMessage, FaultMissingMessage);
 
   channel.SkipRecord();  // heading of the case list
   ReadList(
       channel, state, state.NCASE,
       [&](int i) -> Text400& { return state.CASEDIR(i); },
       [&](int i) -> std::int32_t& { return state.LCASEDIR(i); },
-      "Case data line no.", "Case data no.");
+      CaseLineErrorMessage, CaseMissingMessage);
 }
 
 }  // namespace lpgm

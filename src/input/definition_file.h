@@ -11,7 +11,7 @@
 #define LPGM_INPUT_DEFINITION_FILE_H_
 
 #include "platform/file_system.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "platform/file_system.h"
-#include "run/error_stop.h"
+#include "state/error_stop.h"
 
 namespace lpgm {
 
@@ -17,7 +17,7 @@ inline std::unique_ptr<platform::InputStream> OpenInputOrStop(
   platform::OpenError error = platform::OpenError::kNone;
   std::unique_ptr<platform::InputStream> stream =
       files.OpenForReading(path, &error);
-  if (!stream) ErrorStop(NotExistMessage(path));
+  if (!stream) StopWithMessage(NotExistMessage(path));
   return stream;
 }
 

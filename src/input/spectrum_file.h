@@ -8,17 +8,21 @@
 #include <string>
 
 #include "platform/file_system.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 
 // The composed path of fault i's file: its folder name (trailing blanks
 // dropped, leading blanks kept) followed by "\Korvel長周期.csv".
-std::string SpectrumFilePath(RunState& state, int fault);
+std::string SpectrumFilePath(const RunState& state, int fault);
 
-// Reads the file of faults 1 to NFAULT in order; fills PERIOD and SVF. A file
-// that cannot be opened is an error stop; a short file or a malformed field
-// a record-layer failure on channel 12.
+// Reads the file of fault `fault` (1 to kFaultSlots): fills SVF(fault, 1..NPER)
+// and, for fault 1 only, PERIOD(1..NPER). A file that cannot be opened is an
+// error stop; a short file or a malformed field a record-layer failure on
+// channel 12.
+void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault);
+
+// Reads the files of faults 1 to NFAULT in order, each by ReadSpectrumFile.
 void ReadSpectrumFiles(RunState& state, platform::FileSystem& files);
 
 }  // namespace lpgm

@@ -17,17 +17,27 @@
 #include <string_view>
 
 #include "platform/file_system.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 
-// The CP932 name of output file `index` (0 to 5).
+// The CP932 name of output file `index` (0 to 5, channel 21 + index).
 std::string_view OutputFileName(int index);
 
-// Files 21 and 22.
-void WriteInputUseFiles(RunState& state, platform::FileSystem& files);
-// Files 23 to 26; sets NPMAX.
-void WriteReferenceFiles(RunState& state, platform::FileSystem& files);
+// The six writers, in the order the driver calls them. Each opens, writes
+// and closes its file. The waveform files need NPMAX set.
+void WriteTargetSpectrumFile(const RunState& state,
+                             platform::FileSystem& files);  // 21
+void WritePhaseAccelerationFile(const RunState& state,
+                                platform::FileSystem& files);  // 22
+void WriteFaultSpectraFile(const RunState& state,
+                           platform::FileSystem& files);  // 23
+void WriteCaseAccelerationsFile(const RunState& state,
+                                platform::FileSystem& files);  // 24
+void WriteCaseVelocitiesFile(const RunState& state,
+                             platform::FileSystem& files);  // 25
+void WriteCasePeaksFile(const RunState& state,
+                        platform::FileSystem& files);  // 26
 
 }  // namespace lpgm
 

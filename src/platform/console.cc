@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <clocale>
-#include <csignal>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -116,9 +115,6 @@ class ConsoleOutput : public OutputStream {
 class ProcessConsoleImpl : public Console {
  public:
   ProcessConsoleImpl() : utf8_(LocaleIsUtf8()), output_(utf8_) {
-    // A console output that has gone away (a closed pipe) must show as a
-    // failed write, reported like any other, not end the process by signal.
-    std::signal(SIGPIPE, SIG_IGN);
     if (utf8_) utf8_input_ = std::make_unique<Utf8Input>();
   }
 

@@ -4,9 +4,9 @@
 
 namespace lpgm {
 
-RunStop RunStop::ErrorStop(std::string message) {
+RunStop RunStop::MessageStop(std::string message) {
   RunStop stop;
-  stop.kind_ = Kind::kErrorStop;
+  stop.kind_ = Kind::kMessage;
   stop.message_ = std::move(message);
   return stop;
 }

@@ -25,22 +25,17 @@ inline constexpr int kErrBadFileName = 43;
 inline constexpr int kErrListSyntax = 59;
 inline constexpr int kErrConversion = 64;
 
-// Channel numbers.
-inline constexpr int kUnitConsoleIn = 5;
-inline constexpr int kUnitConsoleOut = 6;
-inline constexpr int kUnitDefinition = 11;
-inline constexpr int kUnitSpectrum = 12;
-inline constexpr int kUnitAcceleration = 13;
-inline constexpr int kUnitFirstOutput = 21;
-
 class RunStop : public std::exception {
  public:
-  enum class Kind { kErrorStop, kRecordFailure };
+  // kMessage: an error stop, shown as its message on the console.
+  // kRecordFailure: shown as one diagnostic line on the standard error.
+  enum class Kind { kMessage, kRecordFailure };
 
-  // An error stop with its console message (CP932, no line end).
-  static RunStop ErrorStop(std::string message);
-  // A record-layer failure: error number, channel and the file's name as the
-  // system composed it (CP932).
+  // Builds an error stop with its console message (CP932, no line end).
+  static RunStop MessageStop(std::string message);
+  // Builds a record-layer failure: error number, channel number (the
+  // program's own numbering) and the file's name as the system composed it
+  // (CP932).
   static RunStop RecordFailure(int number, int unit, std::string file);
 
   Kind kind() const { return kind_; }
@@ -53,7 +48,7 @@ class RunStop : public std::exception {
 
  private:
   RunStop() = default;
-  Kind kind_ = Kind::kErrorStop;
+  Kind kind_ = Kind::kMessage;
   int number_ = 0;
   int unit_ = 0;
   std::string file_;

@@ -6,8 +6,18 @@
 #include "record/layout.h"
 #include "record/record_writer.h"
 #include "record/trimmed_length.h"
+#include "state/channels.h"
 
 namespace lpgm {
+namespace {
+
+// Text with no line end: the prompt and the error stop's message.
+const Layout& TextWithoutLineEnd() {
+  static const Layout layout = Layout::Parse("(A,$)");
+  return layout;
+}
+
+}  // namespace
 
 std::string_view PromptText() {
   return platform::Cp932Literal("震源断層/ケースフォルダ定義ファイル:");
@@ -18,16 +28,14 @@ Dialogue::Dialogue(platform::Console& console)
       output_(console.Output(), kUnitConsoleOut, "stdout", 4096) {}
 
 void Dialogue::AskDefinitionFile(RunState& state) {
-  static const Layout kPrompt = Layout::Parse("(A,$)");
-  RecordWriter(output_, kPrompt).Text(PromptText()).End();
+  RecordWriter(output_, TextWithoutLineEnd()).Text(PromptText()).End();
   output_.Flush();
   ReadFreeForm(input_, {Variables::Text(&state.DEFFILE)});
   state.LDEFFILE = LCHR40(state.DEFFILE);
 }
 
 void Dialogue::ShowAndPause(std::string_view message) {
-  static const Layout kMessage = Layout::Parse("(A,$)");
-  RecordWriter(output_, kMessage).Text(message).End();
+  RecordWriter(output_, TextWithoutLineEnd()).Text(message).End();
   output_.Flush();
   input_.SkipRecord();
 }

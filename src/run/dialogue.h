@@ -9,7 +9,7 @@
 #include "platform/console.h"
 #include "record/input_channel.h"
 #include "record/output_channel.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 

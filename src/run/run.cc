@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "compute/longest_record.h"
 #include "compute/ranking.h"
 #include "compute/target_spectrum.h"
 #include "compute/velocity.h"
@@ -11,7 +12,6 @@
 #include "input/spectrum_file.h"
 #include "output/output_files.h"
 #include "platform/memory.h"
-#include "platform/process.h"
 #include "record/failure.h"
 #include "run/dialogue.h"
 
@@ -21,8 +21,10 @@ namespace {
 void RunSteps(Dialogue& dialogue, platform::FileSystem& files,
               RunState& state) {
   // The waveform tables are filled a column at a time, megabytes each.
-  platform::AdviseLargePages(state.acc.data(), sizeof state.acc);
-  platform::AdviseLargePages(state.vel.data(), sizeof state.vel);
+  platform::AdviseLargePages(state.AccTable().data(),
+                             state.AccTable().size_bytes());
+  platform::AdviseLargePages(state.VelTable().data(),
+                             state.VelTable().size_bytes());
   InitializeRunState(state);
   dialogue.AskDefinitionFile(state);
   ReadDefinitionFile(state, files);
@@ -31,8 +33,13 @@ void RunSteps(Dialogue& dialogue, platform::FileSystem& files,
   ComputeTargetSpectrum(state);
   ComputeVelocities(state);
   RankCases(state);
-  WriteInputUseFiles(state, files);
-  WriteReferenceFiles(state, files);
+  ComputeLongestRecord(state);
+  WriteTargetSpectrumFile(state, files);
+  WritePhaseAccelerationFile(state, files);
+  WriteFaultSpectraFile(state, files);
+  WriteCaseAccelerationsFile(state, files);
+  WriteCaseVelocitiesFile(state, files);
+  WriteCasePeaksFile(state, files);
 }
 
 }  // namespace
@@ -45,18 +52,18 @@ int RunProgram(platform::Console& console, platform::FileSystem& files,
     Dialogue dialogue(console);
     try {
       RunSteps(dialogue, files, state);
-      return platform::kExitNormal;
+      return kExitNormal;
     } catch (const RunStop& stop) {
-      if (stop.kind() != RunStop::Kind::kErrorStop) throw;
+      if (stop.kind() != RunStop::Kind::kMessage) throw;
       dialogue.ShowAndPause(stop.message());
-      return platform::kExitErrorStop;
+      return kExitErrorStop;
     }
   } catch (const RunStop& stop) {
     console.WriteErrorLine(stop.message());
-    return platform::kExitRecordFailure;
+    return kExitRecordFailure;
   } catch (const std::exception& e) {
     console.WriteErrorLine(std::string("lpgm: internal error: ") + e.what());
-    return platform::kExitRecordFailure;
+    return kExitRecordFailure;
   }
 }
 

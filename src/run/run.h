@@ -4,9 +4,14 @@
 
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
+
+// Exit statuses of the program.
+inline constexpr int kExitNormal = 0;
+inline constexpr int kExitErrorStop = 1;
+inline constexpr int kExitRecordFailure = 2;
 
 // Runs the program once on `state` (a zero run state) and returns the exit
 // status: 0 at the normal end, 1 after an error stop, 2 after a record-layer

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm {
 namespace {

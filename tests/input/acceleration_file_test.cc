@@ -15,7 +15,7 @@
 
 #include "record/failure.h"
 #include "record/trimmed_length.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "support/fake_file_system.h"
 #include "support/outcome.h"
 
@@ -308,7 +308,7 @@ TEST_F(AccelerationFileTest, RandomSamplesReadAsStrtodReadsThem) {
     files_ = testing::FakeFileSystem();
     files_.SetReadChunk(chunk);
     AddCase(1, text);
-    std::fill(state_->acc.begin(), state_->acc.end(), 0.0);
+    std::fill(state_->AccTable().begin(), state_->AccTable().end(), 0.0);
     ASSERT_EQ(Read(), "returned");
     std::vector<double> read = Samples(1, n);
     for (int j = 0; j < n; ++j) {

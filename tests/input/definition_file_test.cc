@@ -12,7 +12,7 @@
 #include "platform/encoding.h"
 #include "record/failure.h"
 #include "record/trimmed_length.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "support/fake_file_system.h"
 #include "support/outcome.h"
 

@@ -14,7 +14,7 @@
 #include "platform/file_system.h"
 #include "record/failure.h"
 #include "record/trimmed_length.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "support/process_runner.h"
 
 namespace lpgm {
@@ -60,7 +60,7 @@ class InputFilesOnDiskTest : public ::testing::Test {
       ReadSpectrumFiles(*state_, files);
       ReadAccelerationFiles(*state_, files);
     } catch (const RunStop& stop) {
-      return stop.kind() == RunStop::Kind::kErrorStop
+      return stop.kind() == RunStop::Kind::kMessage
                  ? "stop: " + stop.message()
                  : "failure: " + stop.message();
     }

@@ -41,8 +41,8 @@ TEST(FailureTest, RunStopCarriesItsKindAndDetails) {
   EXPECT_EQ(failure.message(), "lpgm: severe (38): error during write, unit 26, file \x8e\x51.csv");
   EXPECT_STREQ(failure.what(), failure.message().c_str());
 
-  RunStop stop = RunStop::ErrorStop("message [Enter]");
-  EXPECT_EQ(stop.kind(), RunStop::Kind::kErrorStop);
+  RunStop stop = RunStop::MessageStop("message [Enter]");
+  EXPECT_EQ(stop.kind(), RunStop::Kind::kMessage);
   EXPECT_EQ(stop.message(), "message [Enter]");
 }
 

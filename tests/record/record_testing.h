@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "record/failure.h"
+#include "state/channels.h"
 #include "record/input_channel.h"
 #include "support/memory_stream.h"
 
@@ -66,7 +67,7 @@ RunStop ExpectStop(F&& f) {
     return stop;
   }
   ADD_FAILURE() << "no RunStop";
-  return RunStop::ErrorStop("none");
+  return RunStop::MessageStop("none");
 }
 
 }  // namespace lpgm::testing

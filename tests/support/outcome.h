@@ -15,7 +15,7 @@ std::string Outcome(Call call) {
   try {
     call();
   } catch (const RunStop& stop) {
-    if (stop.kind() == RunStop::Kind::kErrorStop)
+    if (stop.kind() == RunStop::Kind::kMessage)
       return "stop: " + stop.message();
     return "failure " + std::to_string(stop.number()) + " unit " +
            std::to_string(stop.unit()) + " file " + stop.file();

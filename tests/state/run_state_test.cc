@@ -1,4 +1,4 @@
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 #include <algorithm>
 #include <memory>
@@ -62,9 +62,9 @@ TEST(RunStateTest, ItemsNoPhaseSetsAreZeroInANewRunState) {
   }
   for (int j = 1; j <= kPeriodPoints; ++j) EXPECT_EQ(state->SVTGT(j), 0.0);
   for (int i = 1; i <= kCaseSlots; ++i) EXPECT_EQ(state->VMAX(i), 0.0);
-  EXPECT_TRUE(std::all_of(state->acc.begin(), state->acc.end(),
+  EXPECT_TRUE(std::all_of(state->AccTable().begin(), state->AccTable().end(),
                           [](double v) { return v == 0.0; }));
-  EXPECT_TRUE(std::all_of(state->vel.begin(), state->vel.end(),
+  EXPECT_TRUE(std::all_of(state->VelTable().begin(), state->VelTable().end(),
                           [](double v) { return v == 0.0; }));
 }
 
