@@ -1,5 +1,7 @@
 // The folders of src/ include one another only as ARCHITECTURE.md's table
 // allows, and the table itself has no cycle.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -8,8 +10,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace lpgm {
 namespace {
@@ -61,7 +61,8 @@ std::vector<std::string> IncludedFolders(const std::string& source) {
 
 // "file includes folder" for every include of a folder that `table` does
 // not allow to the file's own folder.
-std::vector<std::string> Violations(const Table& table, const std::string& folder,
+std::vector<std::string> Violations(const Table& table,
+                                    const std::string& folder,
                                     const std::string& file,
                                     const std::string& source) {
   std::vector<std::string> found;
@@ -143,8 +144,8 @@ TEST(ArchitectureTest, EveryIncludeUnderSrcIsAllowedByTheTable) {
     const fs::path relative = fs::relative(entry.path(), kSourceDir / "src");
     if (relative.begin() == relative.end()) continue;
     const std::string folder = relative.begin()->string();
-    for (const std::string& violation : Violations(
-             table, folder, relative.string(), ReadText(entry.path())))
+    for (const std::string& violation :
+         Violations(table, folder, relative.string(), ReadText(entry.path())))
       ADD_FAILURE() << violation;
     ++files;
   }

@@ -19,22 +19,20 @@ namespace {
 // Reads `count` lines of one list into the slots of `dirs` / `lengths`
 // (capacity `slots`), then checks that every slot 1 to count was named.
 template <typename DirAt, typename LengthAt>
-void ReadList(InputChannel& channel, RunState& state, int count,
-              DirAt dir_at, LengthAt length_at,
-              std::string (*line_error)(int), std::string (*missing_error)(int)) {
+void ReadList(InputChannel& channel, RunState& state, int count, DirAt dir_at,
+              LengthAt length_at, std::string (*line_error)(int),
+              std::string (*missing_error)(int)) {
   static const Layout kLine = Layout::Parse("(I20,A400)");
   for (int k = 1; k <= count; ++k) {
     std::int32_t slot = 0;
     ReadRecord(channel, kLine,
                {Variables::Integer(&slot), Variables::Text(&state.LINEBUF)});
-    if (slot <= 0 || slot > count)
-      StopWithMessage(line_error(k));
+    if (slot <= 0 || slot > count) StopWithMessage(line_error(k));
     dir_at(slot) = state.LINEBUF;
     length_at(slot) = LCHR400(state.LINEBUF);
   }
   for (int k = 1; k <= count; ++k) {
-    if (length_at(k) == 0)
-      StopWithMessage(missing_error(k));
+    if (length_at(k) == 0) StopWithMessage(missing_error(k));
   }
 }
 
@@ -47,8 +45,8 @@ void ReadDefinitionFile(RunState& state, platform::FileSystem& files) {
 
   channel.SkipRecord();  // title
   int status = ReadFreeFormWithStatus(
-      channel, {Variables::Integer(&state.NFAULT),
-                Variables::Integer(&state.NCASE)});
+      channel,
+      {Variables::Integer(&state.NFAULT), Variables::Integer(&state.NCASE)});
   if (status != 0 || state.NCASE > kMaxCases || state.NCASE <= 0 ||
       state.NFAULT <= 0 || state.NFAULT > kMaxFaults)
     StopWithMessage(CountErrorMessage());

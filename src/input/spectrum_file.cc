@@ -17,8 +17,7 @@ std::string SpectrumFilePath(const RunState& state, int fault) {
   return path;
 }
 
-void ReadSpectrumFile(RunState& state, platform::FileSystem& files,
-                      int fault) {
+void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault) {
   static const Layout kRow = Layout::Parse("(28F20.0)");
   std::string path = SpectrumFilePath(state, fault);
   std::unique_ptr<platform::InputStream> stream = OpenInputOrStop(files, path);

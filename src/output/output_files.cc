@@ -15,9 +15,9 @@ namespace lpgm {
 namespace {
 
 constexpr const char* kNames[6] = {
-    "入力用･目標速度スペクトル.csv",     "入力用･位相用加速度波形.csv",
+    "入力用･目標速度スペクトル.csv",       "入力用･位相用加速度波形.csv",
     "参考･各震源断層の速度スペクトル.csv", "参考･各ケースの加速度波形.csv",
-    "参考･各ケースの速度波形.csv",       "参考･各ケースの最大速度.csv",
+    "参考･各ケースの速度波形.csv",         "参考･各ケースの最大速度.csv",
 };
 
 std::string_view Cp932(const char* utf8) {
@@ -65,8 +65,7 @@ const Layout& CaseHeader() {
 
 // Header "first,No. 1,No. 2,...,unit" by (A,n(A10,I2)).
 void WriteColumnHeader(OutputChannel& channel, const Layout& layout,
-                       std::string_view first, int columns,
-                       const char* unit) {
+                       std::string_view first, int columns, const char* unit) {
   RecordWriter w(channel, layout);
   w.Text(first);
   for (int j = 1; j <= columns; ++j) w.Text(",No.").Int(j);
@@ -80,8 +79,7 @@ void WriteWaveformFile(const RunState& state, platform::FileSystem& files,
                        int index, const char* unit, ColumnOf column_of) {
   OutputFile file(files, index);
   OutputChannel& channel = file.channel();
-  WriteColumnHeader(channel, CaseHeader(), Cp932("時刻(s)"), state.NCASE,
-                    unit);
+  WriteColumnHeader(channel, CaseHeader(), Cp932("時刻(s)"), state.NCASE, unit);
   CheckIndex(state.NCASE, kCaseSlots);
   if (state.NPMAX > 0) CheckIndex(state.NPMAX, kSampleCapacity);
   const double* columns[kCaseSlots];
@@ -98,9 +96,7 @@ void WriteTargetSpectrumFile(const RunState& state,
                              platform::FileSystem& files) {
   OutputFile file(files, 0);
   OutputChannel& channel = file.channel();
-  RecordWriter(channel, WholeText())
-      .Text(Cp932("周期(s),速度Sv(cm/s)"))
-      .End();
+  RecordWriter(channel, WholeText()).Text(Cp932("周期(s),速度Sv(cm/s)")).End();
   for (int i = 1; i <= state.NPER; ++i) {
     RecordWriter(channel, PairRow())
         .Real(state.PERIOD(i))
@@ -115,9 +111,7 @@ void WritePhaseAccelerationFile(const RunState& state,
                                 platform::FileSystem& files) {
   OutputFile file(files, 1);
   OutputChannel& channel = file.channel();
-  RecordWriter(channel, WholeText())
-      .Text(Cp932("時刻(s),加速度(cm/s2)"))
-      .End();
+  RecordWriter(channel, WholeText()).Text(Cp932("時刻(s),加速度(cm/s2)")).End();
   const double* column = state.AccColumn(state.IMED);
   const int n = state.NPTS(state.IMED);
   if (n > 0) CheckIndex(n, kSampleCapacity);
@@ -125,8 +119,7 @@ void WritePhaseAccelerationFile(const RunState& state,
   file.Close();
 }
 
-void WriteFaultSpectraFile(const RunState& state,
-                           platform::FileSystem& files) {
+void WriteFaultSpectraFile(const RunState& state, platform::FileSystem& files) {
   static const Layout kHeader = Layout::Parse("(A,10(A10,I2))");
   static const Layout kRow = Layout::Parse("(F12.4,10(A1,F14.6))");
   OutputFile file(files, 2);

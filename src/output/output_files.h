@@ -1,12 +1,12 @@
 // The six output files, written into the current directory in this order on
 // channels 21 to 26, each opened, written whole and closed before the next:
 //
-//   21 "入力用･目標速度スペクトル.csv"      period, target Sv            (input use)
-//   22 "入力用･位相用加速度波形.csv"        time, phase case accel.      (input use)
-//   23 "参考･各震源断層の速度スペクトル.csv" period, Sv of every fault
-//   24 "参考･各ケースの加速度波形.csv"      time, accel. of every case
-//   25 "参考･各ケースの速度波形.csv"        time, velocity of every case
-//   26 "参考･各ケースの最大速度.csv"        peak velocity and rank per case
+//   21 "入力用･目標速度スペクトル.csv"      period, target Sv            (input
+//   use) 22 "入力用･位相用加速度波形.csv"        time, phase case accel. (input
+//   use) 23 "参考･各震源断層の速度スペクトル.csv" period, Sv of every fault 24
+//   "参考･各ケースの加速度波形.csv"      time, accel. of every case 25
+//   "参考･各ケースの速度波形.csv"        time, velocity of every case 26
+//   "参考･各ケースの最大速度.csv"        peak velocity and rank per case
 //
 // A missing file is created; an existing one is reused and cut to this run's
 // records. Any failure to open or write is a record-layer failure on the

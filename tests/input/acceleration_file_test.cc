@@ -322,5 +322,21 @@ TEST_F(AccelerationFileTest, RandomSamplesReadAsStrtodReadsThem) {
   }
 }
 
+
+TEST_F(AccelerationFileTest, OneCaseReadsAloneAndTouchesNoOtherCase) {
+  SetCase(1, "missing");  // never opened
+  AddCase(2, "3\n1.5 -2 4\n");
+  AddCase(3, "2\n9 9\n");
+  ASSERT_EQ(testing::Outcome(
+                [&] { ReadAccelerationFile(*state_, files_, 2); }),
+            "returned");
+  EXPECT_EQ(files_.open_streams(), 0);
+  EXPECT_EQ(state_->NPTS(2), 3);
+  EXPECT_EQ(Samples(2, 3), (std::vector<double>{1.5, -2.0, 4.0}));
+  EXPECT_EQ(state_->NPTS(1), 0);
+  EXPECT_EQ(state_->NPTS(3), 0);
+  EXPECT_EQ(Samples(3, 2), (std::vector<double>{0.0, 0.0}));
+}
+
 }  // namespace
 }  // namespace lpgm

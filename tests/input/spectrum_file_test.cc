@@ -330,5 +330,25 @@ TEST_F(SpectrumFileTest, FileThatCannotBeOpenedStopsAndLaterFilesAreNotOpened) {
   EXPECT_EQ(files_.opens().size(), 3u);
 }
 
+
+TEST_F(SpectrumFileTest, OneFaultReadsAloneAndOnlyFaultOneGivesThePeriods) {
+  SetFault(1, "missing");  // never opened
+  AddFault(2, File(Headers(), Rows(2)));
+  AddFault(3, File(Headers(), Rows(3)));
+  ASSERT_EQ(testing::Outcome([&] { ReadSpectrumFile(*state_, files_, 2); }),
+            "returned");
+  EXPECT_EQ(files_.open_streams(), 0);
+  for (int j = 1; j <= 55; ++j) {
+    EXPECT_EQ(state_->SVF(2, j), 200 + j) << j;
+    EXPECT_EQ(state_->SVF(1, j), 0.0) << j;
+    EXPECT_EQ(state_->SVF(3, j), 0.0) << j;
+    EXPECT_EQ(state_->PERIOD(j), 0.0) << j;
+  }
+  AddFault(1, File(Headers(), Rows(1)));
+  ASSERT_EQ(testing::Outcome([&] { ReadSpectrumFile(*state_, files_, 1); }),
+            "returned");
+  for (int j = 1; j <= 55; ++j) EXPECT_EQ(state_->PERIOD(j), j + 0.5) << j;
+}
+
 }  // namespace
 }  // namespace lpgm
