@@ -11,6 +11,10 @@ namespace lpgm {
 // each square added to the running sum in fault order, a true division last.
 void ComputeTargetSpectrum(RunState& state);
 
+// The value that ComputeTargetSpectrum stores in SVTGT(j), from SVF(1..NFAULT,
+// j).
+double TargetSpectrumAt(const RunState& state, int j);
+
 }  // namespace lpgm
 
 #endif  // LPGM_COMPUTE_TARGET_SPECTRUM_H_

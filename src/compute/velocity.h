@@ -2,6 +2,8 @@
 #ifndef LPGM_COMPUTE_VELOCITY_H_
 #define LPGM_COMPUTE_VELOCITY_H_
 
+#include <span>
+
 #include "state/run_state.h"
 
 namespace lpgm {
@@ -12,6 +14,11 @@ namespace lpgm {
 // and VMAX(i) the largest |VEL(i,j)|, taken with >= so that a NaN is never
 // taken (VMAX is never NaN nor negative). Nothing for NPTS(i) <= 0.
 void ComputeVelocities(RunState& state);
+
+// One case's integration as above: vel[0..n-1] from acc[0..n-1] and the time
+// step `dt`; returns the peak |vel| (0.0 when n is 0).
+double IntegrateRecord(std::span<const double> acc, double dt,
+                       std::span<double> vel);
 
 }  // namespace lpgm
 

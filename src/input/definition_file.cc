@@ -16,8 +16,9 @@
 namespace lpgm {
 namespace {
 
-// Reads `count` lines of one list into the slots of `dirs` / `lengths`
-// (capacity `slots`), then checks that every slot 1 to count was named.
+// Reads `count` lines of one list into the slots that `dir_at` / `length_at`
+// give, then checks that every slot 1 to count was named. `line_error(k)` and
+// `missing_error(k)` give the error stops' messages.
 template <typename DirAt, typename LengthAt>
 void ReadList(InputChannel& channel, RunState& state, int count, DirAt dir_at,
               LengthAt length_at, std::string (*line_error)(int),
