@@ -7,7 +7,7 @@
 #include "record/free_form.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 #include "run/error_stop.h"
 
 namespace lpgm {
@@ -27,8 +27,8 @@ void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {
         OpenInputOrStop(files, path);
     InputChannel channel(*stream, kUnitAcceleration, path);
     ReadRecord(channel, kHeader,
-               {Variables::Integer(&state.NPTS(i)),
-                Variables::Real(&state.scratch[0])});
+               {ListItem::Integer(&state.NPTS(i)),
+                ListItem::Real(&state.scratch[0])});
     int n = state.NPTS(i);
     if (n > kSampleCapacity) {
       stream.reset();  // closed before the stop
@@ -38,7 +38,7 @@ void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {
     // ACC(i, 1) to ACC(i, n), one column of the table.
     double* first = count > 0 ? &state.ACC(i, 1) : &state.scratch[0];
     if (count > 0) CheckIndex(n, kSampleCapacity);
-    ReadFreeForm(channel, {Variables::Real(first, count)});
+    ReadFreeForm(channel, {ListItem::Real(first, count)});
   }
 }
 

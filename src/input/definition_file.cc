@@ -9,7 +9,7 @@
 #include "record/input_channel.h"
 #include "record/layout.h"
 #include "record/trimmed_length.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 #include "run/error_stop.h"
 
 namespace lpgm {
@@ -29,7 +29,7 @@ void ReadList(InputChannel& channel, RunState& state, int count,
   for (int k = 1; k <= count; ++k) {
     std::int32_t slot = 0;
     ReadRecord(channel, kLine,
-               {Variables::Integer(&slot), Variables::Text(&state.LINEBUF)});
+               {ListItem::Integer(&slot), ListItem::Text(&state.LINEBUF)});
     if (slot <= 0 || slot > count)
       ErrorStop(Numbered(line_error, k, "Error ! [Enter]"));
     dir_at(slot) = state.LINEBUF;
@@ -49,9 +49,9 @@ void ReadDefinitionFile(RunState& state, platform::FileSystem& files) {
   InputChannel channel(*stream, kUnitDefinition, name);
 
   channel.SkipRecord();  // title
-  int status = ReadFreeFormWithStatus(
-      channel, {Variables::Integer(&state.NFAULT),
-                Variables::Integer(&state.NCASE)});
+  int status = TryReadFreeForm(
+      channel, {ListItem::Integer(&state.NFAULT),
+                ListItem::Integer(&state.NCASE)});
   if (status != 0 || state.NCASE > kMaxCases || state.NCASE <= 0 ||
       state.NFAULT <= 0 || state.NFAULT > kMaxFaults)
     ErrorStop("Fault number or Case number Error ! [Enter]");

@@ -6,7 +6,7 @@
 #include "record/field_read.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 
 namespace lpgm {
 
@@ -29,8 +29,8 @@ void ReadSpectrumFiles(RunState& state, platform::FileSystem& files) {
       // record and are dropped.
       double* period = i == 1 ? &state.PERIOD(j) : &state.scratch[0];
       ReadRecord(channel, kRow,
-                 {Variables::Real(period), Variables::Real(&state.scratch[1], 26),
-                  Variables::Real(&state.SVF(i, j))});
+                 {ListItem::Real(period), ListItem::Real(&state.scratch[1], 26),
+                  ListItem::Real(&state.SVF(i, j))});
     }
   }
 }

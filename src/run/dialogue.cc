@@ -21,7 +21,7 @@ void Dialogue::AskDefinitionFile(RunState& state) {
   static const Layout kPrompt = Layout::Parse("(A,$)");
   RecordWriter(output_, kPrompt).Text(PromptText()).End();
   output_.Flush();
-  ReadFreeForm(input_, {Variables::Text(&state.DEFFILE)});
+  ReadFreeForm(input_, {ListItem::Text(&state.DEFFILE)});
   state.LDEFFILE = LCHR40(state.DEFFILE);
 }
 
