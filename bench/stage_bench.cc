@@ -32,7 +32,7 @@
 #include "record/input_channel.h"
 #include "record/layout.h"
 #include "record/number_format.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 #include "state/run_state.h"
 
 namespace {
@@ -143,7 +143,7 @@ void BM_ReadFreeForm(benchmark::State& state) {
   for (auto _ : state) {
     MemoryInput input(text);
     lpgm::InputChannel channel(input, 13, "bench");
-    lpgm::ReadFreeForm(channel, {lpgm::Variables::Real(acc.data(), kSamples)});
+    lpgm::ReadFreeForm(channel, {lpgm::ListItem::Real(acc.data(), kSamples)});
     benchmark::DoNotOptimize(acc.data());
     benchmark::ClobberMemory();
   }
@@ -196,9 +196,9 @@ void BM_ReadSpectrumFile(benchmark::State& state) {
     for (int h = 0; h < 9; ++h) channel.SkipRecord();
     for (int j = 0; j < 55; ++j) {
       lpgm::ReadRecord(channel, layout,
-                       {lpgm::Variables::Real(&period[j]),
-                        lpgm::Variables::Real(scratch, 26),
-                        lpgm::Variables::Real(&sv[j])});
+                       {lpgm::ListItem::Real(&period[j]),
+                        lpgm::ListItem::Real(scratch, 26),
+                        lpgm::ListItem::Real(&sv[j])});
     }
     benchmark::DoNotOptimize(period);
     benchmark::DoNotOptimize(sv);

@@ -22,7 +22,7 @@
 #include "record/field_read.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 #include "variable_storage.h"
 
 namespace {
@@ -30,7 +30,7 @@ namespace {
 using lpgm::InputChannel;
 using lpgm::Layout;
 using lpgm::RunStop;
-using lpgm::Variables;
+using lpgm::ListItem;
 using lpgm::fuzz::Check;
 using lpgm::fuzz::Storage;
 using lpgm::fuzz::WithList;
@@ -75,13 +75,13 @@ Outcome ReadAll(int variant, int reads, std::string_view bytes,
                 std::size_t buffer_size, std::size_t chunk) {
   Storage storage;
   BuildList(storage, variant);
-  std::vector<Variables> list = storage.List();
+  std::vector<ListItem> list = storage.List();
   lpgm::fuzz::ByteStream stream(bytes, chunk);
   InputChannel channel(stream, 12, "fuzz", buffer_size);
   Outcome out;
   try {
     for (int r = 0; r < reads; ++r) {
-      WithList(list, [&](std::initializer_list<Variables> view) {
+      WithList(list, [&](std::initializer_list<ListItem> view) {
         lpgm::ReadRecord(channel, LayoutOf(variant), view);
       });
       ++out.records_read;
@@ -170,7 +170,7 @@ void CheckSlotLine(std::string_view bytes) {
   static const Layout kSlotLine = Layout::Parse("(I20,A400)");
   try {
     lpgm::ReadRecord(channel, kSlotLine,
-                     {Variables::Integer(&slot), Variables::Text(&text)});
+                     {ListItem::Integer(&slot), ListItem::Text(&text)});
   } catch (const RunStop& stop) {
     if (bytes.empty()) {
       Check(stop.number() == lpgm::kErrEndOfFile, "empty stream not EOF");

@@ -24,13 +24,13 @@
 #include "record/failure.h"
 #include "record/free_form.h"
 #include "record/input_channel.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 
 namespace {
 
 using lpgm::InputChannel;
 using lpgm::RunStop;
-using lpgm::Variables;
+using lpgm::ListItem;
 using lpgm::fuzz::Check;
 using lpgm::fuzz::Storage;
 using lpgm::fuzz::WithList;
@@ -91,15 +91,15 @@ Outcome ReadAll(const Plan& plan, std::string_view bytes,
                 std::size_t buffer_size, std::size_t chunk) {
   Storage storage;
   BuildList(storage, plan.list, plan.size_byte);
-  std::vector<Variables> list = storage.List();
+  std::vector<ListItem> list = storage.List();
   lpgm::fuzz::ByteStream stream(bytes, chunk);
   InputChannel channel(stream, 13, "fuzz", buffer_size);
   Outcome out;
   try {
     for (int r = 0; r < plan.reads; ++r) {
-      WithList(list, [&](std::initializer_list<Variables> view) {
+      WithList(list, [&](std::initializer_list<ListItem> view) {
         if (plan.with_status) {
-          int status = lpgm::ReadFreeFormWithStatus(channel, view);
+          int status = lpgm::TryReadFreeForm(channel, view);
           Check(status == 0 || status == lpgm::kErrListSyntax,
                 "unexpected status");
           out.statuses.push_back(status);

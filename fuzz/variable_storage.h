@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 
 namespace lpgm::fuzz {
 
@@ -77,18 +77,18 @@ class Storage {
     order_.push_back({'T', texts_.size() - 1});
   }
 
-  std::vector<Variables> List() {
-    std::vector<Variables> list;
+  std::vector<ListItem> List() {
+    std::vector<ListItem> list;
     for (auto [kind, index] : order_) {
       if (kind == 'R') {
         RealArea& a = reals_[index];
-        list.push_back(Variables::Real(a.first(), a.count, a.stride));
+        list.push_back(ListItem::Real(a.first(), a.count, a.stride));
       } else if (kind == 'I') {
         IntArea& a = ints_[index];
-        list.push_back(Variables::Integer(a.first(), a.count));
+        list.push_back(ListItem::Integer(a.first(), a.count));
       } else {
         TextArea& a = texts_[index];
-        list.push_back(Variables::Text(a.first(), a.length));
+        list.push_back(ListItem::Text(a.first(), a.length));
       }
     }
     return list;
@@ -150,7 +150,7 @@ class Storage {
 
 // Calls f with the list as the braced list that the reads take.
 template <typename F>
-void WithList(const std::vector<Variables>& v, F f) {
+void WithList(const std::vector<ListItem>& v, F f) {
   switch (v.size()) {
     case 0: f({}); break;
     case 1: f({v[0]}); break;

@@ -7,7 +7,7 @@
 #include "record/free_form.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 #include "state/channels.h"
 #include "state/error_stop.h"
 
@@ -28,13 +28,13 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
   InputChannel channel(*stream, kUnitAcceleration, path);
   double dropped = 0.0;  // the real number after the count
   ReadRecord(channel, kHeader,
-             {Variables::Integer(&state.NPTS(case_number)),
-              Variables::Real(&dropped)});
+             {ListItem::Integer(&state.NPTS(case_number)),
+              ListItem::Real(&dropped)});
   const int n = state.NPTS(case_number);
   if (n > kSampleCapacity) StopWithMessage(SampleCountMessage(path));
   // ACC(i, 1) to ACC(i, n), one column of the table; nothing when n <= 0.
   const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
-  ReadFreeForm(channel, {Variables::Real(state.AccColumn(case_number), count)});
+  ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)});
 }
 
 void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {

@@ -9,7 +9,7 @@
 #include "record/input_channel.h"
 #include "record/layout.h"
 #include "record/trimmed_length.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 #include "state/channels.h"
 #include "state/error_stop.h"
 
@@ -27,7 +27,7 @@ void ReadList(InputChannel& channel, RunState& state, int count, DirAt dir_at,
   for (int k = 1; k <= count; ++k) {
     std::int32_t slot = 0;
     ReadRecord(channel, kLine,
-               {Variables::Integer(&slot), Variables::Text(&state.LINEBUF)});
+               {ListItem::Integer(&slot), ListItem::Text(&state.LINEBUF)});
     if (slot <= 0 || slot > count) StopWithMessage(line_error(k));
     dir_at(slot) = state.LINEBUF;
     length_at(slot) = LCHR400(state.LINEBUF);
@@ -45,9 +45,9 @@ void ReadDefinitionFile(RunState& state, platform::FileSystem& files) {
   InputChannel channel(*stream, kUnitDefinition, name);
 
   channel.SkipRecord();  // title
-  int status = ReadFreeFormWithStatus(
+  int status = TryReadFreeForm(
       channel,
-      {Variables::Integer(&state.NFAULT), Variables::Integer(&state.NCASE)});
+      {ListItem::Integer(&state.NFAULT), ListItem::Integer(&state.NCASE)});
   if (status != 0 || state.NCASE > kMaxCases || state.NCASE <= 0 ||
       state.NFAULT <= 0 || state.NFAULT > kMaxFaults)
     StopWithMessage(CountErrorMessage());

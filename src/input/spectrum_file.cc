@@ -6,7 +6,7 @@
 #include "record/field_read.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 #include "state/channels.h"
 
 namespace lpgm {
@@ -29,8 +29,8 @@ void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault) {
     double dropped[26];
     double* period = fault == 1 ? &state.PERIOD(j) : &dropped_period;
     ReadRecord(channel, kRow,
-               {Variables::Real(period), Variables::Real(dropped, 26),
-                Variables::Real(&state.SVF(fault, j))});
+               {ListItem::Real(period), ListItem::Real(dropped, 26),
+                ListItem::Real(&state.SVF(fault, j))});
   }
 }
 

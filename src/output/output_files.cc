@@ -31,12 +31,8 @@ class OutputFile {
       : unit_(kUnitFirstOutput + index), name_(OutputFileName(index)) {
     platform::OpenError error = platform::OpenError::kNone;
     stream_ = files.OpenForWriting(name_, &error);
-    if (!stream_) {
-      int number = kErrOpenFailure;
-      if (error == platform::OpenError::kBadName) number = kErrBadFileName;
-      if (error == platform::OpenError::kPermission) number = kErrPermission;
-      throw RunStop::RecordFailure(number, unit_, name_);
-    }
+    if (!stream_)
+      throw RunStop::RecordFailure(OpenFailureNumber(error), unit_, name_);
     channel_ = std::make_unique<OutputChannel>(*stream_, unit_, name_);
   }
   OutputChannel& channel() { return *channel_; }

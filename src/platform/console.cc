@@ -7,7 +7,6 @@
 #include <strings.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <clocale>
 #include <cstring>
 #include <memory>
@@ -15,6 +14,7 @@
 #include <string_view>
 
 #include "platform/encoding.h"
+#include "platform/posix_io.h"
 
 namespace lpgm::platform {
 namespace {
@@ -29,27 +29,6 @@ bool LocaleIsUtf8() {
   const char* codeset = nl_langinfo(CODESET);
   if (codeset == nullptr) return false;
   return strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "UTF8") == 0;
-}
-
-long ReadRetrying(int fd, char* buffer, std::size_t size) {
-  for (;;) {
-    const ssize_t count = read(fd, buffer, size);
-    if (count >= 0) return static_cast<long>(count);
-    if (errno != EINTR) return -1;
-  }
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t count = write(fd, data, size);
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += count;
-    size -= static_cast<std::size_t>(count);
-  }
-  return true;
 }
 
 // Standard input as it arrives.
@@ -103,9 +82,9 @@ class ConsoleOutput : public OutputStream {
   explicit ConsoleOutput(bool to_utf8) : to_utf8_(to_utf8) {}
 
   bool Write(const char* data, std::size_t size) override {
-    if (!to_utf8_) return WriteAll(kOutputFd, data, size);
+    if (!to_utf8_) return WriteAll(kOutputFd, data, size) == size;
     const std::string text = Cp932ToUtf8(std::string_view(data, size));
-    return WriteAll(kOutputFd, text.data(), text.size());
+    return WriteAll(kOutputFd, text.data(), text.size()) == text.size();
   }
 
  private:

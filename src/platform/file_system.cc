@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/encoding.h"
+#include "platform/posix_io.h"
 
 namespace lpgm::platform {
 namespace {
@@ -44,8 +45,7 @@ void SetError(OpenError* error, OpenError value) {
 // A name the operating system could never take: empty, or holding a NUL
 // byte that would cut it short.
 bool IsUnusableName(std::string_view cp932_path) {
-  return cp932_path.empty() ||
-         cp932_path.find('\0') != std::string_view::npos;
+  return cp932_path.empty() || cp932_path.find('\0') != std::string_view::npos;
 }
 
 class FileInputStream : public InputStream {
@@ -56,25 +56,26 @@ class FileInputStream : public InputStream {
   FileInputStream& operator=(const FileInputStream&) = delete;
 
   long Read(char* buffer, std::size_t size) override {
-    for (;;) {
-      const ssize_t count = read(fd_, buffer, size);
-      if (count >= 0) return static_cast<long>(count);
-      if (errno != EINTR) return -1;
-    }
+    return ReadRetrying(fd_, buffer, size);
   }
 
  private:
   int fd_;
 };
 
+// An existing file is written over in place from its start and cut after
+// the last byte written when it is closed. (Cutting it to length zero first
+// would make the file system flush it at the close, as it does for a file
+// replaced by truncation, and the run would wait for the disk.)
 class FileOutputStream : public OutputStream {
  public:
   explicit FileOutputStream(int fd) : fd_(fd) {}
   ~FileOutputStream() override {
     if (fd_ < 0) return;
     // Left early (a failed write): still end the file after what was
-    // written, so that nothing of its former content follows.
-    if (regular_) (void)ftruncate(fd_, written_);
+    // written, so that nothing of its former content follows. A file that
+    // was never written to is left as it was.
+    if (touched_) (void)CutAfterWritten();
     close(fd_);
   }
   FileOutputStream(const FileOutputStream&) = delete;
@@ -82,48 +83,34 @@ class FileOutputStream : public OutputStream {
 
   bool Write(const char* data, std::size_t size) override {
     if (fd_ < 0) return false;
-    while (size > 0) {
-      const ssize_t count = write(fd_, data, size);
-      if (count < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      data += count;
-      written_ += count;
-      size -= static_cast<std::size_t>(count);
-    }
-    return true;
-  }
-
-  // An existing file is written over in place from its start and cut after
-  // the last byte written when it is closed. (Cutting it to length zero
-  // first would make the file system flush it at the close, as it does for
-  // a file replaced by truncation, and the run would wait for the disk.)
-  // Only a regular file is cut; a device or a pipe has nothing to cut.
-  bool BeginWriting() override {
-    if (fd_ < 0) return false;
-    struct stat status;
-    if (fstat(fd_, &status) != 0) return false;
-    regular_ = S_ISREG(status.st_mode);
-    return true;
+    touched_ = true;
+    const std::size_t count = WriteAll(fd_, data, size);
+    written_ += static_cast<off_t>(count);
+    return count == size;
   }
 
   bool Close() override {
     if (fd_ < 0) return false;
     const int fd = fd_;
+    const bool cut = CutAfterWritten();
     fd_ = -1;
-    if (regular_ && ftruncate(fd, written_) != 0) {
-      close(fd);
-      return false;
-    }
     // The descriptor is released even when close reports an error, so it
     // must not be retried.
-    return close(fd) == 0;
+    const bool closed = close(fd) == 0;
+    return cut && closed;
   }
 
  private:
+  // Only a regular file is cut; a device or a pipe has nothing to cut.
+  bool CutAfterWritten() {
+    struct stat status;
+    if (fstat(fd_, &status) != 0) return false;
+    if (!S_ISREG(status.st_mode)) return true;
+    return ftruncate(fd_, written_) == 0;
+  }
+
   int fd_;
-  bool regular_ = false;
+  bool touched_ = false;
   off_t written_ = 0;
 };
 

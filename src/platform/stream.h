@@ -21,12 +21,10 @@ class OutputStream {
   virtual ~OutputStream() = default;
   // Writes all `size` bytes or fails; returns false on failure.
   virtual bool Write(const char* data, std::size_t size) = 0;
-  // Called once, before the first byte of the stream is written. Returns
-  // false on failure.
-  virtual bool BeginWriting() { return true; }
   // Ends the stream after the bytes written: an existing regular file that
   // was longer is cut there, so that it holds exactly what this run wrote
-  // (also when the stream is destroyed without Close after a failure).
+  // (also when the stream is destroyed without Close after a write; a file
+  // never written to and never closed keeps its content).
   // Returns false when the platform reports a failure (a delayed write
   // error, for instance).
   virtual bool Close() { return true; }

@@ -52,4 +52,12 @@ std::string DiagnosticLine(int number, int unit, std::string_view file) {
   return line;
 }
 
+int OpenFailureNumber(platform::OpenError error) {
+  switch (error) {
+    case platform::OpenError::kBadName: return kErrBadFileName;
+    case platform::OpenError::kPermission: return kErrPermission;
+    default: return kErrOpenFailure;
+  }
+}
+
 }  // namespace lpgm

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_system.h"
+
 namespace lpgm {
 
 // Error numbers of the record layer.
@@ -62,6 +64,10 @@ std::string ErrorMessage(int number, int unit, std::string_view file);
 // The whole diagnostic line, without a line end:
 // "lpgm: severe (24): end-of-file during read, unit 13, file ...".
 std::string DiagnosticLine(int number, int unit, std::string_view file);
+
+// The failure that an output file which cannot be opened ends the run with:
+// 43 for a name the system cannot take, 9 without permission, 30 otherwise.
+int OpenFailureNumber(platform::OpenError error);
 
 }  // namespace lpgm
 

@@ -10,7 +10,7 @@ namespace lpgm {
 namespace {
 
 void ReadNumericField(InputChannel& channel, const Descriptor& d,
-                      Variables::Kind kind, void* target) {
+                      ListItem::Kind kind, void* target) {
   NumberScanner scanner;
   for (int i = 0; i < d.width; ++i) {
     int c = channel.Get();
@@ -19,13 +19,13 @@ void ReadNumericField(InputChannel& channel, const Descriptor& d,
     scanner.Feed(static_cast<char>(c));
   }
   if (d.kind == FieldKind::kInteger) {
-    if (kind != Variables::Kind::kInteger)
+    if (kind != ListItem::Kind::kInteger)
       throw std::logic_error("I field for a non-integer variable");
     std::int32_t v;
     if (scanner.ToInteger(&v) != ParseStatus::kOk) channel.Fail(kErrConversion);
     *static_cast<std::int32_t*>(target) = v;
   } else {
-    if (kind != Variables::Kind::kReal)
+    if (kind != ListItem::Kind::kReal)
       throw std::logic_error("F field for a non-real variable");
     double v;
     if (scanner.ToReal(d.decimals, &v) != ParseStatus::kOk)
@@ -51,10 +51,10 @@ void ReadTextField(InputChannel& channel, std::size_t width, char* target,
 }  // namespace
 
 void ReadRecord(InputChannel& channel, const Layout& layout,
-                std::initializer_list<Variables> variables) {
+                std::initializer_list<ListItem> variables) {
   channel.BeginRecordOrFail();
   std::size_t index = 0;
-  for (const Variables& vars : variables) {
+  for (const ListItem& vars : variables) {
     for (std::size_t k = 0; k < vars.count; ++k) {
       if (index == layout.size()) {
         channel.BeginRecordOrFail();
@@ -65,7 +65,7 @@ void ReadRecord(InputChannel& channel, const Layout& layout,
         case FieldKind::kInteger:
         case FieldKind::kFixed: {
           void* target =
-              vars.kind == Variables::Kind::kInteger
+              vars.kind == ListItem::Kind::kInteger
                   ? static_cast<void*>(static_cast<std::int32_t*>(vars.data) + k)
                   : static_cast<void*>(static_cast<double*>(vars.data) + k * vars.stride);
           ReadNumericField(channel, d, vars.kind, target);
@@ -73,7 +73,7 @@ void ReadRecord(InputChannel& channel, const Layout& layout,
         }
         case FieldKind::kText:
         case FieldKind::kTextWhole: {
-          if (vars.kind != Variables::Kind::kText)
+          if (vars.kind != ListItem::Kind::kText)
             throw std::logic_error("A field for a numeric variable");
           std::size_t width = d.kind == FieldKind::kText
                                   ? static_cast<std::size_t>(d.width)

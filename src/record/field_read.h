@@ -14,14 +14,14 @@
 
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 
 namespace lpgm {
 
 // Reads the next record into `variables`. A field that does not convert is
 // failure 64 (input conversion error), end of file failure 24.
 void ReadRecord(InputChannel& channel, const Layout& layout,
-                std::initializer_list<Variables> variables);
+                std::initializer_list<ListItem> variables);
 
 }  // namespace lpgm
 

@@ -18,23 +18,21 @@
 
 #include <initializer_list>
 
+#include "record/free_form_value.h"
 #include "record/input_channel.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 
 namespace lpgm {
 
-// Text variables of a free-form read hold at most this many positions.
-inline constexpr std::size_t kMaxFreeFormText = 512;
-
-// Reads values into `variables`. A value that cannot be read for its
-// variable is failure 59; end of file is failure 24.
-void ReadFreeForm(InputChannel& channel,
-                  std::initializer_list<Variables> variables);
+// Reads values into the variables of `items` (text variables of at most
+// kMaxFreeFormText positions). A value that cannot be read for its variable
+// is failure 59; end of file is failure 24. Both end the run.
+void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items);
 
 // As ReadFreeForm, but hands failure 59 back as its status (0 on success)
 // instead of ending the run. End of file still ends the run.
-int ReadFreeFormWithStatus(InputChannel& channel,
-                           std::initializer_list<Variables> variables);
+int TryReadFreeForm(InputChannel& channel,
+                    std::initializer_list<ListItem> items);
 
 }  // namespace lpgm
 

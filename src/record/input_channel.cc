@@ -18,23 +18,21 @@ void InputChannel::Fail(int number) const {
   throw RunStop::RecordFailure(number, unit_, name_);
 }
 
-// Keeps the unread bytes, moved to the front, and reads more after them.
-// Returns false when no unread byte is left and the stream has ended.
+// Keeps the unread bytes, moved to the front, and reads more after them with
+// one read of the stream: a console delivers a line per read, and a second
+// read would wait for the next line. Returns false when no unread byte is
+// left and the stream has ended.
 bool InputChannel::Refill() {
   if (pos_ > 0) {
     std::memmove(buffer_.get(), buffer_.get() + pos_, end_ - pos_);
     end_ -= pos_;
     pos_ = 0;
   }
-  while (!eof_ && end_ < capacity_) {
+  if (!eof_ && end_ < capacity_) {
     long n = stream_.Read(buffer_.get() + end_, capacity_ - end_);
     if (n < 0) Fail(kErrRead);
-    if (n == 0) {
-      eof_ = true;
-      break;
-    }
+    if (n == 0) eof_ = true;
     end_ += static_cast<std::size_t>(n);
-    break;  // one read at a time: a console delivers a line per read
   }
   return pos_ < end_;
 }
@@ -62,15 +60,10 @@ int InputChannel::PeekCarriageReturn() {
   return '\r';
 }
 
-const char* InputChannel::Window(std::size_t want, std::size_t* got) {
+RawWindow InputChannel::Window(std::size_t want) {
   if (want > capacity_) want = capacity_;
-  while (end_ - pos_ < want && !eof_) {
-    std::size_t before = end_ - pos_;
-    Refill();
-    if (end_ - pos_ == before && eof_) break;
-  }
-  *got = end_ - pos_;
-  return buffer_.get() + pos_;
+  while (end_ - pos_ < want && !eof_) Refill();
+  return View();
 }
 
 void InputChannel::SkipRestOfRecord() {
@@ -82,7 +75,8 @@ void InputChannel::SkipRestOfRecord() {
     const void* lf = std::memchr(buffer_.get() + pos_, '\n', end_ - pos_);
     if (lf != nullptr) {
       pos_ = static_cast<std::size_t>(static_cast<const char*>(lf) -
-                                      buffer_.get()) + 1;
+                                      buffer_.get()) +
+             1;
       at_end_of_record_ = true;
     } else {
       pos_ = end_;

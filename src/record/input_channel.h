@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/stream.h"
+#include "record/raw_window.h"
 
 namespace lpgm {
 
@@ -70,32 +71,27 @@ class InputChannel {
   }
   bool at_end_of_record() const { return at_end_of_record_; }
 
-  // Fast access for scanners: makes up to `want` bytes of the stream
-  // contiguous from the current position (fewer only at the end of the
-  // stream, or when `want` exceeds the buffer) and returns them. The bytes
-  // are raw: the caller must stop at '\n' and '\r' and leave them to Get.
-  const char* Window(std::size_t want, std::size_t* got);
+  // Fast access for scanners (see raw_window.h): makes up to `want` bytes
+  // of the stream contiguous from the current position (fewer only at the
+  // end of the stream, or when `want` exceeds the buffer).
+  RawWindow Window(std::size_t want);
   // The bytes buffered now, reading more only when none are (so it waits no
-  // longer than Get would). The bytes are raw, as for Window.
-  const char* Buffered(std::size_t* got) {
+  // longer than Get would).
+  RawWindow Buffered() {
     if (pos_ == end_) Refill();
-    *got = end_ - pos_;
-    return buffer_.get() + pos_;
+    return View();
   }
-  // Takes n bytes of the window. Line ends may be among them only where
-  // more bytes follow the last one: the record then taken up is a later
-  // record that exists, and the channel stays inside a record.
+  // Takes the first n bytes of the last window.
   void Consume(std::size_t n) { pos_ += n; }
-  // True once the stream has ended: the window then holds all that is left.
-  // A window shorter than asked for is no sign of this by itself, since the
-  // buffer may be smaller than the request.
-  bool at_stream_end() const { return eof_; }
 
   // Ends the run with record-layer failure `number` on this channel.
   [[noreturn]] void Fail(int number) const;
 
  private:
   bool Refill();
+  RawWindow View() const {
+    return {buffer_.get() + pos_, buffer_.get() + end_, eof_};
+  }
   int GetLineEnd();
   int PeekCarriageReturn();
   void SkipRestOfRecord();

@@ -1,8 +1,10 @@
 #include "record/number_parse.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <system_error>
 
 namespace lpgm {
@@ -13,15 +15,14 @@ constexpr std::int64_t kExponentLimit = 1000000000;  // saturation of exponents
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // value = digits * 10^exponent, correctly rounded.
+// `leading` is the value of the digits when there are at most 15.
 double DecimalToDouble(bool negative, const char* digits, int ndigits,
-                       bool sticky, std::int64_t exponent) {
+                       std::uint64_t leading, bool sticky,
+                       std::int64_t exponent) {
   if (ndigits == 0) return negative ? -0.0 : 0.0;
   if (ndigits <= 15 && !sticky) {
-    std::uint64_t m = 0;
-    for (int i = 0; i < ndigits; ++i)
-      m = m * 10 + static_cast<unsigned>(digits[i] - '0');
     double v;
-    if (ExactSmallDecimal(negative, m, exponent, &v)) return v;
+    if (ExactSmallDecimal(negative, leading, exponent, &v)) return v;
   }
   // digits, a sticky digit for what was dropped, then the exponent.
   char text[NumberScanner::kMaxDigits + 32];
@@ -55,6 +56,7 @@ void NumberScanner::Reset() {
   exp_negative_ = false;
   sticky_ = false;
   ndigits_ = 0;
+  leading_ = 0;
   mantissa_digits_ = 0;
   chars_ = 0;
   fraction_digits_ = 0;
@@ -62,70 +64,112 @@ void NumberScanner::Reset() {
   exponent_ = 0;
 }
 
-void NumberScanner::Feed(char c) {
-  ++chars_;
-  switch (state_) {
-    case kStart:
-      if (c == '+' || c == '-') {
-        negative_ = c == '-';
-        state_ = kSign;
-        return;
-      }
-      [[fallthrough]];
-    case kSign:
-    case kInteger:
-    case kFraction:
-      if (IsDigit(c)) {
-        if (mantissa_digits_ < 1000000000) ++mantissa_digits_;
-        if (state_ == kFraction && fraction_digits_ < kExponentLimit)
-          ++fraction_digits_;
-        if (state_ != kFraction) state_ = kInteger;
-        if (ndigits_ == 0 && c == '0') return;  // leading zero
-        if (ndigits_ < kMaxDigits) {
-          digits_[ndigits_++] = c;
-        } else {
-          if (c != '0') sticky_ = true;
-          if (dropped_ < kExponentLimit) ++dropped_;
-        }
-        return;
-      }
-      if (c == '.' && !has_point_ && state_ != kFraction) {
-        has_point_ = true;
-        state_ = kFraction;
-        return;
-      }
-      if (mantissa_digits_ > 0 &&
-          (c == 'E' || c == 'e' || c == 'D' || c == 'd')) {
-        state_ = kExpMark;
-        return;
-      }
-      if (mantissa_digits_ > 0 && (c == '+' || c == '-')) {
-        exp_negative_ = c == '-';
-        state_ = kExpSign;
-        return;
-      }
-      state_ = kBad;
-      return;
-    case kExpMark:
-      if (c == '+' || c == '-') {
-        exp_negative_ = c == '-';
-        state_ = kExpSign;
-        return;
-      }
-      [[fallthrough]];
-    case kExpSign:
-    case kExpDigits:
-      if (IsDigit(c)) {
-        exponent_ = exponent_ * 10 + (c - '0');
-        if (exponent_ > kExponentLimit) exponent_ = kExponentLimit;
-        state_ = kExpDigits;
-        return;
-      }
-      state_ = kBad;
-      return;
-    case kBad:
-      return;
+ScanResult NumberScanner::Scan(const char* first, const char* last) {
+  const char* p = first;
+  while (p < last) {
+    const char* next = p;
+    switch (state_) {
+      case kStart:
+      case kSign:
+      case kInteger:
+      case kFraction:
+        next = TakeMantissa(p, last);
+        break;
+      case kExpMark:
+      case kExpSign:
+      case kExpDigits:
+        next = TakeExponent(p, last);
+        break;
+      case kBad:
+        break;
+    }
+    if (next == p) break;
+    p = next;
   }
+  chars_ += p - first;
+  return {p, Complete() ? std::errc() : std::errc::invalid_argument};
+}
+
+// One step of the sign, digits and point: a sign, a run of digits, the
+// point, or the mark that begins the exponent. Returns p when *p cannot
+// continue the number.
+const char* NumberScanner::TakeMantissa(const char* p, const char* last) {
+  const char c = *p;
+  if (IsDigit(c)) return TakeMantissaDigits(p, last);
+  const bool sign = c == '+' || c == '-';
+  if (state_ == kStart && sign) {
+    negative_ = c == '-';
+    state_ = kSign;
+    return p + 1;
+  }
+  if (c == '.' && !has_point_ && state_ != kFraction) {
+    has_point_ = true;
+    state_ = kFraction;
+    return p + 1;
+  }
+  if (mantissa_digits_ == 0) return p;
+  if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
+    state_ = kExpMark;
+    return p + 1;
+  }
+  if (sign) {  // 1.5-3 is 1.5E-3
+    exp_negative_ = c == '-';
+    state_ = kExpSign;
+    return p + 1;
+  }
+  return p;
+}
+
+// A run of digits. The loop keeps its counters in locals: a store into the
+// digit array may alias any member, so a loop over members would reload
+// them at every digit.
+const char* NumberScanner::TakeMantissaDigits(const char* p, const char* last) {
+  if (state_ != kFraction) state_ = kInteger;
+  const char* run = p;
+  int kept = ndigits_;
+  if (kept == 0) {
+    while (p < last && *p == '0') ++p;  // leading zeros
+  }
+  std::uint64_t leading = leading_;
+  std::int64_t dropped = 0;
+  bool sticky = false;
+  for (; p < last && IsDigit(*p); ++p) {
+    if (kept < kMaxDigits) {
+      if (kept < kLeadingDigits)
+        leading = leading * 10 + static_cast<unsigned>(*p - '0');
+      digits_[kept++] = *p;
+    } else {
+      sticky |= *p != '0';
+      ++dropped;
+    }
+  }
+  const std::int64_t length = p - run;
+  mantissa_digits_ = static_cast<int>(
+      std::min<std::int64_t>(mantissa_digits_ + length, 1000000000));
+  if (state_ == kFraction)
+    fraction_digits_ = std::min(fraction_digits_ + length, kExponentLimit);
+  ndigits_ = kept;
+  leading_ = leading;
+  sticky_ = sticky_ || sticky;
+  dropped_ = std::min(dropped_ + dropped, kExponentLimit);
+  return p;
+}
+
+// One step of the exponent: its sign after the mark, or a run of digits.
+const char* NumberScanner::TakeExponent(const char* p, const char* last) {
+  const char c = *p;
+  if (state_ == kExpMark && (c == '+' || c == '-')) {
+    exp_negative_ = c == '-';
+    state_ = kExpSign;
+    return p + 1;
+  }
+  if (!IsDigit(c)) return p;
+  state_ = kExpDigits;
+  for (; p < last && IsDigit(*p); ++p) {
+    exponent_ = exponent_ * 10 + (*p - '0');
+    if (exponent_ > kExponentLimit) exponent_ = kExponentLimit;
+  }
+  return p;
 }
 
 ParseStatus NumberScanner::ToReal(int implied_decimals, double* value) const {
@@ -133,16 +177,15 @@ ParseStatus NumberScanner::ToReal(int implied_decimals, double* value) const {
     *value = 0.0;
     return ParseStatus::kOk;
   }
-  if (state_ != kInteger && state_ != kFraction && state_ != kExpDigits)
-    return ParseStatus::kSyntax;
-  if (mantissa_digits_ == 0) return ParseStatus::kSyntax;
+  if (!Complete()) return ParseStatus::kSyntax;
   // The digits written, point removed, are the kept significant digits
   // followed by `dropped_` more; `fraction_digits_` of them stood after the
   // point.
-  std::int64_t exponent = dropped_ - fraction_digits_ +
-                          (exp_negative_ ? -exponent_ : exponent_);
+  std::int64_t exponent =
+      dropped_ - fraction_digits_ + (exp_negative_ ? -exponent_ : exponent_);
   if (!has_point_) exponent -= implied_decimals;
-  *value = DecimalToDouble(negative_, digits_, ndigits_, sticky_, exponent);
+  *value = DecimalToDouble(negative_, digits_, ndigits_, leading_, sticky_,
+                           exponent);
   return ParseStatus::kOk;
 }
 
@@ -161,11 +204,14 @@ ParseStatus NumberScanner::ToInteger(std::int32_t* value) const {
   return ParseStatus::kOk;
 }
 
-ParseStatus ParseReal(const char* text, std::size_t size, int implied_decimals,
-                      double* value) {
+// Flattened: the fast free-form path calls this once per value, and the
+// calls between the steps of the scan would cost as much as the scan.
+[[gnu::flatten]] ScanResult ScanReal(const char* first, const char* last,
+                                     double* value) {
   NumberScanner scanner;
-  for (std::size_t i = 0; i < size; ++i) scanner.Feed(text[i]);
-  return scanner.ToReal(implied_decimals, value);
+  const ScanResult result = scanner.Scan(first, last);
+  if (result.ec == std::errc()) (void)scanner.ToReal(0, value);
+  return result;
 }
 
 }  // namespace lpgm

@@ -1,9 +1,10 @@
 // Input conversions: the text of a numeric field or free-form value to a
 // 32-bit whole number or a double.
 //
-// A NumberScanner takes the characters of one field or value one at a time
-// (blanks already dropped where they are to be ignored) and keeps a fixed
-// amount of state, however long the text: the first 800 significant digits,
+// A NumberScanner holds the one grammar of numbers. It takes the characters
+// of one field or value, one at a time or a run at a time (blanks already
+// dropped where they are to be ignored), and keeps a fixed amount of state,
+// however long the text: the first 800 significant digits,
 // whether any nonzero digit followed, and the decimal exponent. Reals are
 // correctly rounded from the decimal value written (more than 767 digits
 // never change the rounding of a double).
@@ -17,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <system_error>
 
 namespace lpgm {
 
@@ -26,14 +28,33 @@ enum class ParseStatus {
   kOverflow,  // a whole number beyond 32 bits
 };
 
+// Where a scan stopped, as std::from_chars reports it: `ptr` is the first
+// character not taken, and `ec` is std::errc() when the characters taken so
+// far form a whole number, std::errc::invalid_argument when they do not (yet).
+struct ScanResult {
+  const char* ptr;
+  std::errc ec;
+};
+
 class NumberScanner {
  public:
   static constexpr int kMaxDigits = 800;
+  static constexpr int kLeadingDigits = 19;
 
   NumberScanner() { Reset(); }
   void Reset();
-  void Feed(char c);
-  // True when no character has been fed.
+  // Takes the characters of [first, last) for as long as they continue the
+  // number, and stops at the first that cannot. Scanning a value in pieces
+  // gives the same state as scanning it whole.
+  ScanResult Scan(const char* first, const char* last);
+  // Takes one character; one that cannot continue the number makes the
+  // whole text no number.
+  void Feed(char c) {
+    if (Scan(&c, &c + 1).ptr != &c) return;
+    ++chars_;
+    state_ = kBad;
+  }
+  // True when no character has been fed (used by the tests).
   bool empty() const { return chars_ == 0; }
 
   // The value as a real. Without a decimal point, the last
@@ -44,42 +65,58 @@ class NumberScanner {
 
  private:
   enum State : std::uint8_t {
-    kStart, kSign, kInteger, kFraction, kExpMark, kExpSign, kExpDigits, kBad
+    kStart,
+    kSign,
+    kInteger,
+    kFraction,
+    kExpMark,
+    kExpSign,
+    kExpDigits,
+    kBad
   };
+  // The text so far is a number: a digit, and no exponent left half written.
+  bool Complete() const {
+    return mantissa_digits_ > 0 &&
+           (state_ == kInteger || state_ == kFraction || state_ == kExpDigits);
+  }
+  const char* TakeMantissa(const char* p, const char* last);
+  const char* TakeMantissaDigits(const char* p, const char* last);
+  const char* TakeExponent(const char* p, const char* last);
   State state_;
   bool negative_;
   bool has_point_;
   bool exp_negative_;
   bool sticky_;
   int ndigits_;
-  int mantissa_digits_;      // digits of the mantissa seen, zeros included
+  int mantissa_digits_;  // digits of the mantissa seen, zeros included
   std::int64_t chars_;
   std::int64_t fraction_digits_;  // digits after the point, zeros included
-  std::int64_t dropped_;     // significant digits not kept (before the point)
-  std::int64_t exponent_;    // saturated
+  std::int64_t dropped_;          // significant digits past the kept ones
+  std::int64_t exponent_;         // saturated
+  std::uint64_t leading_;    // the value of the first kLeadingDigits digits
   char digits_[kMaxDigits];  // significant digits, without leading zeros
 };
+
+// Reads the number at the start of [first, last) as a real, in the manner
+// of std::from_chars: `ptr` is where the number ends, and `value` is set
+// only when `ec` is std::errc(). The same grammar and the same value as a
+// NumberScanner fed the same characters.
+ScanResult ScanReal(const char* first, const char* last, double* value);
 
 // m * 10^scale, correctly rounded, when m has at most 15 digits and
 // -22 <= scale <= 22: both are exact doubles, so one multiplication or
 // division rounds once. Returns false outside that range.
-inline bool ExactSmallDecimal(bool negative, std::uint64_t m, std::int64_t scale,
-                              double* value) {
-  static constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
-                                             1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                             1e12, 1e13, 1e14, 1e15, 1e16, 1e17,
-                                             1e18, 1e19, 1e20, 1e21, 1e22};
+inline bool ExactSmallDecimal(bool negative, std::uint64_t m,
+                              std::int64_t scale, double* value) {
+  static constexpr double kExactPow10[23] = {
+      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   if (m >= 1000000000000000ULL || scale < -22 || scale > 22) return false;
   double v = static_cast<double>(m);
   v = scale < 0 ? v / kExactPow10[-scale] : v * kExactPow10[scale];
   *value = negative ? -v : v;
   return true;
 }
-
-// Converts the whole of text[0, size) (no blanks) as one real. Used by the
-// fast paths; same result as feeding a NumberScanner.
-ParseStatus ParseReal(const char* text, std::size_t size, int implied_decimals,
-                      double* value);
 
 }  // namespace lpgm
 

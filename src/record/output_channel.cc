@@ -26,12 +26,13 @@ void OutputChannel::Append(std::string_view text) {
   }
 }
 
+void OutputChannel::MakeRoom(std::size_t n) {
+  if (n > capacity_) Fail(kErrWrite);
+  Flush();
+}
+
 void OutputChannel::Flush() {
   if (size_ == 0) return;
-  if (!begun_) {
-    begun_ = true;
-    if (!stream_.BeginWriting()) Fail(kErrWrite);
-  }
   std::size_t n = size_;
   size_ = 0;
   if (!stream_.Write(buffer_.get(), n)) Fail(kErrWrite);
@@ -40,10 +41,6 @@ void OutputChannel::Flush() {
 void OutputChannel::Close() {
   if (closed_) return;
   Flush();
-  if (!begun_) {
-    begun_ = true;
-    if (!stream_.BeginWriting()) Fail(kErrWrite);
-  }
   closed_ = true;
   if (!stream_.Close()) Fail(kErrWrite);
 }

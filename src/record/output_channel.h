@@ -1,7 +1,6 @@
 // Writing records to a byte stream through one large buffer.
 //
-// Records end with CR LF. The stream is told when writing begins, just
-// before the first bytes reach it, and closed at the end (an existing file
+// Records end with CR LF. The stream is closed at the end (an existing file
 // then ends after what this run wrote). Any failure of the stream ends the run
 // with failure 38 on this channel.
 #ifndef LPGM_RECORD_OUTPUT_CHANNEL_H_
@@ -29,10 +28,11 @@ class OutputChannel {
   int unit() const { return unit_; }
   const std::string& name() const { return name_; }
 
-  // Room for n contiguous bytes (n <= buffer size), to be filled and then
-  // taken with Commit.
+  // Room for n contiguous bytes, to be filled and then taken with Commit.
+  // Asking for more than the buffer holds is a fault of the caller: it ends
+  // the run with failure 38 rather than write past the buffer.
   char* Reserve(std::size_t n) {
-    if (capacity_ - size_ < n) Flush();
+    if (capacity_ - size_ < n) MakeRoom(n);
     return buffer_.get() + size_;
   }
   void Commit(std::size_t n) { size_ += n; }
@@ -57,13 +57,14 @@ class OutputChannel {
   [[noreturn]] void Fail(int number) const;
 
  private:
+  void MakeRoom(std::size_t n);
+
   platform::OutputStream& stream_;
   int unit_;
   std::string name_;
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_;
   std::size_t size_ = 0;
-  bool begun_ = false;
   bool closed_ = false;
 };
 

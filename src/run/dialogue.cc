@@ -30,7 +30,7 @@ Dialogue::Dialogue(platform::Console& console)
 void Dialogue::AskDefinitionFile(RunState& state) {
   RecordWriter(output_, TextWithoutLineEnd()).Text(PromptText()).End();
   output_.Flush();
-  ReadFreeForm(input_, {Variables::Text(&state.DEFFILE)});
+  ReadFreeForm(input_, {ListItem::Text(&state.DEFFILE)});
   state.LDEFFILE = LCHR40(state.DEFFILE);
 }
 

@@ -120,7 +120,6 @@ TEST_F(FileSystemTest, WritesNewFileByCp932Name) {
   auto output = fs_.OpenForWriting(Cp932Path("入力用･目標.csv"), &error);
   ASSERT_NE(output, nullptr);
   EXPECT_EQ(error, OpenError::kNone);
-  EXPECT_TRUE(output->BeginWriting());
   EXPECT_TRUE(output->Write("abc", 3));
   EXPECT_TRUE(output->Write("", 0));
   EXPECT_TRUE(output->Write("\n", 1));
@@ -136,7 +135,6 @@ TEST_F(FileSystemTest, ExistingFileIsReusedAndCutAfterWhatWasWritten) {
   auto output = fs_.OpenForWriting(Cp932Path("out.csv"), nullptr);
   ASSERT_NE(output, nullptr);
   EXPECT_EQ(ReadHostFile(path), "old content that is longer\n");
-  EXPECT_TRUE(output->BeginWriting());
   EXPECT_TRUE(output->Write("new\n", 4));
   EXPECT_TRUE(output->Close());
   EXPECT_EQ(ReadHostFile(path), "new\n");
@@ -148,10 +146,24 @@ TEST_F(FileSystemTest, StreamLeftWithoutCloseIsStillCutAfterItsBytes) {
   {
     auto output = fs_.OpenForWriting(Cp932Path("failed.csv"), nullptr);
     ASSERT_NE(output, nullptr);
-    ASSERT_TRUE(output->BeginWriting());
-    ASSERT_TRUE(output->Write("part", 4));
+      ASSERT_TRUE(output->Write("part", 4));
   }
   EXPECT_EQ(ReadHostFile(path), "part");
+}
+
+TEST_F(FileSystemTest, FileOpenedButNeverWrittenKeepsItsContent) {
+  const std::string path = HostFile("untouched.csv");
+  WriteHostFile(path, "former content\n");
+  {
+    auto output = fs_.OpenForWriting(Cp932Path("untouched.csv"), nullptr);
+    ASSERT_NE(output, nullptr);
+  }
+  EXPECT_EQ(ReadHostFile(path), "former content\n");
+  // Closed without a byte written, it is cut to nothing.
+  auto output = fs_.OpenForWriting(Cp932Path("untouched.csv"), nullptr);
+  ASSERT_NE(output, nullptr);
+  EXPECT_TRUE(output->Close());
+  EXPECT_EQ(ReadHostFile(path), "");
 }
 
 TEST_F(FileSystemTest, DestructorClosesAndKeepsData) {
@@ -159,8 +171,7 @@ TEST_F(FileSystemTest, DestructorClosesAndKeepsData) {
   {
     auto output = fs_.OpenForWriting(Cp932Path("dropped.csv"), nullptr);
     ASSERT_NE(output, nullptr);
-    ASSERT_TRUE(output->BeginWriting());
-    ASSERT_TRUE(output->Write("kept", 4));
+      ASSERT_TRUE(output->Write("kept", 4));
   }
   EXPECT_EQ(ReadHostFile(path), "kept");
 }
@@ -184,7 +195,6 @@ TEST_F(FileSystemTest, WriteToFullDeviceFails) {
   ASSERT_NE(output, nullptr);
   EXPECT_EQ(error, OpenError::kNone);
   // A device is not cut.
-  EXPECT_TRUE(output->BeginWriting());
   const bool written = output->Write("data\n", 5);
   const bool closed = output->Close();
   EXPECT_FALSE(written && closed);

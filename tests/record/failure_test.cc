@@ -32,6 +32,15 @@ TEST(FailureTest, DiagnosticLineNamesSeverityNumberUnitAndFile) {
             "lpgm: severe (39): error during read, unit 5, file stdin");
 }
 
+TEST(FailureTest, OutputThatCannotBeOpenedFailsByTheReason) {
+  using platform::OpenError;
+  EXPECT_EQ(OpenFailureNumber(OpenError::kBadName), kErrBadFileName);
+  EXPECT_EQ(OpenFailureNumber(OpenError::kPermission), kErrPermission);
+  for (OpenError e : {OpenError::kNotFound, OpenError::kIsDirectory,
+                      OpenError::kOther})
+    EXPECT_EQ(OpenFailureNumber(e), kErrOpenFailure);
+}
+
 TEST(FailureTest, RunStopCarriesItsKindAndDetails) {
   RunStop failure = RunStop::RecordFailure(kErrWrite, 26, "\x8e\x51.csv");
   EXPECT_EQ(failure.kind(), RunStop::Kind::kRecordFailure);

@@ -37,7 +37,7 @@ TEST(ReadRecordTest, NumberCommaThenTheRestOfTheLineAsText) {
   ForEachSource("  12,C:\\data,x\r\n", [&](InputChannel& channel) {
     std::int32_t n = -1;
     Text400 path;
-    ReadRecord(channel, layout, {Variables::Integer(&n), Variables::Text(&path)});
+    ReadRecord(channel, layout, {ListItem::Integer(&n), ListItem::Text(&path)});
     EXPECT_EQ(n, 12);
     EXPECT_EQ(std::string(path.data(), path.size()), Padded("C:\\data,x", 400));
   });
@@ -62,7 +62,7 @@ TEST(ReadRecordTest, CommaEndsNumericFieldAndEmptyFieldsAreZero) {
     ForEachSource(c.record, [&](InputChannel& channel) {
       double v[28];
       std::fill(std::begin(v), std::end(v), -99.0);
-      ReadRecord(channel, layout, {Variables::Real(v, 28)});
+      ReadRecord(channel, layout, {ListItem::Real(v, 28)});
       for (std::size_t i = 0; i < 28; ++i) {
         double want = i < c.leading.size() ? c.leading[i] : 0.0;
         EXPECT_EQ(v[i], want) << c.record << " field " << i + 1;
@@ -78,8 +78,8 @@ TEST(ReadRecordTest, ShortRecordReadsAsPaddedWithBlanks) {
     double x = 1;
     char text[8];
     ReadRecord(channel, layout,
-               {Variables::Integer(&a), Variables::Real(&x),
-                Variables::Text(text, 8), Variables::Integer(&b)});
+               {ListItem::Integer(&a), ListItem::Real(&x),
+                ListItem::Text(text, 8), ListItem::Integer(&b)});
     EXPECT_EQ(a, -7);
     EXPECT_EQ(x, 0.0);
     EXPECT_EQ(std::string(text, 8), "        ");
@@ -91,7 +91,7 @@ TEST(ReadRecordTest, ImpliedDecimalsApplyOnlyWithoutAPoint) {
   const Layout layout = Layout::Parse("(F8.2,F8.2,F8.2,F8.3)");
   ForEachSource("   12345  123.4    15E2      -5", [&](InputChannel& channel) {
     double v[4];
-    ReadRecord(channel, layout, {Variables::Real(v, 4)});
+    ReadRecord(channel, layout, {ListItem::Real(v, 4)});
     EXPECT_EQ(v[0], 123.45);
     EXPECT_EQ(v[1], 123.4);
     EXPECT_EQ(v[2], 15.0);  // 0.15E2
@@ -104,7 +104,7 @@ TEST(ReadRecordTest, TextFieldKeepsTheLastPositionsOrIsPadded) {
   ForEachSource("abcdefghijXYZrest,of\rline\r\n", [&](InputChannel& channel) {
     char a[4], b[6], c[12];
     ReadRecord(channel, layout,
-               {Variables::Text(a, 4), Variables::Text(b, 6), Variables::Text(c, 12)});
+               {ListItem::Text(a, 4), ListItem::Text(b, 6), ListItem::Text(c, 12)});
     EXPECT_EQ(std::string(a, 4), "ghij");
     EXPECT_EQ(std::string(b, 6), "XYZ   ");
     EXPECT_EQ(std::string(c, 12), "rest,of\rline");  // a lone CR is text
@@ -116,16 +116,16 @@ TEST(ReadRecordTest, EveryReadBeginsAtTheNextRecordAndRevertsWhenTheLayoutIsUsed
   const Layout reverting = Layout::Parse("(I3,2(I2))");
   ForEachSource("5,junk\n6\n  1 2 3 9\n 4 5 9\r\n 6 7\n8", [&](InputChannel& channel) {
     std::int32_t a = 0, b = 0, v[7] = {}, last = 0;
-    ReadRecord(channel, one, {Variables::Integer(&a)});
-    ReadRecord(channel, one, {Variables::Integer(&b)});
-    ReadRecord(channel, reverting, {Variables::Integer(v, 7)});
-    ReadRecord(channel, one, {Variables::Integer(&last)});  // a last line without LF
+    ReadRecord(channel, one, {ListItem::Integer(&a)});
+    ReadRecord(channel, one, {ListItem::Integer(&b)});
+    ReadRecord(channel, reverting, {ListItem::Integer(v, 7)});
+    ReadRecord(channel, one, {ListItem::Integer(&last)});  // a last line without LF
     EXPECT_EQ(a, 5);
     EXPECT_EQ(b, 6);
     EXPECT_EQ(std::vector<std::int32_t>(v, v + 7),
               (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_EQ(last, 8);
-    EXPECT_EQ(ExpectStop([&] { ReadRecord(channel, one, {Variables::Integer(&a)}); })
+    EXPECT_EQ(ExpectStop([&] { ReadRecord(channel, one, {ListItem::Integer(&a)}); })
                   .number(),
               kErrEndOfFile);
   });
@@ -135,7 +135,7 @@ TEST(ReadRecordTest, FillsStridedReals) {
   const Layout layout = Layout::Parse("(28F20.0)");
   ForEachSource("1,2,3", [&](InputChannel& channel) {
     double m[3][2] = {{-1, -1}, {-1, -1}, {-1, -1}};
-    ReadRecord(channel, layout, {Variables::Real(&m[0][1], 3, 2)});
+    ReadRecord(channel, layout, {ListItem::Real(&m[0][1], 3, 2)});
     EXPECT_EQ(m[0][0], -1);
     EXPECT_EQ(m[0][1], 1);
     EXPECT_EQ(m[1][1], 2);
@@ -160,9 +160,9 @@ TEST(ReadRecordTest, FieldThatDoesNotConvertIsInputConversionError) {
     double x = 0;
     RunStop stop = ExpectStop([&] {
       if (layout[0].kind == FieldKind::kInteger) {
-        ReadRecord(source.channel, layout, {Variables::Integer(&n)});
+        ReadRecord(source.channel, layout, {ListItem::Integer(&n)});
       } else {
-        ReadRecord(source.channel, layout, {Variables::Real(&x)});
+        ReadRecord(source.channel, layout, {ListItem::Real(&x)});
       }
     });
     EXPECT_EQ(stop.kind(), RunStop::Kind::kRecordFailure) << c.record;
@@ -178,7 +178,7 @@ TEST(ReadRecordTest, EmptyFileIsEndOfFile) {
   MemorySource source("");
   std::int32_t n = 0;
   EXPECT_EQ(ExpectStop([&] {
-              ReadRecord(source.channel, Layout::Parse("(I20)"), {Variables::Integer(&n)});
+              ReadRecord(source.channel, Layout::Parse("(I20)"), {ListItem::Integer(&n)});
             }).number(),
             kErrEndOfFile);
 }

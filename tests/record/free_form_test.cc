@@ -36,7 +36,7 @@ void ForEachSource(const std::string& data,
 }
 
 std::vector<double> Reals(InputChannel& channel, std::vector<double> v) {
-  ReadFreeForm(channel, {Variables::Real(v.data(), v.size())});
+  ReadFreeForm(channel, {ListItem::Real(v.data(), v.size())});
   return v;
 }
 
@@ -102,9 +102,9 @@ TEST(FreeFormTest, EndOfFileDuringTheReadEndsTheRun) {
     double v[2];
     RunStop stop = ExpectStop([&] {
       if (data[0] == '\'') {
-        ReadFreeFormWithStatus(source.channel, {Variables::Text(&text)});
+        TryReadFreeForm(source.channel, {ListItem::Text(&text)});
       } else {
-        ReadFreeFormWithStatus(source.channel, {Variables::Real(v, 2)});
+        TryReadFreeForm(source.channel, {ListItem::Real(v, 2)});
       }
     });
     EXPECT_EQ(stop.number(), kErrEndOfFile) << data;
@@ -136,7 +136,7 @@ TEST(FreeFormTest, QuotedTextIsTakenAsWritten) {
     ForEachSource(c.data, [&](InputChannel& channel) {
       Text40 text;
       text.fill('#');
-      ReadFreeForm(channel, {Variables::Text(&text)});
+      ReadFreeForm(channel, {ListItem::Text(&text)});
       EXPECT_EQ(Str(text), Padded(c.expected, 40)) << c.data;
     });
   }
@@ -146,14 +146,14 @@ TEST(FreeFormTest, ReadsMixedListsAndStridedReals) {
   ForEachSource("  2, 3 'fault 1' ab/cd\n1.5 2.5 3.5 9", [](InputChannel& channel) {
     std::int32_t counts[2] = {0, 0};
     char a[10], b[3];
-    ReadFreeForm(channel, {Variables::Integer(counts, 2), Variables::Text(a, 10),
-                           Variables::Text(b, 3)});
+    ReadFreeForm(channel, {ListItem::Integer(counts, 2), ListItem::Text(a, 10),
+                           ListItem::Text(b, 3)});
     EXPECT_EQ(counts[0], 2);
     EXPECT_EQ(counts[1], 3);
     EXPECT_EQ(std::string(a, 10), "fault 1   ");
     EXPECT_EQ(std::string(b, 3), "ab ");
     double m[3][2] = {{-1, -1}, {-1, -1}, {-1, -1}};
-    ReadFreeForm(channel, {Variables::Real(&m[0][1], 3, 2)});
+    ReadFreeForm(channel, {ListItem::Real(&m[0][1], 3, 2)});
     EXPECT_EQ(m[0][1], 1.5);
     EXPECT_EQ(m[1][1], 2.5);
     EXPECT_EQ(m[2][1], 3.5);
@@ -171,20 +171,22 @@ TEST(FreeFormTest, ValueThatCannotBeReadIsListSyntaxError) {
       {"abc", false}, {"1.5.", false},  {"'1.5'", false},   {"1.5", true},
       {"1e2", true},  {"2147483648", true}, {"-2147483649", true},
       {"0*5", false}, {"1.5\r2\n", false},  {"*5", false},   {"1e", false},
+      // Sign, point and exponent without a digit of the value.
+      {". 1", false}, {"+ 1", false}, {"-.e5 1", false}, {"1.5e+ 2", false},
   };
   for (const auto& c : kCases) {
     ForEachSource(c.data, [&](InputChannel& channel) {
       std::int32_t n = -1;
       double x[2] = {-1, -1};
-      auto vars = c.integer ? Variables::Integer(&n) : Variables::Real(x, 1);
-      EXPECT_EQ(ReadFreeFormWithStatus(channel, {vars}), kErrListSyntax) << c.data;
+      auto vars = c.integer ? ListItem::Integer(&n) : ListItem::Real(x, 1);
+      EXPECT_EQ(TryReadFreeForm(channel, {vars}), kErrListSyntax) << c.data;
       EXPECT_EQ(n, -1);
       EXPECT_EQ(x[0], -1);
     });
   }
   MemorySource source("7 x\n");
   double x[2] = {-1, -1};
-  RunStop stop = ExpectStop([&] { ReadFreeForm(source.channel, {Variables::Real(x, 2)}); });
+  RunStop stop = ExpectStop([&] { ReadFreeForm(source.channel, {ListItem::Real(x, 2)}); });
   EXPECT_EQ(stop.message(),
             "lpgm: severe (59): list-directed I/O syntax error, unit 13, file case1\\x.acc");
   EXPECT_EQ(x[0], 7);  // read before the error
@@ -380,9 +382,9 @@ TEST(FreeFormTest, FastAndGeneralPathsAgreeWithTheRulesOnRandomSamples) {
       char text[kTextLength];
       std::memset(text, '#', kTextLength);
       ReadFreeForm(source.channel,
-                   {Variables::Real(got.a.data(), got.a.size()), Variables::Integer(&got.i),
-                    Variables::Real(strided.data(), got.b.size(), 3),
-                    Variables::Text(text, kTextLength)});
+                   {ListItem::Real(got.a.data(), got.a.size()), ListItem::Integer(&got.i),
+                    ListItem::Real(strided.data(), got.b.size(), 3),
+                    ListItem::Text(text, kTextLength)});
       for (std::size_t k = 0; k < got.b.size(); ++k) {
         got.b[k] = strided[3 * k];
         EXPECT_EQ(strided[3 * k + 1], 5.5);
@@ -390,7 +392,7 @@ TEST(FreeFormTest, FastAndGeneralPathsAgreeWithTheRulesOnRandomSamples) {
       }
       got.text.assign(text, kTextLength);
       std::int32_t next = 0;
-      ReadFreeForm(source.channel, {Variables::Integer(&next)});
+      ReadFreeForm(source.channel, {ListItem::Integer(&next)});
       // Compared as bytes, so that NaN payloads and zero signs count; an
       // empty array compares equal without touching its (null) data.
       auto same_bits = [](const std::vector<double>& x, const std::vector<double>& y) {

@@ -132,23 +132,22 @@ TEST(InputChannelTest, WindowMakesBytesContiguousUpToTheBuffer) {
   MemorySource source(std::string(40, 'x') + "\nend", 3, 16);
   InputChannel& channel = source.channel;
   ASSERT_TRUE(channel.BeginRecord());
-  std::size_t got = 0;
-  const char* w = channel.Window(1000, &got);
-  EXPECT_EQ(got, 16u);  // the whole buffer, though fewer than asked for
-  EXPECT_EQ(std::string(w, got), std::string(16, 'x'));
-  EXPECT_FALSE(channel.at_stream_end());
+  RawWindow w = channel.Window(1000);
+  EXPECT_EQ(w.size(), 16u);  // the whole buffer, though fewer than asked for
+  EXPECT_EQ(std::string(w.begin, w.size()), std::string(16, 'x'));
+  EXPECT_FALSE(w.stream_ended);
   channel.Consume(10);
-  w = channel.Window(1000, &got);
-  EXPECT_EQ(got, 16u);
-  channel.Consume(got);
-  w = channel.Window(1000, &got);
-  ASSERT_EQ(got, 16u);
-  EXPECT_EQ(std::string(w, got), std::string(14, 'x') + "\ne");
-  EXPECT_FALSE(channel.at_stream_end());
+  w = channel.Window(1000);
+  EXPECT_EQ(w.size(), 16u);
+  channel.Consume(w.size());
+  w = channel.Window(1000);
+  ASSERT_EQ(w.size(), 16u);
+  EXPECT_EQ(std::string(w.begin, w.size()), std::string(14, 'x') + "\ne");
+  EXPECT_FALSE(w.stream_ended);
   channel.Consume(14);
-  w = channel.Window(1000, &got);
-  EXPECT_EQ(std::string(w, got), "\nend");
-  EXPECT_TRUE(channel.at_stream_end());
+  w = channel.Window(1000);
+  EXPECT_EQ(std::string(w.begin, w.size()), "\nend");
+  EXPECT_TRUE(w.stream_ended);
   EXPECT_EQ(channel.Get(), InputChannel::kEndOfRecord);
   ASSERT_TRUE(channel.BeginRecord());
   EXPECT_EQ(channel.Get(), 'e');

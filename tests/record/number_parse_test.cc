@@ -12,6 +12,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -33,8 +34,16 @@ bool SameDouble(double a, double b) {
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+// Scans the text in two pieces, as a value that arrives over two reads.
 ParseStatus Real(const std::string& text, double* value, int implied = 0) {
-  return ParseReal(text.data(), text.size(), implied, value);
+  NumberScanner scanner;
+  const char* first = text.data();
+  const char* middle = first + text.size() / 2;
+  const char* last = first + text.size();
+  if (scanner.Scan(first, middle).ptr != middle ||
+      scanner.Scan(middle, last).ptr != last)
+    return ParseStatus::kSyntax;
+  return scanner.ToReal(implied, value);
 }
 
 ParseStatus Whole(const std::string& text, std::int32_t* value) {
@@ -111,6 +120,39 @@ TEST(NumberScannerTest, WholeNumbersAreSigned32Bit) {
       EXPECT_EQ(v, c.value) << c.text;
     }
   }
+}
+
+TEST(NumberScannerTest, ScanStopsWhereTheNumberEnds) {
+  struct Case {
+    const char* text;
+    std::size_t taken;
+    bool whole;  // what was taken is a number
+  };
+  const Case kCases[] = {
+      {"1.5 2", 3, true},   {"-2d+3,", 5, true}, {"1.5-3/", 5, true},
+      {"3*1.5", 1, true},   {"1..2", 2, true},   {"1e5.", 3, true},
+      {"1.5e ", 4, false},  {". ", 1, false},    {"+-1", 1, false},
+      {"x", 0, false},      {"", 0, false},      {"7'a'", 1, true},
+  };
+  for (const Case& c : kCases) {
+    NumberScanner scanner;
+    const char* first = c.text;
+    const char* last = first + std::strlen(c.text);
+    ScanResult r = scanner.Scan(first, last);
+    EXPECT_EQ(r.ptr - first, static_cast<std::ptrdiff_t>(c.taken)) << c.text;
+    EXPECT_EQ(r.ec == std::errc(), c.whole) << c.text;
+  }
+  // A stop leaves the scanner as it was: the number taken converts.
+  NumberScanner scanner;
+  const std::string text = "2.5e1,";
+  ASSERT_EQ(scanner.Scan(text.data(), text.data() + text.size()).ptr,
+            text.data() + 5);
+  double v = 0;
+  ASSERT_EQ(scanner.ToReal(0, &v), ParseStatus::kOk);
+  EXPECT_EQ(v, 25.0);
+  // Fed one at a time, a character that cannot continue spoils the value.
+  scanner.Feed(',');
+  EXPECT_EQ(scanner.ToReal(0, &v), ParseStatus::kSyntax);
 }
 
 TEST(NumberScannerTest, ResetForgetsTheEarlierValue) {
@@ -305,7 +347,7 @@ TEST(ParseRealTest, FieldReadMatchesStrtod) {
     double got[28];
     std::fill(std::begin(got), std::end(got), -99.0);
     ReadRecord(source.channel, layouts[static_cast<std::size_t>(implied)],
-               {Variables::Real(got, 28)});
+               {ListItem::Real(got, 28)});
     for (int f = 0; f < 28; ++f) {
       checker.Check("F20." + std::to_string(implied) + " field " + std::to_string(f + 1),
                     record, got[f], ParseStatus::kOk,
@@ -332,7 +374,7 @@ TEST(ParseRealTest, FreeFormReadMatchesStrtod) {
     for (std::size_t buffer : {InputChannel::kDefaultBufferSize, std::size_t{16}}) {
       MemorySource source(data, 1 << 20, buffer);
       std::vector<double> got(static_cast<std::size_t>(count), -99.0);
-      ReadFreeForm(source.channel, {Variables::Real(got.data(), got.size())});
+      ReadFreeForm(source.channel, {ListItem::Real(got.data(), got.size())});
       for (int i = 0; i < count; ++i) {
         checker.Check("free-form (buffer " + std::to_string(buffer) + ") value " +
                           std::to_string(i + 1),
@@ -366,17 +408,17 @@ TEST(NumberScannerTest, WholeNumbersMatchStrtoll) {
     MemorySource free_form(text + "\n");
     std::int32_t a = -99, b = -99;
     if (fits) {
-      ReadRecord(by_field.channel, i20, {Variables::Integer(&a)});
-      ReadFreeForm(free_form.channel, {Variables::Integer(&b)});
+      ReadRecord(by_field.channel, i20, {ListItem::Integer(&a)});
+      ReadFreeForm(free_form.channel, {ListItem::Integer(&b)});
       EXPECT_EQ(a, expected) << text;
       EXPECT_EQ(b, expected) << text;
     } else {
       EXPECT_EQ(ExpectStop([&] {
-                  ReadRecord(by_field.channel, i20, {Variables::Integer(&a)});
+                  ReadRecord(by_field.channel, i20, {ListItem::Integer(&a)});
                 }).number(),
                 kErrConversion) << text;
       EXPECT_EQ(ExpectStop([&] {
-                  ReadFreeForm(free_form.channel, {Variables::Integer(&b)});
+                  ReadFreeForm(free_form.channel, {ListItem::Integer(&b)});
                 }).number(),
                 kErrListSyntax) << text;
     }

@@ -1,5 +1,6 @@
 #include "record/output_channel.h"
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -16,7 +17,7 @@ using ::lpgm::testing::ExpectStop;
 using ::lpgm::testing::MemoryOutput;
 using ::lpgm::testing::TestSeed;
 
-TEST(OutputChannelTest, PassesEveryByteThroughASmallBufferAndBeginsOnce) {
+TEST(OutputChannelTest, PassesEveryByteThroughASmallBuffer) {
   std::mt19937_64 rng(TestSeed());
   MemoryOutput out;
   std::string want;
@@ -43,24 +44,38 @@ TEST(OutputChannelTest, PassesEveryByteThroughASmallBufferAndBeginsOnce) {
         default: channel.EndRecord(); want += "\r\n"; break;
       }
       if (i == 0 && want.size() <= 64) {
-        EXPECT_EQ(out.begins(), 0);  // nothing has reached the stream yet
+        EXPECT_EQ(out.data(), "");  // nothing has reached the stream yet
       }
     }
     channel.Close();
     channel.Close();  // closing twice is harmless
   }
   EXPECT_EQ(out.data(), want);
-  EXPECT_EQ(out.begins(), 1);
   EXPECT_TRUE(out.closed());
 }
 
-TEST(OutputChannelTest, ClosingAnUnwrittenFileStillBeginsIt) {
+TEST(OutputChannelTest, ClosingAnUnwrittenFileClosesItsStream) {
   MemoryOutput out;
   OutputChannel channel(out, 22, "out.csv");
   channel.Close();
-  EXPECT_EQ(out.begins(), 1);
   EXPECT_EQ(out.data(), "");
   EXPECT_TRUE(out.closed());
+}
+
+TEST(OutputChannelTest, ReservingMoreThanTheBufferFailsWithoutOverflow) {
+  MemoryOutput out;
+  OutputChannel channel(out, 21, "out.csv", 100);
+  channel.Append(std::string(40, 'a'));
+  for (std::size_t n : {std::size_t{101}, std::size_t{30 * 12}}) {
+    RunStop stop = ExpectStop([&] { channel.Reserve(n); });
+    EXPECT_EQ(stop.number(), 38);
+  }
+  // The whole buffer may still be asked for.
+  char* p = channel.Reserve(100);
+  std::memset(p, 'b', 100);
+  channel.Commit(100);
+  channel.Close();
+  EXPECT_EQ(out.data(), std::string(40, 'a') + std::string(100, 'b'));
 }
 
 TEST(OutputChannelTest, WriteOrCloseFailureIsErrorDuringWrite) {

@@ -48,17 +48,21 @@ class FakeOutput : public platform::OutputStream {
       : target_(std::move(target)), counter_(std::move(counter)) {
     counter_->Opened();
   }
-  ~FakeOutput() override { Release(); }
+  // As a real file: written over in place, cut after the bytes written at
+  // the close, or when dropped after a write.
+  ~FakeOutput() override {
+    if (open_ && touched_) target_->resize(written_);
+    Release();
+  }
 
   bool Write(const char* data, std::size_t size) override {
-    target_->append(data, size);
-    return true;
-  }
-  bool BeginWriting() override {
-    target_->clear();
+    touched_ = true;
+    target_->replace(written_, size, data, size);
+    written_ += size;
     return true;
   }
   bool Close() override {
+    if (open_) target_->resize(written_);
     Release();
     return true;
   }
@@ -68,6 +72,9 @@ class FakeOutput : public platform::OutputStream {
     if (open_) --counter_->open;
     open_ = false;
   }
+
+  std::size_t written_ = 0;
+  bool touched_ = false;
 
   std::shared_ptr<std::string> target_;
   std::shared_ptr<FakeFileSystem::Counter> counter_;

@@ -30,13 +30,11 @@ class MemoryInput : public platform::InputStream {
 class MemoryOutput : public platform::OutputStream {
  public:
   bool Write(const char* data, std::size_t size) override;
-  bool BeginWriting() override { ++begins_; return true; }
   bool Close() override { closed_ = true; return !fail_close_; }
   // Writes fail once this many bytes have been accepted.
   void FailAfter(std::size_t bytes) { fail_after_ = bytes; }
   void FailClose() { fail_close_ = true; }
   const std::string& data() const { return data_; }
-  int begins() const { return begins_; }
   bool closed() const { return closed_; }
 
  private:
@@ -44,7 +42,6 @@ class MemoryOutput : public platform::OutputStream {
   std::size_t fail_after_ = static_cast<std::size_t>(-1);
   bool fail_close_ = false;
   bool closed_ = false;
-  int begins_ = 0;
 };
 
 }  // namespace lpgm::testing

@@ -1,7 +1,8 @@
-// Variables that a read fills: whole numbers, reals and fixed-length texts,
-// single or as arrays. A read takes a list of them and fills them in order.
-#ifndef LPGM_RECORD_VARIABLES_H_
-#define LPGM_RECORD_VARIABLES_H_
+// One item of a read's list: a whole number, a real or a fixed-length text,
+// single or as an array. A read takes a list of items and fills their
+// variables in order.
+#ifndef LPGM_RECORD_LIST_ITEM_H_
+#define LPGM_RECORD_LIST_ITEM_H_
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 namespace lpgm {
 
-struct Variables {
+struct ListItem {
   enum class Kind : std::uint8_t { kInteger, kReal, kText };
   Kind kind;
   void* data;
@@ -18,21 +19,21 @@ struct Variables {
   std::size_t text_length;  // positions of each text variable
   std::size_t stride = 1;   // distance between reals of an array, in reals
 
-  static Variables Integer(std::int32_t* v, std::size_t n = 1) {
+  static ListItem Integer(std::int32_t* v, std::size_t n = 1) {
     return {Kind::kInteger, v, n, 0, 1};
   }
-  static Variables Real(double* v, std::size_t n = 1, std::size_t stride = 1) {
+  static ListItem Real(double* v, std::size_t n = 1, std::size_t stride = 1) {
     return {Kind::kReal, v, n, 0, stride};
   }
   template <std::size_t N>
-  static Variables Text(TextField<N>* v) {
+  static ListItem Text(TextField<N>* v) {
     return {Kind::kText, v->data(), 1, N, 1};
   }
-  static Variables Text(char* v, std::size_t length) {
+  static ListItem Text(char* v, std::size_t length) {
     return {Kind::kText, v, 1, length, 1};
   }
 };
 
 }  // namespace lpgm
 
-#endif  // LPGM_RECORD_VARIABLES_H_
+#endif  // LPGM_RECORD_LIST_ITEM_H_
