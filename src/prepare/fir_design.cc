@@ -84,7 +84,7 @@ AntiAliasFilter DesignAntiAlias(double input_rate_hz, int up) {
   filter.cutoff_hz = (filter.pass_hz + filter.stop_hz) / 2.0;
   const double nyquist = rate / 2.0;
   filter.order = OrderForAttenuation(
-      kStopBandDb, (filter.stop_hz - filter.pass_hz) / nyquist);
+      kDesignDb, (filter.stop_hz - filter.pass_hz) / nyquist);
   filter.taps = KaiserLowPass(filter.order, filter.cutoff_hz / nyquist);
   for (double& tap : filter.taps) tap *= static_cast<double>(up);
   return filter;
