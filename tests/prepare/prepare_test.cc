@@ -1,11 +1,11 @@
 #include "prepare/prepare.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace lpgm::prepare {
 namespace {
@@ -25,7 +25,9 @@ class FakeHost : public Host {
   std::string CaseFilePath(const std::string& folder) override {
     return folder + "/case.acc";
   }
-  bool Exists(const std::string& path) override { return files.count(path) > 0; }
+  bool Exists(const std::string& path) override {
+    return files.count(path) > 0;
+  }
   bool MakeFolder(const std::string& folder, std::string*) override {
     folders.insert(folder);
     return true;
@@ -51,13 +53,16 @@ class FakeHost : public Host {
 
 class PrepareTest : public ::testing::Test {
  protected:
-  int Run(std::vector<std::string_view> args) { return RunPrepare(args, host_); }
+  int Run(std::vector<std::string_view> args) {
+    return RunPrepare(args, host_);
+  }
   FakeHost host_;
 };
 
 TEST_F(PrepareTest, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(Run({"--help"}), 0);
-  EXPECT_TRUE(host_.out.starts_with("Usage: lpgm-prepare [OPTIONS] RECORD -o CASE_FOLDER\n"));
+  EXPECT_TRUE(host_.out.starts_with(
+      "Usage: lpgm-prepare [OPTIONS] RECORD -o CASE_FOLDER\n"));
   EXPECT_NE(host_.out.find("64 usage error"), std::string::npos);
   host_.out.clear();
   EXPECT_EQ(Run({"x", "--version"}), 0);
@@ -66,28 +71,29 @@ TEST_F(PrepareTest, HelpAndVersionGoToStandardOutput) {
 }
 
 TEST_F(PrepareTest, UsageErrorsExitWith64) {
-  const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases = {
-      {{}, "no RECORD given"},
-      {{"r"}, "no case folder given (-o CASE_FOLDER)"},
-      {{"r", "s", "-o", "c"}, "more than one RECORD"},
-      {{"r", "-o"}, "option -o needs a value"},
-      {{"r", "-o", "c", "--frobnicate"}, "unknown option --frobnicate"},
-      {{"r", "-o", "c", "--format", "csv"},
-       "invalid value 'csv' for --format (at2, knet or table)"},
-      {{"r", "-o", "c", "--format=table", "--units", "g", "--dt", "0"},
-       "invalid value '0' for --dt (a positive number of seconds)"},
-      {{"r", "-o", "c", "--dt", "0.01"},
-       "--dt, --units, --skip and --column describe a table: give --format "
-       "table"},
-      {{"r", "-o", "c", "--format", "table", "--dt", "0.01"},
-       "a table needs --dt and --units"},
-      {{"r", "-o", "c", "--format=table", "--dt=0.01", "--units=g",
-        "--column", "0"},
-       "invalid value '0' for --column (a whole number, 1 or more)"},
-      {{"r", "-o", "c", "--scale", "0"},
-       "invalid value '0' for --scale (a number other than 0)"},
-      {{"r", "-o", "c", "--force=yes"}, "option --force takes no value"},
-  };
+  const std::vector<std::pair<std::vector<std::string_view>, std::string>>
+      cases = {
+          {{}, "no RECORD given"},
+          {{"r"}, "no case folder given (-o CASE_FOLDER)"},
+          {{"r", "s", "-o", "c"}, "more than one RECORD"},
+          {{"r", "-o"}, "option -o needs a value"},
+          {{"r", "-o", "c", "--frobnicate"}, "unknown option --frobnicate"},
+          {{"r", "-o", "c", "--format", "csv"},
+           "invalid value 'csv' for --format (at2, knet or table)"},
+          {{"r", "-o", "c", "--format=table", "--units", "g", "--dt", "0"},
+           "invalid value '0' for --dt (a positive number of seconds)"},
+          {{"r", "-o", "c", "--dt", "0.01"},
+           "--dt, --units, --skip and --column describe a table: give --format "
+           "table"},
+          {{"r", "-o", "c", "--format", "table", "--dt", "0.01"},
+           "a table needs --dt and --units"},
+          {{"r", "-o", "c", "--format=table", "--dt=0.01", "--units=g",
+            "--column", "0"},
+           "invalid value '0' for --column (a whole number, 1 or more)"},
+          {{"r", "-o", "c", "--scale", "0"},
+           "invalid value '0' for --scale (a number other than 0)"},
+          {{"r", "-o", "c", "--force=yes"}, "option --force takes no value"},
+      };
   for (const auto& [args, message] : cases) {
     host_.err.clear();
     EXPECT_EQ(Run(args), 64) << message;
@@ -120,7 +126,8 @@ TEST_F(PrepareTest, ConvertsAndReportsOneLine) {
 TEST_F(PrepareTest, InputErrorsExitWith2AndWriteNothing) {
   host_.files["t.txt"] = "1\n2\n";
   host_.files["bad.AT2"] =
-      "PEER NGA STRONG MOTION DATABASE RECORD\nx\nUNITS OF G\nNPTS= 5, DT= .01\n1\n";
+      "PEER NGA STRONG MOTION DATABASE RECORD\nx\nUNITS OF G\nNPTS= 5, DT= "
+      ".01\n1\n";
   EXPECT_EQ(Run({"none.AT2", "-o", "C"}), 2);
   EXPECT_EQ(host_.err,
             "none.AT2: error: cannot read: No such file or directory\n");
@@ -142,7 +149,8 @@ TEST_F(PrepareTest, ExistingCaseFileIsReplacedOnlyWithForce) {
   host_.files["r.AT2"] = kRecordAt002;
   host_.files["C/case.acc"] = "old";
   EXPECT_EQ(Run({"r.AT2", "-o", "C"}), 2);
-  EXPECT_EQ(host_.err, "C/case.acc: error: exists already; --force replaces it\n");
+  EXPECT_EQ(host_.err,
+            "C/case.acc: error: exists already; --force replaces it\n");
   EXPECT_EQ(host_.files["C/case.acc"], "old");
   EXPECT_EQ(Run({"--force", "r.AT2", "-o", "C"}), 0);
   EXPECT_TRUE(host_.files["C/case.acc"].starts_with("4,0.02\r\n"));
@@ -169,7 +177,8 @@ TEST_F(PrepareTest, WarningsAreOnTheSummaryLine) {
       << host_.out;
   host_.out.clear();
   host_.files["slow.txt"] = std::string(400, '\n');
-  for (int j = 0; j < 400; ++j) host_.files["slow.txt"] += j % 2 ? "100\n" : "-100\n";
+  for (int j = 0; j < 400; ++j)
+    host_.files["slow.txt"] += j % 2 ? "100\n" : "-100\n";
   EXPECT_EQ(Run({"--format=table", "--dt=0.025", "--units=gal", "--force",
                  "slow.txt", "-o", "C"}),
             0);
