@@ -30,6 +30,12 @@ std::variant<Conversion, InputError> Convert(const SourceRecord& record,
     conversion.filter = DesignAntiAlias(1.0 / record.dt, ratio->up);
     conversion.samples = UpFilterDown(samples, conversion.filter->taps, *ratio);
   }
+  for (double a : conversion.samples) {
+    if (!std::isfinite(a))
+      return InputError{std::string(file), 0,
+                        "a value beyond the range of numbers after the units "
+                        "and --scale"};
+  }
   if (conversion.samples.size() > kMaxSamples)
     return InputError{std::string(file), 0,
                       std::to_string(conversion.samples.size()) +

@@ -33,8 +33,8 @@ struct Conversion {
 
 // value x units factor x scale, the baseline removed, then resampled with
 // the anti-alias filter when the step is not 0.02 s. Fails, naming the file,
-// when the step is no ratio of small whole numbers to 0.02 s or the result
-// has more samples than lpgm takes.
+// when the step is no ratio of small whole numbers to 0.02 s, a value
+// overflows, or the result has more samples than lpgm takes.
 std::variant<Conversion, InputError> Convert(const SourceRecord& record,
                                              const ConvertOptions& options,
                                              std::string_view file);

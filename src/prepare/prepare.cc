@@ -59,7 +59,7 @@ std::optional<InputError> WriteCaseFile(const Options& options,
   return std::nullopt;
 }
 
-int Convert(const Options& options, Host& host) {
+int ConvertRecord(const Options& options, Host& host) {
   std::string text;
   std::string reason;
   if (!host.ReadFile(options.record, &text, &reason))
@@ -101,7 +101,7 @@ int RunPrepare(std::span<const std::string_view> args, Host& host) {
     case Action::kConvert:
       break;
   }
-  return Convert(arguments.options, host);
+  return ConvertRecord(arguments.options, host);
 }
 
 }  // namespace lpgm::prepare

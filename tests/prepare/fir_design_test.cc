@@ -47,8 +47,9 @@ TEST(KaiserDesignTest, LowPassIsSymmetricWithUnitDcGain) {
 }
 
 // The figures every anti-alias design must meet, measured on its response at
-// the rate it runs at: flat within 0.1 % to the pass edge, 80 dB down from
-// the stop edge to the rate's Nyquist frequency.
+// the rate it runs at: flat within 0.1 % to the pass edge (the 81 dB design
+// keeps within 0.01 %), 80 dB down from the stop edge to the rate's Nyquist
+// frequency.
 void ExpectFigures(double input_rate_hz, int up) {
   SCOPED_TRACE(::testing::Message() << input_rate_hz << " Hz x " << up);
   AntiAliasFilter filter = DesignAntiAlias(input_rate_hz, up);
@@ -58,7 +59,7 @@ void ExpectFigures(double input_rate_hz, int up) {
   for (double f = 0.0; f <= filter.pass_hz; f += 0.05)
     worst_pass = std::max(worst_pass,
                           std::fabs(Gain(filter.taps, f, rate) / scale - 1.0));
-  EXPECT_LE(worst_pass, 0.001);
+  EXPECT_LE(worst_pass, 1e-4);
   double worst_stop = 0.0;
   for (double f = filter.stop_hz; f <= rate / 2.0; f += 0.05)
     worst_stop = std::max(worst_stop, Gain(filter.taps, f, rate) / scale);

@@ -141,7 +141,29 @@ TEST_F(PrepareTest, InputErrorsExitWith2AndWriteNothing) {
   EXPECT_EQ(host_.err,
             "bad.AT2:4: error: the header's count NPTS= 5 disagrees with the "
             "1 values present\n");
-  EXPECT_EQ(host_.files.size(), 2u);
+  host_.err.clear();
+  EXPECT_EQ(
+      Run({"--format=table", "--dt=1e-6", "--units=g", "t.txt", "-o", "C"}), 2);
+  EXPECT_EQ(host_.err,
+            "t.txt: error: cannot resample a time step of 0.000001 s to 0.02 "
+            "s (no ratio of whole numbers up to 1000)\n");
+  host_.err.clear();
+  EXPECT_EQ(Run({"--format=table", "--dt=0.02", "--units=g", "--scale=1e306",
+                 "t.txt", "-o", "C"}),
+            2);
+  EXPECT_EQ(host_.err,
+            "t.txt: error: a value beyond the range of numbers after the "
+            "units and --scale\n");
+  host_.files["long.txt"] = "";
+  for (int j = 0; j < 100001; ++j) host_.files["long.txt"] += "1\n";
+  host_.err.clear();
+  EXPECT_EQ(Run({"--format=table", "--dt=0.02", "--units=gal", "long.txt", "-o",
+                 "C"}),
+            2);
+  EXPECT_EQ(host_.err,
+            "long.txt: error: 100001 samples at 0.02 s, more than the 100000 "
+            "that lpgm takes; cut the record first\n");
+  EXPECT_EQ(host_.files.size(), 3u);
   EXPECT_TRUE(host_.out.empty());
 }
 
