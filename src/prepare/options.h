@@ -1,0 +1,49 @@
+// The command line of lpgm-prepare.
+#ifndef LPGM_PREPARE_OPTIONS_H_
+#define LPGM_PREPARE_OPTIONS_H_
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "prepare/baseline.h"
+#include "prepare/formats.h"
+#include "prepare/units.h"
+
+namespace lpgm::prepare {
+
+struct Options {
+  std::optional<Format> format;  // detected from the header when absent
+  std::optional<double> dt;      // table only, > 0
+  std::optional<Units> units;    // table only
+  std::optional<int> skip;       // table only, >= 0
+  std::optional<int> column;     // table only, >= 1
+  double scale = 1.0;            // finite, not 0
+  Baseline baseline = Baseline::kNone;
+  bool force = false;
+  std::string record;  // the input file
+  std::string folder;  // the case folder (-o)
+};
+
+enum class Action { kConvert, kHelp, kVersion, kUsageError };
+
+struct Arguments {
+  Action action = Action::kConvert;
+  Options options;
+  std::string error;  // for kUsageError: what is wrong, one sentence
+};
+
+// Reads the arguments after the program name. Options take their value as
+// the next argument or after '='. Needs exactly one RECORD and one
+// -o FOLDER; --dt and --units with --format table, and --dt, --units,
+// --skip, --column with no other format. --help and --version win over
+// everything else.
+Arguments ParseArguments(std::span<const std::string_view> args);
+
+// The text of --help (ends in a line end).
+std::string_view HelpText();
+
+}  // namespace lpgm::prepare
+
+#endif  // LPGM_PREPARE_OPTIONS_H_
