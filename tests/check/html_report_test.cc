@@ -1,0 +1,181 @@
+#include "check/html_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "check/synthetic_result.h"
+
+namespace lpgm::check {
+namespace {
+
+using testing::MakeSyntheticResult;
+using testing::SyntheticShape;
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+std::string Report(const CheckResult& result) {
+  std::ostringstream out;
+  WriteHtmlReport(result, out);
+  return out.str();
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos;
+       at = text.find(what, at + 1)) {
+    ++n;
+  }
+  return n;
+}
+
+// Every <svg> element of the page, concatenated.
+std::string Charts(const std::string& page) {
+  std::string charts;
+  for (auto at = page.find("<svg"); at != std::string::npos;
+       at = page.find("<svg", at + 1)) {
+    charts += page.substr(at, page.find("</svg>", at) - at);
+  }
+  return charts;
+}
+
+// No attribute of any chart holds a number that is not finite.
+void ExpectNoNonFiniteNumberInCharts(const std::string& page) {
+  const std::string charts = Charts(page);
+  for (auto at = charts.find("=\""); at != std::string::npos;
+       at = charts.find("=\"", at + 1)) {
+    const auto end = charts.find('"', at + 2);
+    ASSERT_NE(end, std::string::npos);
+    std::string value = charts.substr(at + 2, end - at - 2);
+    for (char& c : value) c = static_cast<char>(std::tolower(c));
+    EXPECT_EQ(value.find("nan"), std::string::npos) << value;
+    EXPECT_EQ(value.find("inf"), std::string::npos) << value;
+    at = end;
+  }
+}
+
+// Every '&' of the page starts one of the references the writer makes.
+bool EveryAmpersandIsAReference(const std::string& page) {
+  for (auto at = page.find('&'); at != std::string::npos;
+       at = page.find('&', at + 1)) {
+    bool known = false;
+    for (const char* ref : {"&amp;", "&lt;", "&gt;", "&quot;", "&#39;"}) {
+      known = known || page.compare(at, std::string(ref).size(), ref) == 0;
+    }
+    if (!known) return false;
+  }
+  return true;
+}
+
+TEST(HtmlReport, LargestInputStaysUnderTwoMegabytes) {
+  auto big = MakeSyntheticResult({6, 21, 100000, 7, false});
+  const std::string page = Report(big->result);
+  EXPECT_LT(page.size(), 2'000'000u);
+  EXPECT_EQ(Count(page, "<svg"), 4u);
+  EXPECT_EQ(Count(page, "<path class=\"series"), 6u + 2u + 21u + 1u);
+}
+
+TEST(HtmlReport, IsSelfContainedAndComplete) {
+  auto sample = MakeSyntheticResult({3, 5, 3000, 1, false});
+  const std::string page = Report(sample->result);
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(page.find("<meta charset=\"utf-8\">"), std::string::npos);
+  EXPECT_NE(page.find("@page { size: A4"), std::string::npos);
+  EXPECT_EQ(page.substr(page.size() - 8), "</html>\n");
+  EXPECT_EQ(page.find("<script"), std::string::npos);
+  EXPECT_EQ(page.find("<img"), std::string::npos);
+  EXPECT_EQ(page.find("url("), std::string::npos);
+  EXPECT_EQ(page.find("<link"), std::string::npos);
+  // The only address is the SVG namespace, one per chart.
+  EXPECT_EQ(Count(page, "http"), Count(page, "<svg"));
+  EXPECT_EQ(Count(page, "class=\"verdict ok\""), 1u);
+}
+
+TEST(HtmlReport, EscapesEveryTextFromTheResult) {
+  auto sample = MakeSyntheticResult({3, 5, 3000, 1, true});
+  CheckResult& r = sample->result;
+  r.working_directory = "/tmp/<dir> & \"quotes\"";
+  r.inputs.push_back({"spectrum", "faults/<b>x</b>", false, 0, ""});
+  const std::string page = Report(r);
+  EXPECT_EQ(page.find("<F&1>"), std::string::npos);
+  EXPECT_EQ(page.find("<C&1>"), std::string::npos);
+  EXPECT_EQ(page.find("<b>x"), std::string::npos);
+  EXPECT_EQ(page.find("<dir>"), std::string::npos);
+  EXPECT_EQ(page.find("<always>"), std::string::npos);
+  EXPECT_NE(page.find("faults\\&lt;F&amp;1&gt;"), std::string::npos);
+  EXPECT_NE(page.find("/tmp/&lt;dir&gt; &amp; &quot;quotes&quot;"),
+            std::string::npos);
+  EXPECT_NE(page.find("<title>lpgm-check: def &lt;&amp;&quot;&#39;&gt;.csv"),
+            std::string::npos);
+  EXPECT_TRUE(EveryAmpersandIsAReference(page));
+}
+
+TEST(HtmlReport, ErrorsAndWarningsComeFirstAndSetTheVerdict) {
+  auto sample = MakeSyntheticResult({3, 5, 3000, 1, true});
+  const std::string page = Report(sample->result);
+  const auto error = page.find("<span class=\"sev error\">");
+  const auto warning = page.find("<span class=\"sev warning\">");
+  const auto note = page.find("<span class=\"sev note\">");
+  ASSERT_NE(note, std::string::npos);
+  EXPECT_LT(error, warning);
+  EXPECT_LT(warning, note);
+  EXPECT_NE(page.find("class=\"verdict error\""), std::string::npos);
+  EXPECT_NE(page.find("1 error, 1 warning, 1 note"), std::string::npos);
+
+  sample->result.findings.erase(sample->result.findings.begin() + 2);
+  EXPECT_NE(Report(sample->result).find("class=\"verdict warning\""),
+            std::string::npos);
+}
+
+TEST(HtmlReport, PhaseCaseIsMarkedInChartsAndTable) {
+  auto sample = MakeSyntheticResult({3, 5, 3000, 1, false});
+  const std::string page = Report(sample->result);
+  EXPECT_EQ(Count(page, "<tr class=\"phase\">"), 1u);
+  EXPECT_EQ(Count(page, "phase case</text>"), 2u);  // bar and strip
+  EXPECT_NE(page.find("Acceleration of the phase case"), std::string::npos);
+}
+
+// Non-finite samples and spectra, zero and negative Sv on the log axis,
+// constant and one-sample waveforms, and cases that were not read.
+TEST(HtmlReport, AwkwardValuesNeverPutNonFiniteNumbersInCharts) {
+  auto sample = MakeSyntheticResult({3, 5, 3000, 1, false});
+  CheckResult& r = sample->result;
+  r.faults[0].sv[3] = kNaN;
+  r.faults[0].sv[4] = 0;
+  r.faults[1].sv.assign(55, -1.0);
+  r.faults[2].period[0] = kInf;
+  r.target[0] = kInf;
+  sample->vel[0][10] = kNaN;
+  sample->vel[1].assign(sample->vel[1].size(), 0.0);
+  sample->acc[2].assign(sample->acc[2].size(), kInf);
+  r.cases[0].pgv = kInf;
+  r.cases[1].pgv_time = kNaN;
+  r.cases[3].vel = r.cases[3].vel.first(1);
+  r.cases[4].read_ok = false;
+  for (CaseSummary& c : r.cases) c.pga = c.phase ? kNaN : c.pga;
+  const std::string page = Report(r);
+  ExpectNoNonFiniteNumberInCharts(page);
+  EXPECT_NE(page.find(">Infinity</td>"), std::string::npos);
+  EXPECT_NE(page.find("not read"), std::string::npos);
+}
+
+TEST(HtmlReport, NothingReadGivesAPageWithoutCharts) {
+  CheckResult r;
+  r.definition = "missing.csv";
+  r.inputs.push_back({"definition", "missing.csv", false, 0, ""});
+  r.findings.push_back({"definition-error", Severity::kError, 0, 0,
+                        "missing.csv", 0, "missing.csv not exist !"});
+  const std::string page = Report(r);
+  EXPECT_EQ(Count(page, "<svg"), 0u);
+  EXPECT_NE(page.find("No spectrum file was read."), std::string::npos);
+  EXPECT_NE(page.find("No phase case"), std::string::npos);
+  EXPECT_EQ(page.substr(page.size() - 8), "</html>\n");
+}
+
+}  // namespace
+}  // namespace lpgm::check
