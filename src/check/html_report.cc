@@ -45,6 +45,7 @@ tr.phase td { background: #fbeceb; font-weight: 600; }
 .sev.error { background: #c0392b; }
 .sev.warning { background: #d4820a; }
 .sev.note { background: #6c7a89; }
+td code { white-space: nowrap; }
 code { font-family: "DejaVu Sans Mono", Consolas, monospace; font-size: 8.5pt; }
 figure { margin: 0 0 10px; break-inside: avoid; }
 figcaption { font-size: 8.5pt; color: #555; margin-top: 3px; }
@@ -54,7 +55,8 @@ svg .label { font-size: 10px; }
 svg .small { font-size: 8.5px; fill: #555; }
 svg .title { font-size: 11px; fill: #222; }
 svg .legend { font-size: 10.5px; }
-svg .value { font-size: 9.5px; fill: #222; }
+svg .value { font-size: 9.5px; fill: #222; paint-order: stroke;
+  stroke: #fff; stroke-width: 3px; stroke-linejoin: round; }
 svg .strong { font-weight: bold; fill: #c0392b; }
 svg .grid { stroke: #d9d9d9; stroke-width: 0.6; fill: none; }
 svg .grid.minor { stroke: #efefef; }
@@ -250,15 +252,23 @@ void AddFindings(std::string& page, const CheckResult& result) {
   Add(page, "</table>\n</section>\n");
 }
 
-void AddFigure(std::string& page, const std::string& svg,
+// A chart under its heading, kept together on one printed page.
+void AddFigure(std::string& page, std::string_view heading_tag,
+               std::string_view heading, const std::string& svg,
                std::string_view caption, std::string_view absent) {
+  Add(page, "<figure>\n<");
+  Add(page, heading_tag);
+  Add(page, ">");
+  AddText(page, heading);
+  Add(page, "</");
+  Add(page, heading_tag);
+  Add(page, ">\n");
   if (svg.empty()) {
     Add(page, "<p class=\"none\">");
     AddText(page, absent);
-    Add(page, "</p>\n");
+    Add(page, "</p>\n</figure>\n");
     return;
   }
-  Add(page, "<figure>\n");
   Add(page, svg);
   Add(page, "<figcaption>");
   AddText(page, caption);
@@ -266,26 +276,23 @@ void AddFigure(std::string& page, const std::string& svg,
 }
 
 void AddCharts(std::string& page, const CheckResult& result) {
-  Add(page, "<section class=\"page\">\n<h2>Velocity response spectra</h2>\n");
-  AddFigure(page, SpectraChart(result),
+  Add(page, "<section class=\"page\">\n");
+  AddFigure(page, "h2", "Velocity response spectra", SpectraChart(result),
             "Sv of every fault against period, log-log; the SRSS of the "
             "faults and the target (SRSS / 1.1) that lpgm writes are bold.",
             "No spectrum file was read.");
-  Add(page, "<h2>Peak velocities</h2>\n");
-  AddFigure(page, PeakVelocityChart(result),
+  AddFigure(page, "h2", "Peak velocities", PeakVelocityChart(result),
             "PGV of every case in rank order (1 = largest); the phase case, "
             "the case of middle rank, is red.",
             "No acceleration file was read.");
-  Add(page,
-      "</section>\n<section class=\"page\">\n<h2>Velocity "
-      "waveforms</h2>\n");
-  AddFigure(page, VelocityWaveformsChart(result),
+  Add(page, "</section>\n<section class=\"page\">\n");
+  AddFigure(page, "h2", "Velocity waveforms", VelocityWaveformsChart(result),
             "Velocity of every case (trapezoidal integration of the "
             "acceleration at 0.02 s), each to its own length; the dot marks "
             "the PGV; the phase case is red.",
             "No acceleration file was read.");
-  Add(page, "<h3>Acceleration of the phase case</h3>\n");
-  AddFigure(page, PhaseAccelerationChart(result),
+  AddFigure(page, "h3", "Acceleration of the phase case",
+            PhaseAccelerationChart(result),
             "The record that lpgm hands on for its phase; the dot marks the "
             "PGA.",
             "No phase case: not every input was read.");

@@ -150,12 +150,20 @@ namespace {
 
 constexpr double kWaveLeft = 190, kWaveWidth = 550;
 
+// In a strip too low for three labels, only the top tick keeps its label,
+// so that no label runs into the next strip's.
+Axis LabelledForStrip(Axis v, double height) {
+  if (height >= 50) return v;
+  for (std::size_t i = 0; i + 1 < v.ticks.size(); ++i) v.ticks[i].label.clear();
+  return v;
+}
+
 // One strip of the stacked velocity chart.
 void DrawVelocityStrip(SvgChart& chart, const CaseSummary& c,
                        const PlotArea& area, const Axis& t, const Axis& v,
                        bool last) {
   if (c.phase) chart.DrawRect(area, kPhaseBackground);
-  chart.SetFrame(area, t, v);
+  chart.SetFrame(area, t, LabelledForStrip(v, area.height));
   chart.DrawAxes(last);
   const std::string_view colour = c.phase ? kPhaseColour : kCaseColour;
   const auto points = MinMaxPerColumn(c.vel, 0, kTimeStep, t.lo, t.hi,
@@ -200,7 +208,7 @@ std::string VelocityWaveformsChart(const CheckResult& result) {
   const Axis t = MakeLinearAxis(times, "Time (s)", 11);
   Axis v = MakeSymmetricAxis(velocities, "", 3);
   const double strip =
-      std::clamp(640 / static_cast<double>(shown.size()), 30.0, 90.0);
+      std::clamp(820 / static_cast<double>(shown.size()), 34.0, 90.0);
   const double height = 22 + strip * static_cast<double>(shown.size()) + 44;
   SvgChart chart(kChartWidth, height, "Velocity waveforms of every case");
   chart.DrawText(kWaveLeft, 12, "Velocity (cm/s), one scale for every case",

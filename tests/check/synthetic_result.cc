@@ -43,9 +43,10 @@ void FillCase(std::mt19937& rng, int npts, std::vector<double>& acc,
   const double f1 = 0.3 + 2 * u(rng), f2 = 2 + 4 * u(rng);
   const double amp = 50 + 300 * u(rng), onset = 2 + 8 * u(rng);
   acc.resize(static_cast<std::size_t>(npts));
+  const double decay = 5 + npts * kDt / 6;
   for (std::size_t k = 0; k < acc.size(); ++k) {
     const double t = static_cast<double>(k) * kDt;
-    const double env = t < onset ? t / onset : std::exp(-(t - onset) / 15);
+    const double env = t < onset ? t / onset : std::exp(-(t - onset) / decay);
     acc[k] =
         amp * env *
         (std::sin(2 * std::numbers::pi * f1 * t) +
