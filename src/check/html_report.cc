@@ -207,16 +207,21 @@ void AddInputs(std::string& page, const CheckResult& result) {
   Add(page, "</table>\n");
 }
 
+// "fault 2, case 3: path:line", each part only when the finding has it.
 std::string Where(const Finding& f) {
   std::string where;
-  if (f.fault > 0) where = "fault " + std::to_string(f.fault);
+  auto separate = [&where](std::string_view separator) {
+    if (!where.empty()) where.append(separator);
+  };
+  if (f.fault > 0) where.append("fault ").append(std::to_string(f.fault));
   if (f.case_number > 0) {
-    where +=
-        (where.empty() ? "" : ", ") + ("case " + std::to_string(f.case_number));
+    separate(", ");
+    where.append("case ").append(std::to_string(f.case_number));
   }
   if (!f.file.empty()) {
-    where += (where.empty() ? "" : ": ") + f.file;
-    if (f.line > 0) where += ":" + std::to_string(f.line);
+    separate(": ");
+    where.append(f.file);
+    if (f.line > 0) where.append(":").append(std::to_string(f.line));
   }
   return where;
 }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdio>
 #include <limits>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -175,6 +177,92 @@ TEST(HtmlReport, NothingReadGivesAPageWithoutCharts) {
   EXPECT_NE(page.find("No spectrum file was read."), std::string::npos);
   EXPECT_NE(page.find("No phase case"), std::string::npos);
   EXPECT_EQ(page.substr(page.size() - 8), "</html>\n");
+}
+
+// Random results: values drawn from every class of double, texts of random
+// bytes, lengths that disagree with the counts. The page stays well formed:
+// every text escaped, every chart attribute a finite number.
+class RandomResult {
+ public:
+  explicit RandomResult(unsigned seed) : rng_(seed) {}
+
+  double Value() {
+    static constexpr double kSpecial[] = {
+        0.0, -0.0, kNaN, kInf, -kInf, 1e308, -1e308, 4.9e-324, 1e-300, 0.02};
+    if (rng_() % 4 == 0) return kSpecial[rng_() % 10];
+    return std::uniform_real_distribution<double>(-1e4, 1e4)(rng_);
+  }
+  std::string Text() {
+    std::string text(rng_() % 12, ' ');
+    for (char& c : text) c = static_cast<char>(rng_() % 256);
+    return text;
+  }
+  std::vector<double> Values(std::size_t max) {
+    std::vector<double> v(rng_() % (max + 1));
+    for (double& x : v) x = Value();
+    return v;
+  }
+  void Fill(CheckResult& r, std::vector<std::vector<double>>& store);
+
+ private:
+  std::mt19937 rng_;
+};
+
+void RandomResult::Fill(CheckResult& r,
+                        std::vector<std::vector<double>>& store) {
+  r.definition = Text();
+  r.computed = rng_() % 2 == 0;
+  r.period = Values(60);
+  r.srss = Values(60);
+  r.target = Values(60);
+  for (int i = 0, n = static_cast<int>(rng_() % 8); i < n; ++i) {
+    FaultSummary f{i + 1,     Text(), rng_() % 4 != 0, 55,      Value(),
+                   Value(),   true,   Value(),         Value(), Values(60),
+                   Values(60)};
+    r.faults.push_back(f);
+  }
+  store.reserve(60);
+  for (int i = 0, n = static_cast<int>(rng_() % 25); i < n; ++i) {
+    CaseSummary c;
+    c.case_number = i + 1;
+    c.folder = Text();
+    c.read_ok = rng_() % 4 != 0;
+    c.pga = Value(), c.pga_time = Value(), c.pgv = Value();
+    c.pgv_time = Value(), c.end_velocity = Value(), c.duration = Value();
+    c.rank = static_cast<int>(rng_() % 30);
+    c.phase = rng_() % 5 == 0;
+    store.push_back(Values(3000));
+    c.acc = store.back();
+    store.push_back(Values(3000));
+    c.vel = store.back();
+    r.cases.push_back(c);
+  }
+  for (int i = 0, n = static_cast<int>(rng_() % 5); i < n; ++i) {
+    r.findings.push_back(
+        {Text(), static_cast<Severity>(rng_() % 3), 1, 2, Text(), 7, Text()});
+  }
+}
+
+TEST(HtmlReport, RandomResultsGiveWellFormedPages) {
+  const unsigned seed = std::random_device{}();
+  std::printf("seed %u\n", seed);
+  for (unsigned i = 0; i < 60; ++i) {
+    CheckResult r;
+    std::vector<std::vector<double>> store;
+    RandomResult(seed + i).Fill(r, store);
+    const std::string page = Report(r);
+    ASSERT_EQ(page.substr(page.size() - 8), "</html>\n") << "seed " << seed + i;
+    EXPECT_EQ(Count(page, "<svg"), Count(page, "</svg>"));
+    EXPECT_TRUE(EveryAmpersandIsAReference(page)) << "seed " << seed + i;
+    for (auto at = page.find('<'); at != std::string::npos;
+         at = page.find('<', at + 1)) {
+      const char next = page[at + 1];
+      ASSERT_TRUE(std::isalpha(static_cast<unsigned char>(next)) ||
+                  next == '/' || next == '!')
+          << "seed " << seed + i << ": " << page.substr(at, 20);
+    }
+    ExpectNoNonFiniteNumberInCharts(page);
+  }
 }
 
 }  // namespace
