@@ -1,6 +1,7 @@
 #include "check/html_report.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +35,8 @@ table.cases td, table.cases th { padding: 2px 3px; }
 td.path { overflow-wrap: anywhere; }
 td.folder { min-width: 9em; overflow-wrap: anywhere; }
 tr.phase td { background: #fbeceb; font-weight: 600; }
-.missing { color: #c0392b; font-weight: 600; }
+.missing, .flag { color: #c0392b; font-weight: 600; }
+td.flag { background: #fdf4e3; }
 .verdict { margin: 10px 0; padding: 8px 12px; border-left: 6px solid;
   font-weight: 600; font-size: 11pt; }
 .verdict.error { background: #fbeceb; border-color: #c0392b; }
@@ -332,7 +334,23 @@ void AddFaultTable(std::string& page, const CheckResult& result) {
   Add(page, "</table>\n");
 }
 
-void AddCaseRow(std::string& page, const CaseSummary& c) {
+// The class of a case's number cell: flagged when a warning or error with
+// one of `ids` is about this case.
+std::string_view CaseCell(const CheckResult& result, const CaseSummary& c,
+                          std::initializer_list<std::string_view> ids) {
+  for (const Finding& f : result.findings) {
+    if (f.case_number != c.case_number || f.severity == Severity::kNote) {
+      continue;
+    }
+    for (std::string_view id : ids) {
+      if (f.id == id) return "num flag";
+    }
+  }
+  return "num";
+}
+
+void AddCaseRow(std::string& page, const CheckResult& result,
+                const CaseSummary& c) {
   Add(page, c.phase ? "<tr class=\"phase\">" : "<tr>");
   Cell(page, std::to_string(c.case_number), "num");
   Cell(page, c.folder, "folder");
@@ -340,14 +358,19 @@ void AddCaseRow(std::string& page, const CaseSummary& c) {
     Add(page, "<td class=\"missing\" colspan=\"10\">not read</td></tr>\n");
     return;
   }
-  Cell(page, std::to_string(c.npts), "num");
-  Cell(page, c.header_time_step ? Fixed(*c.header_time_step, 4) : "-", "num");
+  Cell(page, std::to_string(c.npts),
+       CaseCell(result, c,
+                {"samples-ended-early", "extra-samples", "no-samples",
+                 "sample-capacity"}));
+  Cell(page, c.header_time_step ? Fixed(*c.header_time_step, 4) : "-",
+       CaseCell(result, c, {"header-time-step"}));
   Cell(page, Fixed(c.duration, 2), "num");
-  Cell(page, Fixed(c.pga, 2), "num");
+  Cell(page, Fixed(c.pga, 2),
+       CaseCell(result, c, {"acceleration-range", "non-finite"}));
   Cell(page, Fixed(c.pga_time, 2), "num");
-  Cell(page, Fixed(c.pgv, 3), "num");
+  Cell(page, Fixed(c.pgv, 3), CaseCell(result, c, {"non-finite"}));
   Cell(page, Fixed(c.pgv_time, 2), "num");
-  Cell(page, Fixed(c.end_velocity, 3), "num");
+  Cell(page, Fixed(c.end_velocity, 3), CaseCell(result, c, {"velocity-drift"}));
   Cell(page, c.rank > 0 ? std::to_string(c.rank) : "-", "num");
   Cell(page, c.phase ? "phase" : "");
   Add(page, "</tr>\n");
@@ -366,7 +389,7 @@ void AddCaseTable(std::string& page, const CheckResult& result) {
       "(cm/s\u00b2)</th><th class=\"num\">at (s)</th><th class=\"num\">PGV "
       "(cm/s)</th><th class=\"num\">at (s)</th><th class=\"num\">End "
       "velocity (cm/s)</th><th class=\"num\">Rank</th><th></th></tr>\n");
-  for (const CaseSummary& c : result.cases) AddCaseRow(page, c);
+  for (const CaseSummary& c : result.cases) AddCaseRow(page, result, c);
   Add(page, "</table>\n");
 }
 

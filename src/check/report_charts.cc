@@ -122,15 +122,18 @@ std::string PeakVelocityChart(const CheckResult& result) {
   const std::array<std::span<const double>, 1> series = {values};
   const Axis x = MakeLinearAxis(series, "Peak velocity PGV (cm/s)", 8, true);
   const Axis y{Scale::kLinear, 0, 1, "", {}};
-  constexpr double kRow = 22, kTop = 8;
-  const double height = kTop + kRow * static_cast<double>(order.size());
+  constexpr double kTop = 8;
+  // Rows narrow for many cases, so that spectra and bars share a page.
+  const double row_height =
+      std::clamp(380 / static_cast<double>(order.size()), 17.0, 22.0);
+  const double height = kTop + row_height * static_cast<double>(order.size());
   SvgChart chart(kChartWidth, height + 48, "Peak velocity of every case");
   chart.SetFrame({220, kTop, 440, height - kTop}, x, y);
   chart.DrawAxes();
-  double row = kTop + kRow / 2;
+  double row = kTop + row_height / 2;
   for (const CaseSummary* c : order) {
     const std::string_view colour = c->phase ? kPhaseColour : kCaseColour;
-    chart.DrawHorizontalBar(c->pgv, row, kRow * 0.62, colour);
+    chart.DrawHorizontalBar(c->pgv, row, row_height * 0.62, colour);
     const std::string rank = c->rank > 0 ? std::to_string(c->rank) : "-";
     chart.DrawText(20, row + 4, rank, "label", Anchor::kEnd);
     chart.DrawText(28, row + 4,
@@ -141,7 +144,7 @@ std::string PeakVelocityChart(const CheckResult& result) {
     chart.DrawText(std::isfinite(end) ? end + 5 : 665, row + 4,
                    Fixed(c->pgv, 2) + (c->phase ? "  phase case" : ""),
                    c->phase ? "value strong" : "value");
-    row += kRow;
+    row += row_height;
   }
   return chart.Finish();
 }

@@ -134,6 +134,18 @@ TEST(HtmlReport, ErrorsAndWarningsComeFirstAndSetTheVerdict) {
             std::string::npos);
 }
 
+TEST(HtmlReport, CellsBehindAWarningAreFlagged) {
+  auto sample = MakeSyntheticResult({3, 5, 3000, 1, false});
+  CheckResult& r = sample->result;
+  r.cases[2].header_time_step = 0.01;
+  r.findings.push_back({"header-time-step", Severity::kWarning, 0, 3, "", 1,
+                        "the header says 0.01 s"});
+  r.findings.push_back({"velocity-drift", Severity::kNote, 0, 4, "", 0, "n"});
+  const std::string page = Report(r);
+  EXPECT_EQ(Count(page, "<td class=\"num flag\">"), 1u);
+  EXPECT_NE(page.find("<td class=\"num flag\">0.0100</td>"), std::string::npos);
+}
+
 TEST(HtmlReport, PhaseCaseIsMarkedInChartsAndTable) {
   auto sample = MakeSyntheticResult({3, 5, 3000, 1, false});
   const std::string page = Report(sample->result);

@@ -137,7 +137,10 @@ std::unique_ptr<SyntheticResult> MakeSyntheticResult(
                         "2026-12-01 10:00:00"});
   }
   RankCases(r);
-  if (shape.awkward_names) AddFindings(r);
+  if (shape.awkward_names) {
+    r.cases[0].header_time_step = 0.01;
+    AddFindings(r);
+  }
   return out;
 }
 
