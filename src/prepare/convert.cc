@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "compute/trapezoid.h"
+#include "compute/velocity.h"
 #include "prepare/acc_writer.h"
 
 namespace lpgm::prepare {
@@ -48,9 +48,9 @@ Peaks MeasurePeaks(std::span<const double> samples) {
   Peaks peaks;
   for (double a : samples)
     if (std::fabs(a) > peaks.pga) peaks.pga = std::fabs(a);
-  VelocityPeak velocity = IntegrateFromRest(samples, kCaseStep);
-  peaks.pgv = velocity.peak;
-  peaks.end_velocity = velocity.last;
+  std::vector<double> velocity(samples.size());
+  peaks.pgv = IntegrateRecord(samples, kCaseStep, velocity);
+  peaks.end_velocity = velocity.empty() ? 0.0 : velocity.back();
   return peaks;
 }
 

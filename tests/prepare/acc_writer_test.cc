@@ -14,7 +14,7 @@
 #include "input/acceleration_file.h"
 #include "record/text_field.h"
 #include "record/trimmed_length.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "support/fake_file_system.h"
 
 namespace lpgm::prepare {

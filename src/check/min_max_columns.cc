@@ -1,0 +1,66 @@
+#include "check/min_max_columns.h"
+
+#include <cmath>
+#include <cstddef>
+
+namespace lpgm::check {
+namespace {
+
+struct Column {
+  std::size_t min_index = 0, max_index = 0;
+  bool used = false;
+};
+
+// The column of sample k; the arithmetic stays in double so that a huge or
+// negative position cannot overflow an integer conversion.
+int ColumnOf(double x, double x_lo, double width, int columns) {
+  double c = std::floor((x - x_lo) / width * columns);
+  if (!(c >= 0)) c = 0;  // NaN too
+  if (c > columns - 1) c = columns - 1;
+  return static_cast<int>(c);
+}
+
+void Flush(const Column& column, std::span<const double> y, double x0,
+           double dx, std::vector<Point>& out) {
+  if (!column.used) return;
+  std::size_t first = column.min_index, second = column.max_index;
+  if (second < first) std::swap(first, second);
+  out.push_back({x0 + static_cast<double>(first) * dx, y[first]});
+  if (second != first) {
+    out.push_back({x0 + static_cast<double>(second) * dx, y[second]});
+  }
+}
+
+}  // namespace
+
+std::vector<Point> MinMaxPerColumn(std::span<const double> y, double x0,
+                                   double dx, double x_lo, double x_hi,
+                                   int columns) {
+  std::vector<Point> out;
+  const double width = x_hi - x_lo;
+  if (y.empty() || columns < 1 || !std::isfinite(width) || !(width > 0) ||
+      !std::isfinite(x0) || !std::isfinite(dx) || !(dx > 0)) {
+    return out;
+  }
+  out.reserve(static_cast<std::size_t>(columns) * 2);
+  Column column;
+  int current = -1;
+  for (std::size_t k = 0; k < y.size(); ++k) {
+    const double v = y[k];
+    if (!std::isfinite(v)) continue;
+    const int c =
+        ColumnOf(x0 + static_cast<double>(k) * dx, x_lo, width, columns);
+    if (c != current) {
+      Flush(column, y, x0, dx, out);
+      column = {k, k, true};
+      current = c;
+      continue;
+    }
+    if (v < y[column.min_index]) column.min_index = k;
+    if (v > y[column.max_index]) column.max_index = k;
+  }
+  Flush(column, y, x0, dx, out);
+  return out;
+}
+
+}  // namespace lpgm::check

@@ -1,0 +1,26 @@
+// How the report writes numbers and names in its tables and charts.
+#ifndef LPGM_CHECK_REPORT_FORMAT_H_
+#define LPGM_CHECK_REPORT_FORMAT_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lpgm::check {
+
+// `value` with `decimals` decimals ("-0.00" written as "0.00");
+// "Infinity", "-Infinity" or "NaN" for a value that is not finite; exponent
+// form for magnitudes of 1e12 and more, which would not fit a table cell.
+std::string Fixed(double value, int decimals);
+
+// `text` cut to at most `max_chars` characters (code points), the last one
+// then replaced by an ellipsis. Charts use it for long folder names; the
+// tables show them whole.
+std::string Shortened(std::string_view text, std::size_t max_chars);
+
+// A byte count for people: "812 B", "1.5 KiB", "20.3 MiB".
+std::string ByteSize(long long bytes);
+
+}  // namespace lpgm::check
+
+#endif  // LPGM_CHECK_REPORT_FORMAT_H_
