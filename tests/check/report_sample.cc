@@ -22,7 +22,7 @@
 #include "platform/encoding.h"
 #include "platform/file_system.h"
 #include "run/run.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "support/memory_stream.h"
 
 namespace lpgm::check {
