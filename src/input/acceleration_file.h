@@ -16,6 +16,13 @@ namespace lpgm {
 // "\加速度波形.acc".
 std::string AccelerationFilePath(RunState& state, int case_number);
 
+// Reads the file of case `case_number`; fills its NPTS and ACC. A file
+// that cannot be opened, and a count above the capacity of 100000 samples,
+// are error stops; a short file or a malformed value a record-layer failure
+// on channel 13.
+void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
+                          int case_number);
+
 // Reads the file of cases 1 to NCASE in order; fills NPTS and ACC. A file
 // that cannot be opened, and a count above the capacity of 100000 samples,
 // are error stops; a short file or a malformed value a record-layer failure

@@ -16,23 +16,26 @@ std::string SpectrumFilePath(RunState& state, int fault) {
   return path;
 }
 
-void ReadSpectrumFiles(RunState& state, platform::FileSystem& files) {
+void ReadSpectrumFile(RunState& state, platform::FileSystem& files,
+                      int fault) {
   static const Layout kRow = Layout::Parse("(28F20.0)");
-  for (int i = 1; i <= state.NFAULT; ++i) {
-    std::string path = SpectrumFilePath(state, i);
-    std::unique_ptr<platform::InputStream> stream =
-        OpenInputOrStop(files, path);
-    InputChannel channel(*stream, kUnitSpectrum, path, 64 * 1024);
-    for (int h = 0; h < 9; ++h) channel.SkipRecord();
-    for (int j = 1; j <= state.NPER; ++j) {
-      // Fields 2 to 27, and field 1 of the later faults, land in the scratch
-      // record and are dropped.
-      double* period = i == 1 ? &state.PERIOD(j) : &state.scratch[0];
-      ReadRecord(channel, kRow,
-                 {Variables::Real(period), Variables::Real(&state.scratch[1], 26),
-                  Variables::Real(&state.SVF(i, j))});
-    }
+  const int i = fault;
+  std::string path = SpectrumFilePath(state, i);
+  std::unique_ptr<platform::InputStream> stream = OpenInputOrStop(files, path);
+  InputChannel channel(*stream, kUnitSpectrum, path, 64 * 1024);
+  for (int h = 0; h < 9; ++h) channel.SkipRecord();
+  for (int j = 1; j <= state.NPER; ++j) {
+    // Fields 2 to 27, and field 1 of the later faults, land in the scratch
+    // record and are dropped.
+    double* period = i == 1 ? &state.PERIOD(j) : &state.scratch[0];
+    ReadRecord(channel, kRow,
+               {Variables::Real(period), Variables::Real(&state.scratch[1], 26),
+                Variables::Real(&state.SVF(i, j))});
   }
+}
+
+void ReadSpectrumFiles(RunState& state, platform::FileSystem& files) {
+  for (int i = 1; i <= state.NFAULT; ++i) ReadSpectrumFile(state, files, i);
 }
 
 }  // namespace lpgm

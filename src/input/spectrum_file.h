@@ -16,6 +16,11 @@ namespace lpgm {
 // dropped, leading blanks kept) followed by "\Korvel長周期.csv".
 std::string SpectrumFilePath(RunState& state, int fault);
 
+// Reads the file of fault `fault`; fills its SVF, and PERIOD for fault 1. A
+// file that cannot be opened is an error stop; a short file or a malformed
+// field a record-layer failure on channel 12.
+void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault);
+
 // Reads the file of faults 1 to NFAULT in order; fills PERIOD and SVF. A file
 // that cannot be opened is an error stop; a short file or a malformed field
 // a record-layer failure on channel 12.

@@ -40,13 +40,16 @@ class RunStop : public std::exception {
   // An error stop with its console message (CP932, no line end).
   static RunStop ErrorStop(std::string message);
   // A record-layer failure: error number, channel and the file's name as the
-  // system composed it (CP932).
-  static RunStop RecordFailure(int number, int unit, std::string file);
+  // system composed it (CP932). `line` is the line of the file the failure
+  // concerns, 0 when unknown; it is not part of the diagnostic.
+  static RunStop RecordFailure(int number, int unit, std::string file,
+                               long line = 0);
 
   Kind kind() const { return kind_; }
   int number() const { return number_; }
   int unit() const { return unit_; }
   const std::string& file() const { return file_; }
+  long line() const { return line_; }
   // The error stop's message, or the record failure's diagnostic line.
   const std::string& message() const { return message_; }
   const char* what() const noexcept override { return message_.c_str(); }
@@ -56,6 +59,7 @@ class RunStop : public std::exception {
   Kind kind_ = Kind::kErrorStop;
   int number_ = 0;
   int unit_ = 0;
+  long line_ = 0;
   std::string file_;
   std::string message_;
 };

@@ -33,6 +33,9 @@ class InputChannel {
 
   int unit() const { return unit_; }
   const std::string& name() const { return name_; }
+  // The number of records begun so far: the line number of the current
+  // record, 0 before the first.
+  long records_begun() const { return records_begun_; }
 
   // Moves to the start of the next record, first skipping what is left of
   // the current one. Returns false when the stream has no record left.
@@ -91,7 +94,9 @@ class InputChannel {
   // buffer may be smaller than the request.
   bool at_stream_end() const { return eof_; }
 
-  // Ends the run with record-layer failure `number` on this channel.
+  // Ends the run with record-layer failure `number` on this channel. The
+  // failure carries the line it concerns: the current record, or for an
+  // end of file the record that was missing.
   [[noreturn]] void Fail(int number) const;
 
  private:
@@ -110,6 +115,7 @@ class InputChannel {
   bool eof_ = false;
   bool in_record_ = false;
   bool at_end_of_record_ = true;
+  long records_begun_ = 0;
 };
 
 }  // namespace lpgm
