@@ -38,9 +38,9 @@ struct InputFile {
 
 struct FaultSummary {
   int fault = 0;
-  std::string folder;     // UTF-8
-  bool read_ok = false;   // the file was opened and read whole
-  int rows = 0;           // data rows read (55 when read_ok)
+  std::string folder;    // UTF-8
+  bool read_ok = false;  // the file was opened and read whole
+  int rows = 0;          // data rows read (55 when read_ok)
   double period_min = 0, period_max = 0;
   bool grid_matches = true;  // periods equal fault 1's at 4 decimals
   double sv_min = 0, sv_max = 0;

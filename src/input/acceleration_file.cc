@@ -26,9 +26,9 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
   std::string path = AccelerationFilePath(state, i);
   std::unique_ptr<platform::InputStream> stream = OpenInputOrStop(files, path);
   InputChannel channel(*stream, kUnitAcceleration, path);
-  ReadRecord(channel, kHeader,
-             {Variables::Integer(&state.NPTS(i)),
-              Variables::Real(&state.scratch[0])});
+  ReadRecord(
+      channel, kHeader,
+      {Variables::Integer(&state.NPTS(i)), Variables::Real(&state.scratch[0])});
   int n = state.NPTS(i);
   if (n > kSampleCapacity) {
     stream.reset();  // closed before the stop

@@ -16,8 +16,7 @@ std::string SpectrumFilePath(RunState& state, int fault) {
   return path;
 }
 
-void ReadSpectrumFile(RunState& state, platform::FileSystem& files,
-                      int fault) {
+void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault) {
   static const Layout kRow = Layout::Parse("(28F20.0)");
   const int i = fault;
   std::string path = SpectrumFilePath(state, i);
