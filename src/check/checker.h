@@ -30,8 +30,10 @@ struct CheckRequest {
   std::string version;
 };
 
-// Checks the inputs named by the request's definition file. `state` is
-// overwritten; the result's waveform spans point into it.
+// Checks the inputs named by the request's definition file. `state` must
+// be as lpgm starts with it, zero (a free-form read leaves the samples after
+// a slash as they were); it is overwritten, and the result's waveform spans
+// point into it.
 CheckResult CheckInputs(const CheckRequest& request,
                         platform::FileSystem& files, FileProbe& probe,
                         RunState& state);

@@ -37,7 +37,9 @@ class Cursor {
       Settle();
     }
   }
-  double* real() const { return static_cast<double*>(it_->data) + k_ * it_->stride; }
+  double* real() const {
+    return static_cast<double*>(it_->data) + k_ * it_->stride;
+  }
   std::int32_t* integer() const {
     return static_cast<std::int32_t*>(it_->data) + k_;
   }
@@ -148,8 +150,8 @@ int Assign(Cursor& cursor, const Value& value, std::int64_t repeat) {
 int ReadValue(InputChannel& channel, Cursor& cursor, Value* value) {
   value->Clear();
   std::int64_t repeat = 1;
-  bool counted = false;       // a repeat count r* was read
-  bool digits_only = true;    // the token so far is all digits
+  bool counted = false;     // a repeat count r* was read
+  bool digits_only = true;  // the token so far is all digits
   std::int64_t count = 0;
   std::size_t chars = 0;
   int c = channel.Peek();
@@ -292,6 +294,7 @@ void ReadRealsFast(InputChannel& channel, Cursor& cursor, bool* after_value) {
     std::size_t stride = cursor.item().stride;
     std::size_t left = cursor.left_in_item();
     std::size_t stored = 0;
+    long records_passed = 0;
     bool stop = false;
     while (stored < left) {
       if (!at_stream_end && end - p < static_cast<std::ptrdiff_t>(kMaxToken))
@@ -303,10 +306,12 @@ void ReadRealsFast(InputChannel& channel, Cursor& cursor, bool* after_value) {
       // follow it, so that the next record is known to exist and has begun.
       if (c == '\n' && p + 1 < end) {
         ++p;
+        ++records_passed;
         continue;
       }
       if (c == '\r' && p + 2 < end && p[1] == '\n') {
         p += 2;
+        ++records_passed;
         continue;
       }
       if (c == ',') {
@@ -326,6 +331,7 @@ void ReadRealsFast(InputChannel& channel, Cursor& cursor, bool* after_value) {
       p += n;
     }
     channel.Consume(static_cast<std::size_t>(p - w));
+    channel.CountRecordsPassed(records_passed);
     cursor.Advance(stored);
     if (stop || (p == end && at_stream_end)) return;
     if (stored == 0 && p == w) return;

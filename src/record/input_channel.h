@@ -89,6 +89,8 @@ class InputChannel {
   // more bytes follow the last one: the record then taken up is a later
   // record that exists, and the channel stays inside a record.
   void Consume(std::size_t n) { pos_ += n; }
+  // Counts `n` records that a scanner passed over inside consumed bytes.
+  void CountRecordsPassed(long n) { records_begun_ += n; }
   // True once the stream has ended: the window then holds all that is left.
   // A window shorter than asked for is no sign of this by itself, since the
   // buffer may be smaller than the request.
