@@ -22,8 +22,8 @@ std::string Numbered(const char* head, int k, const char* tail) {
 // Reads `count` lines of one list into the slots of `dirs` / `lengths`
 // (capacity `slots`), then checks that every slot 1 to count was named.
 template <typename DirAt, typename LengthAt>
-void ReadList(InputChannel& channel, RunState& state, int count, DirAt dir_at,
-              LengthAt length_at, const char* line_error,
+void ReadList(InputChannel& channel, RunState& state, int count,
+              DirAt dir_at, LengthAt length_at, const char* line_error,
               const char* missing_error) {
   static const Layout kLine = Layout::Parse("(I20,A400)");
   for (int k = 1; k <= count; ++k) {
@@ -50,8 +50,8 @@ void ReadDefinitionFile(RunState& state, platform::FileSystem& files) {
 
   channel.SkipRecord();  // title
   int status = ReadFreeFormWithStatus(
-      channel,
-      {Variables::Integer(&state.NFAULT), Variables::Integer(&state.NCASE)});
+      channel, {Variables::Integer(&state.NFAULT),
+                Variables::Integer(&state.NCASE)});
   if (status != 0 || state.NCASE > kMaxCases || state.NCASE <= 0 ||
       state.NFAULT <= 0 || state.NFAULT > kMaxFaults)
     ErrorStop("Fault number or Case number Error ! [Enter]");

@@ -37,9 +37,7 @@ class Cursor {
       Settle();
     }
   }
-  double* real() const {
-    return static_cast<double*>(it_->data) + k_ * it_->stride;
-  }
+  double* real() const { return static_cast<double*>(it_->data) + k_ * it_->stride; }
   std::int32_t* integer() const {
     return static_cast<std::int32_t*>(it_->data) + k_;
   }
@@ -150,8 +148,8 @@ int Assign(Cursor& cursor, const Value& value, std::int64_t repeat) {
 int ReadValue(InputChannel& channel, Cursor& cursor, Value* value) {
   value->Clear();
   std::int64_t repeat = 1;
-  bool counted = false;     // a repeat count r* was read
-  bool digits_only = true;  // the token so far is all digits
+  bool counted = false;       // a repeat count r* was read
+  bool digits_only = true;    // the token so far is all digits
   std::int64_t count = 0;
   std::size_t chars = 0;
   int c = channel.Peek();

@@ -83,8 +83,7 @@ void InputChannel::SkipRestOfRecord() {
     const void* lf = std::memchr(buffer_.get() + pos_, '\n', end_ - pos_);
     if (lf != nullptr) {
       pos_ = static_cast<std::size_t>(static_cast<const char*>(lf) -
-                                      buffer_.get()) +
-             1;
+                                      buffer_.get()) + 1;
       at_end_of_record_ = true;
     } else {
       pos_ = end_;
