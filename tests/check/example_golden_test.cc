@@ -12,8 +12,8 @@ namespace lpgm::testing::check {
 namespace {
 
 std::string Golden(const char* name) {
-  std::string text =
-      ReadBytes(fs::path(LPGM_SOURCE_DIR) / "tests" / "check" / "golden" / name);
+  std::string text = ReadBytes(fs::path(LPGM_SOURCE_DIR) / "tests" / "check" /
+                               "golden" / name);
   std::size_t at = text.find("@VERSION@");
   if (at != std::string::npos) text.replace(at, 9, LPGM_VERSION);
   return text;
@@ -65,15 +65,16 @@ TEST_F(Example, CommandLineErrorsAndHelp) {
   EXPECT_EQ(RunCheck(dir_.path(), "a.csv b.csv").exit_status, 64);
   run = RunCheck(dir_.path(), "--help");
   EXPECT_EQ(run.exit_status, 0);
-  for (const char* id : {"definition-error", "stale-output", "even-cases",
-                         "64", "73"})
+  for (const char* id :
+       {"definition-error", "stale-output", "even-cases", "64", "73"})
     EXPECT_NE(run.out.find(id), std::string::npos) << id;
   run = RunCheck(dir_.path(), "--version");
   EXPECT_EQ(run.out, std::string("lpgm-check ") + LPGM_VERSION + "\n");
 }
 
 TEST_F(Example, HtmlReportIsWrittenButNeverOverAnInput) {
-  ProcessResult run = RunCheck(dir_.path(), "--html report.html definition.csv");
+  ProcessResult run =
+      RunCheck(dir_.path(), "--html report.html definition.csv");
   EXPECT_EQ(run.exit_status, 0);
   EXPECT_NE(ReadBytes(fs::path(dir_.path()) / "report.html").find("<html"),
             std::string::npos);

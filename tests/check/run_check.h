@@ -45,8 +45,8 @@ inline ProcessResult RunCheck(const std::string& dir,
   ProcessOptions options;
   options.directory = dir;
   // The shell reads the command from standard input and becomes lpgm-check.
-  options.input = std::string("exec '") + LPGM_CHECK_BINARY + "' " +
-                  arguments + "\n";
+  options.input =
+      std::string("exec '") + LPGM_CHECK_BINARY + "' " + arguments + "\n";
   options.env = {"LC_ALL=" + locale};
   return RunProcess("/bin/sh", options);
 }
