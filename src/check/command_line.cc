@@ -35,6 +35,8 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
   if (cl.help || cl.version) return cl;
   if (cl.html && cl.html->empty()) cl.error = "--html needs a file name";
   if (positional == 0) cl.error = "no definition file given";
+  if (positional == 1 && cl.definition.empty())
+    cl.error = "the definition file's name is empty";
   if (positional > 1) cl.error = "more than one definition file given";
   return cl;
 }

@@ -33,6 +33,7 @@ TEST(CommandLine, Refused) {
        std::vector<std::vector<std::string>>{{},
                                              {"--json"},
                                              {"a", "b"},
+                                             {""},
                                              {"--html"},
                                              {"--html=", "d"},
                                              {"-x", "d"},
