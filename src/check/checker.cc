@@ -169,7 +169,7 @@ void Checker::CheckFolders() {
         break;
       }
       if (folder.find_first_of(",'\"\t") != std::string_view::npos ||
-          folder.front() == ' ')
+          (!folder.empty() && folder.front() == ' '))
         Add("folder-name-literal", Severity::kNote, fault, case_number, "", 0,
             "the folder name \"" + Utf8(folder) +
                 "\" is taken literally to the end of its line (commas, "

@@ -31,10 +31,8 @@ void AppendFaults(std::string& out, const CheckResult& r) {
       "folder\n";
   for (const FaultSummary& f : r.faults) {
     if (!f.read_ok) {
-      out += Format(
-          "  %3d  not read                                         "
-          "          %s\n",
-          f.fault, f.folder.c_str());
+      out +=
+          Format("  %3d  not read%*s%s\n", f.fault, 54, "", f.folder.c_str());
       continue;
     }
     out += Format(
@@ -53,7 +51,7 @@ void AppendCases(std::string& out, const CheckResult& r) {
       "   at (s)  end vel.  rank  folder\n";
   for (const CaseSummary& c : r.cases) {
     if (!c.read_ok) {
-      out += Format("  %3d  not read%*s%s\n", c.case_number, 88, "",
+      out += Format("  %3d  not read%*s%s\n", c.case_number, 79, "",
                     c.folder.c_str());
       continue;
     }

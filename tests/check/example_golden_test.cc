@@ -45,6 +45,28 @@ TEST_F(Example, JsonMatchesGolden) {
   EXPECT_EQ(run.out, Golden("example.json"));
 }
 
+TEST_F(Example, TextWithFindingsMatchesGolden) {
+  // Case 2's header at 0.01 s, a blank last cell in fault 2's row 5, case
+  // 5's folder missing.
+  fs::path dir(dir_.path());
+  fs::path acc = dir / "cases" / "SYN02" / "加速度波形.acc";
+  std::string record = ReadBytes(acc);
+  record.replace(record.find("0.02"), 4, "0.01");
+  WriteBytes(acc, record);
+  fs::path spectrum = dir / "faults" / "F2" / "Korvel長周期.csv";
+  std::string text = ReadBytes(spectrum);
+  std::size_t row5 = 0;
+  for (int k = 0; k < 13; ++k) row5 = text.find('\n', row5) + 1;
+  std::size_t end = text.find('\r', row5);
+  std::size_t last_comma = text.rfind(',', end);
+  text.erase(last_comma + 1, end - last_comma - 1);
+  WriteBytes(spectrum, text);
+  fs::remove_all(dir / "cases" / "SYN05");
+  ProcessResult run = RunCheck(dir_.path(), "definition.csv");
+  EXPECT_EQ(run.exit_status, 2);
+  EXPECT_EQ(run.out, Golden("example_findings.txt"));
+}
+
 TEST_F(Example, FindingsOfAPlantedMistakeAndItsStatus) {
   // Case 2's folder missing: an error, exit 2, and still every other file.
   fs::remove_all(fs::path(dir_.path()) / "cases" / "SYN02");
