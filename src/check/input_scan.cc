@@ -54,21 +54,36 @@ bool ReadLineByLayout(std::string_view line, const Layout& layout,
   return true;
 }
 
+// Bytes that end a free-form item: blank, tab, comma, slash, line ends.
+struct SeparatorTable {
+  bool table[256] = {};
+  constexpr SeparatorTable() {
+    for (int c : {' ', '\t', ',', '/', '\n', '\r'}) table[c] = true;
+  }
+};
+constexpr SeparatorTable kSeparators;
+
 bool IsSeparator(int c) {
-  return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\n' ||
-         c == '\r' || c == ByteReader::kEnd;
+  return c == ByteReader::kEnd || kSeparators.table[c];
 }
 
-// Values a free-form item stands for: r for "r*v" and "r*", else 1.
-long ItemCount(std::string_view item) {
-  std::size_t star = item.find('*');
-  if (star == 0 || star == std::string_view::npos) return 1;
+// Reads the rest of an item whose first byte is `c`; returns the number of
+// values it stands for (r for "r*v" and "r*", else 1) and leaves the
+// separator after it in `c`.
+long ReadItem(ByteReader& reader, int& c) {
   long r = 0;
-  for (std::size_t i = 0; i < star; ++i) {
-    if (item[i] < '0' || item[i] > '9') return 1;
-    if (r < 1000000000L) r = r * 10 + (item[i] - '0');
+  bool digits = true, star = false, first = true;
+  for (; !IsSeparator(c); c = reader.Get(), first = false) {
+    if (star) continue;
+    if (c == '*' && digits && !first) {
+      star = true;
+    } else if (c < '0' || c > '9') {
+      digits = false;
+    } else if (r < 1000000000L) {
+      r = r * 10 + (c - '0');
+    }
   }
-  return r;
+  return star ? r : 1;
 }
 
 // Scans the values after the count's last one: the line of the first value
@@ -90,7 +105,6 @@ long FindExtraValue(ByteReader& reader, long line) {
 void ScanSamples(ByteReader& reader, long npts, AccelerationScan& scan) {
   long count = 0, line = 2;
   bool any = false, after_comma = false;
-  std::string item;
   int c = reader.Get();
   while (c != ByteReader::kEnd) {
     if (c == '\n') {
@@ -103,12 +117,7 @@ void ScanSamples(ByteReader& reader, long npts, AccelerationScan& scan) {
       scan.values_before_slash = count;
       return;
     } else if (c != ' ' && c != '\t' && c != '\r') {
-      item.clear();
-      while (!IsSeparator(c)) {
-        if (item.size() < 32) item += static_cast<char>(c);
-        c = reader.Get();
-      }
-      count += ItemCount(item);
+      count += ReadItem(reader, c);
       any = true;
       after_comma = false;
       if (count > npts) {

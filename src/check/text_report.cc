@@ -130,7 +130,10 @@ std::string FindingPlace(const Finding& f) {
   if (!f.file.empty()) {
     if (!place.empty()) place += ", ";
     place += f.file;
-    if (f.line > 0) place += ":" + std::to_string(f.line);
+    if (f.line > 0) {
+      place += ':';
+      place += std::to_string(f.line);
+    }
   }
   return place;
 }
