@@ -20,7 +20,8 @@ fi
 seconds=$1
 shift
 all_targets=(fuzz_free_form fuzz_field_read fuzz_definition_file
-             fuzz_spectrum_file fuzz_acceleration_file fuzz_format)
+             fuzz_spectrum_file fuzz_acceleration_file fuzz_format
+             fuzz_check)
 if [[ $# -gt 0 ]]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 for t in "${targets[@]}"; do
   [[ -f fuzz/$t.cc ]] || { echo "unknown target $t" >&2; exit 2; }
@@ -71,7 +72,8 @@ build() {
   local newest_header sources=() stale=()
   newest_header=$(find src fuzz -name '*.h' -printf '%T@\n' | sort -n | tail -1)
   while IFS= read -r f; do sources+=("$f"); done < <(
-    find src -name '*.cc' ! -path src/run/main.cc | sort)
+    find src -name '*.cc' ! -path src/run/main.cc ! -path src/check/main.cc |
+      sort)
   for f in "${sources[@]}"; do
     local o="$out/obj/${f//\//_}.o"
     if [[ ! -f $o || $f -nt $o ]] ||

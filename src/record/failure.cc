@@ -11,8 +11,10 @@ RunStop RunStop::MessageStop(std::string message) {
   return stop;
 }
 
-RunStop RunStop::RecordFailure(int number, int unit, std::string file) {
+RunStop RunStop::RecordFailure(int number, int unit, std::string file,
+                               long line) {
   RunStop stop;
+  stop.line_ = line;
   stop.kind_ = Kind::kRecordFailure;
   stop.number_ = number;
   stop.unit_ = unit;

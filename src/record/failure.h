@@ -38,12 +38,16 @@ class RunStop : public std::exception {
   // Builds a record-layer failure: error number, channel number (the
   // program's own numbering) and the file's name as the system composed it
   // (CP932).
-  static RunStop RecordFailure(int number, int unit, std::string file);
+  // `line` is the line of the file the failure concerns, 0 when unknown;
+  // it is not part of the diagnostic.
+  static RunStop RecordFailure(int number, int unit, std::string file,
+                               long line = 0);
 
   Kind kind() const { return kind_; }
   int number() const { return number_; }
   int unit() const { return unit_; }
   const std::string& file() const { return file_; }
+  long line() const { return line_; }
   // The error stop's message, or the record failure's diagnostic line.
   const std::string& message() const { return message_; }
   const char* what() const noexcept override { return message_.c_str(); }
@@ -53,6 +57,7 @@ class RunStop : public std::exception {
   Kind kind_ = Kind::kMessage;
   int number_ = 0;
   int unit_ = 0;
+  long line_ = 0;
   std::string file_;
   std::string message_;
 };

@@ -49,13 +49,14 @@ struct WindowPass {
   const char* p;       // where the pass ended
   std::size_t stored;  // variables stored or left as they were
   bool must_leave;     // a byte the fast path does not take
+  long records;        // record ends passed
 };
 
 // Takes values from one window into the current array, up to `left`
 // variables.
 WindowPass ReadWindow(const RawWindow& w, double* out, std::size_t stride,
                       std::size_t left, bool* after_value) {
-  WindowPass pass{w.begin, 0, false};
+  WindowPass pass{w.begin, 0, false, 0};
   while (pass.stored < left) {
     if (!w.stream_ended && w.end - pass.p < kMaxToken) break;  // refill
     while (pass.p < w.end && (*pass.p == ' ' || *pass.p == '\t')) ++pass.p;
@@ -63,6 +64,7 @@ WindowPass ReadWindow(const RawWindow& w, double* out, std::size_t stride,
     // A record end separates like a blank.
     if (std::size_t n = LineEndBefore(pass.p, w); n > 0) {
       pass.p += n;
+      ++pass.records;
       continue;
     }
     if (*pass.p == ',') {
@@ -93,6 +95,7 @@ void ReadRealsFast(InputChannel& channel, ListCursor& cursor,
     WindowPass pass = ReadWindow(w, cursor.real(), cursor.item().stride,
                                  cursor.left_in_item(), after_value);
     channel.Consume(static_cast<std::size_t>(pass.p - w.begin));
+    channel.CountRecordsPassed(pass.records);
     cursor.Advance(pass.stored);
     if (pass.must_leave || (pass.p == w.end && w.stream_ended)) return;
     if (pass.stored == 0 && pass.p == w.begin) return;

@@ -15,7 +15,8 @@ InputChannel::InputChannel(platform::InputStream& stream, int unit,
       capacity_(buffer_size < 16 ? 16 : buffer_size) {}
 
 void InputChannel::Fail(int number) const {
-  throw RunStop::RecordFailure(number, unit_, name_);
+  long line = number == kErrEndOfFile ? records_begun_ + 1 : records_begun_;
+  throw RunStop::RecordFailure(number, unit_, name_, line);
 }
 
 // Keeps the unread bytes, moved to the front, and reads more after them with
@@ -90,6 +91,7 @@ bool InputChannel::BeginRecord() {
   if (pos_ == end_ && !Refill()) return false;
   in_record_ = true;
   at_end_of_record_ = false;
+  ++records_begun_;
   return true;
 }
 

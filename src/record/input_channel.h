@@ -34,6 +34,9 @@ class InputChannel {
 
   int unit() const { return unit_; }
   const std::string& name() const { return name_; }
+  // The number of records begun so far: the line number of the current
+  // record, 0 before the first.
+  long records_begun() const { return records_begun_; }
 
   // Moves to the start of the next record, first skipping what is left of
   // the current one. Returns false when the stream has no record left.
@@ -83,8 +86,12 @@ class InputChannel {
   }
   // Takes the first n bytes of the last window.
   void Consume(std::size_t n) { pos_ += n; }
+  // Counts `n` records that a scanner passed over inside consumed bytes.
+  void CountRecordsPassed(long n) { records_begun_ += n; }
 
-  // Ends the run with record-layer failure `number` on this channel.
+  // Ends the run with record-layer failure `number` on this channel. The
+  // failure carries the line it concerns: the current record, or for an
+  // end of file the record that was missing.
   [[noreturn]] void Fail(int number) const;
 
  private:
@@ -106,6 +113,7 @@ class InputChannel {
   bool eof_ = false;
   bool in_record_ = false;
   bool at_end_of_record_ = true;
+  long records_begun_ = 0;
 };
 
 }  // namespace lpgm

@@ -1,0 +1,131 @@
+#include "check/json_report.h"
+
+#include "check/json_writer.h"
+#include "check/text_report.h"
+
+namespace lpgm::check {
+namespace {
+
+void IntOrNull(JsonWriter& w, long long value) {
+  if (value > 0) {
+    w.Integer(value);
+  } else {
+    w.Null();
+  }
+}
+
+void WriteFault(JsonWriter& w, const FaultSummary& f) {
+  w.BeginObject();
+  w.Key("fault");
+  w.Integer(f.fault);
+  w.Key("folder");
+  w.String(f.folder);
+  w.Key("read_ok");
+  w.Bool(f.read_ok);
+  w.Key("rows");
+  w.Integer(f.rows);
+  w.Key("period_min");
+  w.Number(f.period_min);
+  w.Key("period_max");
+  w.Number(f.period_max);
+  w.Key("grid_matches");
+  w.Bool(f.grid_matches);
+  w.Key("sv_min");
+  w.Number(f.sv_min);
+  w.Key("sv_max");
+  w.Number(f.sv_max);
+  w.EndObject();
+}
+
+void WriteCase(JsonWriter& w, const CaseSummary& c) {
+  w.BeginObject();
+  w.Key("case");
+  w.Integer(c.case_number);
+  w.Key("folder");
+  w.String(c.folder);
+  w.Key("read_ok");
+  w.Bool(c.read_ok);
+  w.Key("npts");
+  w.Integer(c.npts);
+  w.Key("header_time_step");
+  if (c.header_time_step) {
+    w.Number(*c.header_time_step);
+  } else {
+    w.Null();
+  }
+  w.Key("duration");
+  w.Number(c.duration);
+  w.Key("pga");
+  w.Number(c.pga);
+  w.Key("pga_time");
+  w.Number(c.pga_time);
+  w.Key("pgv");
+  w.Number(c.pgv);
+  w.Key("pgv_time");
+  w.Number(c.pgv_time);
+  w.Key("end_velocity");
+  w.Number(c.end_velocity);
+  w.Key("rank");
+  IntOrNull(w, c.rank);
+  w.Key("phase");
+  w.Bool(c.phase);
+  w.EndObject();
+}
+
+void WriteFinding(JsonWriter& w, const Finding& f) {
+  w.BeginObject();
+  w.Key("id");
+  w.String(f.id);
+  w.Key("severity");
+  w.String(SeverityName(f.severity));
+  w.Key("fault");
+  IntOrNull(w, f.fault);
+  w.Key("case");
+  IntOrNull(w, f.case_number);
+  w.Key("file");
+  if (f.file.empty()) {
+    w.Null();
+  } else {
+    w.String(f.file);
+  }
+  w.Key("line");
+  IntOrNull(w, f.line);
+  w.Key("message");
+  w.String(f.message);
+  w.EndObject();
+}
+
+}  // namespace
+
+std::string JsonReport(const CheckResult& r) {
+  JsonWriter w;
+  w.BeginObject();
+  w.Key("definition");
+  w.String(r.definition);
+  w.Key("version");
+  w.String(r.version);
+  w.Key("definition_ok");
+  w.Bool(r.definition_ok);
+  w.Key("computed");
+  w.Bool(r.computed);
+  w.Key("faults");
+  w.BeginArray();
+  for (const FaultSummary& f : r.faults) WriteFault(w, f);
+  w.EndArray();
+  w.Key("cases");
+  w.BeginArray();
+  for (const CaseSummary& c : r.cases) WriteCase(w, c);
+  w.EndArray();
+  w.Key("phase_case");
+  IntOrNull(w, r.phase_case);
+  w.Key("findings");
+  w.BeginArray();
+  for (const Finding& f : r.findings) WriteFinding(w, f);
+  w.EndArray();
+  w.Key("exit_status");
+  w.Integer(ExitStatusOf(r));
+  w.EndObject();
+  return w.text() + "\n";
+}
+
+}  // namespace lpgm::check
