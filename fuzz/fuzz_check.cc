@@ -22,7 +22,7 @@
 #include "check/text_report.h"
 #include "fuzz_support.h"
 #include "platform/encoding.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "platform/console.h"
 #include "platform/file_system.h"
 #include "platform/stream.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm::check {
 

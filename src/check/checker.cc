@@ -20,7 +20,7 @@
 #include "record/failure.h"
 #include "record/number_format.h"
 #include "record/trimmed_length.h"
-#include "run/error_stop.h"
+#include "state/error_stop.h"
 
 namespace lpgm::check {
 namespace {

@@ -15,7 +15,7 @@
 #include "check/check_result.h"
 #include "check/file_probe.h"
 #include "platform/file_system.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm::check {
 

@@ -9,7 +9,7 @@
 #include "record/field_read.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/variables.h"
+#include "record/list_item.h"
 
 namespace lpgm::check {
 namespace {
@@ -41,7 +41,7 @@ bool HasNonBlank(std::string_view text) {
 
 // Reads `line` by `layout` into the variables, as the system would.
 bool ReadLineByLayout(std::string_view line, const Layout& layout,
-                      std::initializer_list<Variables> variables) {
+                      std::initializer_list<ListItem> variables) {
   std::string record(line);
   record += '\n';
   StringInput input(record);
@@ -146,7 +146,7 @@ std::optional<double> HeaderTimeStep(std::string_view header_line) {
   std::int32_t count = 0;
   double step = 0;
   if (!ReadLineByLayout(header_line, kHeader,
-                        {Variables::Integer(&count), Variables::Real(&step)}))
+                        {ListItem::Integer(&count), ListItem::Real(&step)}))
     return std::nullopt;
   return step;
 }
@@ -176,7 +176,7 @@ std::vector<SpectrumRow> ScanSpectrumFile(platform::InputStream& stream,
     for (std::string_view f : fields) row.fields += HasNonBlank(f) ? 1 : 0;
     row.has_sv = fields.size() == 28 && HasNonBlank(fields[27]);
     std::array<double, 28> values{};
-    if (!ReadLineByLayout(line, kRow, {Variables::Real(values.data(), 28)}))
+    if (!ReadLineByLayout(line, kRow, {ListItem::Real(values.data(), 28)}))
       break;
     row.period = values[0];
     row.sv = values[27];

@@ -2,7 +2,6 @@
 // from them.
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -12,8 +11,8 @@
 #include "check/file_probe.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "platform/process.h"
-#include "run/run_state.h"
+#include "platform/posix_io.h"
+#include "state/run_state.h"
 
 namespace {
 
@@ -21,14 +20,7 @@ namespace {
 class StandardOutput : public lpgm::platform::OutputStream {
  public:
   bool Write(const char* data, std::size_t size) override {
-    while (size > 0) {
-      ssize_t n = write(STDOUT_FILENO, data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return lpgm::platform::WriteAll(STDOUT_FILENO, data, size) == size;
   }
 };
 
@@ -56,6 +48,5 @@ int main(int argc, char** argv) {
                                     out,
                                     WorkingDirectory(),
                                     lpgm::check::LocalTimeText(NowNs())};
-  int status = lpgm::check::RunCheckProgram(args, env);
-  lpgm::platform::ExitProcess(status);
+  return lpgm::check::RunCheckProgram(args, env);
 }

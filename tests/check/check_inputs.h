@@ -17,7 +17,7 @@
 #include "check/file_probe.h"
 #include "platform/encoding.h"
 #include "platform/file_system.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 #include "support/fake_file_system.h"
 
 namespace lpgm::testing::check {

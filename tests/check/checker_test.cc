@@ -6,7 +6,7 @@
 
 #include "check/check_result.h"
 #include "check_inputs.h"
-#include "run/run_state.h"
+#include "state/run_state.h"
 
 namespace lpgm::testing::check {
 namespace {

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "compute/trapezoid.h"
 #include "prepare/acc_writer.h"
 #include "prepare/convert.h"
 #include "prepare/formats.h"
