@@ -16,56 +16,103 @@ constexpr std::uint64_t kMaxInteger = 9999999;
 constexpr std::uint64_t kMaxNegativeInteger = 999999;
 // Below 2^44 a double is at most 2^-10 from the real product it rounds.
 constexpr double kGuard = 1.0 / 512;
-constexpr std::uint64_t EveryByte(std::uint8_t byte) {
-  return 0x0101010101010101ULL * byte;
-}
 
 template <int D>
 constexpr std::uint64_t Scale() {
   return D == 6 ? 1000000 : 10000;
 }
 
-// The 8 decimal digits of n < 10^8 as byte values 0 to 9, the most
-// significant first in memory (little-endian), without a division per
-// digit: the halves, pairs and digits are split in parallel lanes.
-inline std::uint64_t EightDigits(std::uint32_t n) {
-  std::uint64_t x = n / 10000 | static_cast<std::uint64_t>(n % 10000) << 32;
-  // x / 100 in each 32-bit lane: 5243 / 2^19 is exact below 43699.
-  const std::uint64_t hundreds = ((x * 5243) >> 19) & 0x0000007F0000007FULL;
-  x = hundreds | (x - hundreds * 100) << 16;
-  // x / 10 in each 16-bit lane: 103 / 2^10 is exact below 179.
-  const std::uint64_t tens = ((x * 103) >> 10) & 0x000F000F000F000FULL;
-  return tens | (x - tens * 10) << 8;
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536"
+    "37383940414243444546474849505152535455565758596061626364656667686970717273"
+    "7475767778798081828384858687888990919293949596979899";
+
+inline void PutPair(char* p, std::uint32_t v) {
+  std::memcpy(p, kPairs + 2 * v, 2);
+}
+
+// The last 4 integer places of a field, right-justified with blanks and a
+// minus sign where it goes, for the integer parts of nearly every waveform
+// value: 0 to 9999, and 0 to 999 after a minus sign. Bytes in memory order.
+struct IntegerTexts {
+  std::uint32_t positive[10000];
+  std::uint32_t negative[1000];
+};
+
+constexpr std::uint32_t Pack(const char (&text)[4]) {
+  std::uint32_t word = 0;
+  for (int k = 3; k >= 0; --k)
+    word = word << 8 | static_cast<std::uint8_t>(text[k]);
+  return word;
+}
+
+constexpr IntegerTexts MakeIntegerTexts() {
+  IntegerTexts texts{};
+  for (int v = 0; v < 10000; ++v) {
+    char text[4] = {' ', ' ', ' ', ' '};
+    int rest = v, k = 3;
+    do {
+      text[k--] = static_cast<char>('0' + rest % 10);
+      rest /= 10;
+    } while (rest != 0);
+    texts.positive[v] = Pack(text);
+    if (v < 1000) {
+      text[k] = '-';
+      texts.negative[v] = Pack(text);
+    }
+  }
+  return texts;
+}
+
+constexpr IntegerTexts kIntegerTexts = MakeIntegerTexts();
+
+// out[0, 8) for an integer part of 4 digits or more (3 after a sign): the
+// digits right-justified in 7 places and the point. Returns false, with
+// the W-byte field all asterisks, when they do not fit.
+template <int W>
+bool LayoutWideInteger(char* out, bool sign, std::uint64_t integer) {
+  if (integer > (sign ? kMaxNegativeInteger : kMaxInteger)) {
+    std::memset(out, '*', W);
+    return false;
+  }
+  std::memset(out, ' ', 7);
+  out[7] = '.';
+  char* p = out + 7;
+  auto rest = static_cast<std::uint32_t>(integer);  // 1000 to 9999999
+  for (; rest >= 10; rest /= 100) PutPair(p -= 2, rest % 100);
+  if (rest != 0) *--p = static_cast<char>('0' + rest);
+  if (sign) *--p = '-';
+  return true;
 }
 
 // Lays out q / 10^D right-justified in a field of W = 8 + D bytes: 7
-// integer positions (leading zeros blank, the units digit always there), the
+// integer places (leading zeros blank, the units digit always there), the
 // point, D fraction digits, and a minus sign before the first digit unless q
-// is 0; asterisks when the integer digits do not fit. Two 8-byte stores that
-// overlap cover the field.
+// is 0; asterisks when the integer digits do not fit.
 template <int D, int W>
 inline void LayoutField(char* out, bool negative, std::uint64_t q) {
-  static_assert(W == 8 + D);
+  static_assert(W == 8 + D && (D == 4 || D == 6));
   const std::uint64_t integer = q / Scale<D>();
   const auto fraction = static_cast<std::uint32_t>(q - integer * Scale<D>());
   const bool sign = negative && q != 0;
-  if (integer > (sign ? kMaxNegativeInteger : kMaxInteger)) {
-    std::memset(out, '*', W);
+  if (integer < (sign ? 1000u : 10000u)) {
+    const std::uint32_t text = sign ? kIntegerTexts.negative[integer]
+                                    : kIntegerTexts.positive[integer];
+    // Three blanks, the 4 places, the point: one little-endian word.
+    const std::uint64_t head =
+        0x202020ULL | std::uint64_t{text} << 24 | std::uint64_t{'.'} << 56;
+    std::memcpy(out, &head, 8);
+  } else if (!LayoutWideInteger<W>(out, sign, integer)) {
     return;
   }
-  const std::uint64_t digits = EightDigits(static_cast<std::uint32_t>(integer));
-  // Byte 0 is always 0 (integer < 10^7); byte 7, the units, is never blank.
-  const int blanks = std::countr_zero(digits | 1ULL << 56) / 8;
-  std::uint64_t text = digits + EveryByte('0') -
-                       (EveryByte('0' - ' ') & ((1ULL << (8 * blanks)) - 1));
-  text += static_cast<std::uint64_t>(sign) *
-          (std::uint64_t{'-' - ' '} << (8 * (blanks - 1)));
-  const std::uint64_t head = text >> 8 | std::uint64_t{'.'} << 56;
-  const std::uint64_t tail =
-      head >> (8 * D) |
-      ((EightDigits(fraction) + EveryByte('0')) & ~0ULL << (8 * (8 - D)));
-  std::memcpy(out, &head, 8);
-  std::memcpy(out + W - 8, &tail, 8);
+  if constexpr (D == 6) {
+    PutPair(out + 8, fraction / 10000);
+    PutPair(out + 10, fraction / 100 % 100);
+    PutPair(out + 12, fraction % 100);
+  } else {
+    PutPair(out + 8, fraction / 100);
+    PutPair(out + 10, fraction % 100);
+  }
 }
 
 template <int D, int W>
