@@ -4,20 +4,33 @@
 #include <new>
 #include <system_error>
 
+#include "platform/memory.h"
 #include "platform/processors.h"
 
 namespace lpgm {
 namespace {
 
-// The helper's buffers, kept from one file to the next so that their pages
-// are faulted in once per run. Only the writing thread creates helpers, one
-// at a time.
+constexpr std::size_t kLargePage = std::size_t{2} << 20;
+
+struct AlignedDelete {
+  void operator()(char* p) const {
+    ::operator delete[](p, std::align_val_t{kLargePage});
+  }
+};
+
+// The helper's buffers, kept from one file to the next and in whole large
+// pages, so that their memory is faulted in a few times per run rather than
+// once per 4 KiB. Only the writing thread creates helpers, one at a time.
 char* SharedBuffers(std::size_t bytes) {
-  static std::unique_ptr<char[]> buffers;
+  static std::unique_ptr<char[], AlignedDelete> buffers;
   static std::size_t size = 0;
   if (size < bytes) {
-    buffers.reset(new (std::nothrow) char[bytes]);
-    size = buffers ? bytes : 0;
+    const std::size_t rounded =
+        (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    buffers.reset(static_cast<char*>(
+        ::operator new[](rounded, std::align_val_t{kLargePage}, std::nothrow)));
+    size = buffers ? rounded : 0;
+    if (buffers) platform::AdviseLargePages(buffers.get(), rounded);
   }
   return buffers.get();
 }
