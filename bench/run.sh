@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Times whole runs of lpgm as a user makes them, against the I/O floor of the
-# same input set, and checks every timed run's six output files byte for byte
-# against a run of the plain (Debug) build.
+# same input set (one process doing the same reads and writes, bench/io_floor.cc,
+# and beside it the older cat + head floor), and checks every timed run's six
+# output files byte for byte against a run of the plain (Debug) build.
+# Needs bash, python3 (Debian: apt-get install python3), a C++ compiler and
+# cmake; runs under any locale, LC_ALL=C included.
 #
 #   bench/run.sh [-n RUNS] [--faults F] [--cases C] [--samples S] [--vary]
 #                [--style fixed|exponent|dform|mixed] [--per-line N]
@@ -52,6 +55,9 @@ fi
 
 fail() { echo "run.sh: FAIL: $*" >&2; exit 1; }
 
+command -v python3 > /dev/null ||
+  fail "python3 is needed to generate the input (Debian: apt-get install python3)"
+
 work=$(mktemp -d /tmp/lpgm-bench.XXXXXX)
 if (( keep )); then
   echo "work directory kept: $work"
@@ -62,6 +68,7 @@ fi
 release_bin=$root/build/release/lpgm
 [[ -n $timed_bin ]] && release_bin=$(realpath "$timed_bin")
 plain_bin=$root/build/bench-plain/lpgm
+floor_bin=$root/build/bench-floor/io_floor
 
 # --- build --------------------------------------------------------------
 if (( build )); then
@@ -75,6 +82,13 @@ if (( build )); then
     tail -n 40 "$work/build.log" >&2
     fail "build failed"
   fi
+fi
+# The one-process floor is one small file: built here with the compiler
+# directly, whenever it is older than its source.
+if [[ ! -x $floor_bin || $root/bench/io_floor.cc -nt $floor_bin ]]; then
+  mkdir -p "$(dirname "$floor_bin")"
+  "${CXX:-g++}" -std=c++20 -O2 -o "$floor_bin" "$root/bench/io_floor.cc" ||
+    fail "cannot build $floor_bin from bench/io_floor.cc"
 fi
 [[ -x $release_bin ]] || fail "no release binary at $release_bin"
 [[ -x $plain_bin ]] || fail "no plain binary at $plain_bin"
@@ -184,8 +198,17 @@ check_outputs() {
   done
 }
 
+# Quotes a word for sh in single quotes, byte for byte whatever the locale
+# (printf %q writes $'\ooo' for non-ASCII bytes under LC_ALL=C, which sh
+# does not read).
+sh_quote() {
+  local q="'\\''"
+  printf "'%s'" "${1//\'/$q}"
+}
+
 # prepare DIR FAULTS CASES SAMPLES: writes the input set, runs the plain
-# build once for the reference outputs, and writes the floor script.
+# build once for the reference outputs, writes the cat + head floor script
+# and sets floor_args, the one-process floor's arguments.
 prepare() {
   local dir=$1 f size
   python3 "$root/bench/generate_input.py" "$dir" --faults "$2" --cases "$3" \
@@ -201,11 +224,13 @@ prepare() {
   {
     echo 'set -e'
     printf 'cat'
-    printf ' %q' "${input_files[@]}"
+    for f in "${input_files[@]}"; do printf ' %s' "$(sh_quote "$f")"; done
     echo ' > /dev/null'
     local k=0
+    floor_args=("${input_files[@]}" --)
     for f in "${outputs[@]}"; do
       size=$(stat -c %s "$dir/$f")
+      floor_args+=("$size")
       output_bytes=$((output_bytes + size))
       k=$((k + 1))
       echo "head -c $size /dev/zero > floor_$k.out"
@@ -216,25 +241,36 @@ prepare() {
 
 remove_floor() { rm -f "$1"/floor_?.out; }
 
+# run_floor DIR CMD...: one run of a floor; its files of the run before
+# are removed first unless --reuse, as the program's are.
+run_floor() {
+  local dir=$1; shift
+  (( reuse )) || remove_floor "$dir"
+  measure "$dir" /dev/null "$@"
+  (( m_status == 0 )) || { cat "$work/stderr" >&2; fail "floor $1 failed"; }
+}
+
 # time_runs DIR: one untimed warm-up of each, then RUNS timed runs of the
-# release binary and of the floor, taken in turn so that a change of load
-# hits both alike. Sets the arrays prog_wall, prog_cpu, prog_rss and
-# floor_wall, floor_cpu, floor_rss.
+# release binary, of the one-process floor and of the cat + head floor, taken
+# in turn so that a change of load hits all alike. Sets the arrays prog_wall,
+# prog_cpu, prog_rss, floor_wall, floor_cpu, floor_rss (one process) and
+# cat_wall, cat_cpu, cat_rss (cat + head).
 time_runs() {
   local dir=$1 k
   prog_wall=(); prog_cpu=(); prog_rss=(); floor_wall=(); floor_cpu=(); floor_rss=()
+  cat_wall=(); cat_cpu=(); cat_rss=()
   run_program "$dir" "$release_bin"
   check_outputs "$dir" "warm-up run"
-  remove_floor "$dir"
-  measure "$dir" /dev/null sh "$work/floor.sh"
+  run_floor "$dir" "$floor_bin" "${floor_args[@]}"
+  run_floor "$dir" sh "$work/floor.sh"
   for ((k = 1; k <= runs; ++k)); do
     run_program "$dir" "$release_bin"
     prog_wall+=("$m_wall"); prog_cpu+=("$m_cpu"); prog_rss+=("$m_rss")
     check_outputs "$dir" "timed run $k"
-    (( reuse )) || remove_floor "$dir"
-    measure "$dir" /dev/null sh "$work/floor.sh"
-    (( m_status == 0 )) || { cat "$work/stderr" >&2; fail "floor script failed"; }
+    run_floor "$dir" "$floor_bin" "${floor_args[@]}"
     floor_wall+=("$m_wall"); floor_cpu+=("$m_cpu"); floor_rss+=("$m_rss")
+    run_floor "$dir" sh "$work/floor.sh"
+    cat_wall+=("$m_wall"); cat_cpu+=("$m_cpu"); cat_rss+=("$m_rss")
   done
   remove_floor "$dir"
   remove_outputs "$dir"
@@ -269,11 +305,16 @@ if (( ! scaling )); then
   report program "${prog_wall[*]}" "${prog_cpu[*]}" "${prog_rss[*]}"
   pw=$w_med pc=$c_med
   report "I/O floor" "${floor_wall[*]}" "${floor_cpu[*]}" "${floor_rss[*]}"
+  fw=$w_med fc=$c_med
+  report "cat + head" "${cat_wall[*]}" "${cat_cpu[*]}" "${cat_rss[*]}"
+  awk -v a="$pw" -v b="$fw" -v c="$pc" -v d="$fc" 'BEGIN {
+    printf "%-10s %9.2f %15s %9.2f   (program / I/O floor, medians)\n", "ratio", a / b, "", (d > 0 ? c / d : 0) }'
   awk -v a="$pw" -v b="$w_med" -v c="$pc" -v d="$c_med" 'BEGIN {
-    printf "%-10s %9.2f %15s %9.2f   (program / floor, medians)\n", "ratio", a / b, "", (d > 0 ? c / d : 0) }'
-  echo "program runs (s): ${prog_wall[*]}"
-  echo "floor runs (s):   ${floor_wall[*]}"
-  echo "program cpu (s):  ${prog_cpu[*]}"
+    printf "%-10s %9.2f %15s %9.2f   (program / cat + head floor, medians)\n", "ratio", a / b, "", (d > 0 ? c / d : 0) }'
+  echo "program runs (s):    ${prog_wall[*]}"
+  echo "I/O floor runs (s):  ${floor_wall[*]}"
+  echo "cat + head runs (s): ${cat_wall[*]}"
+  echo "program cpu (s):     ${prog_cpu[*]}"
   echo "all $runs timed runs wrote outputs byte-identical to the plain build's"
 else
   echo "== scaling: $runs timed runs per point (outputs checked against $plain_bin)"

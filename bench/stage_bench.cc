@@ -4,10 +4,11 @@
 //   ReadSpectrumFile      one long-period spectrum file, 9 + 55 lines (MB/s)
 //   FormatF14_6, FormatF12_4, FormatI3
 //                         one output field (ns per field)
-//   WriteReferenceFiles   the writers of files 23 to 26, through an in-memory
-//                         file system (MB/s; the two waveform files are
-//                         nearly all of it)
-//   WriteInputUseFiles    the writers of files 21 and 22 (MB/s)
+//   TimeRows/*            waveform lines of 21 columns, line by line or one
+//                         column at a time (ns per field)
+//   WriteReferenceFiles   the writers of files 23 to 26, through an in-memory file system
+//                         (MB/s; the two waveform files are nearly all of it)
+//   WriteInputUseFiles    files 21 and 22 (MB/s)
 //
 // Every input is built from a fixed seed, so runs compare.
 #include <benchmark/benchmark.h>
@@ -25,12 +26,14 @@
 #include <vector>
 
 #include "output/output_files.h"
+#include "output/time_rows.h"
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "record/field_read.h"
 #include "record/free_form.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
+#include "record/fixed_fast.h"
 #include "record/number_format.h"
 #include "record/list_item.h"
 #include "state/run_state.h"
@@ -280,6 +283,58 @@ void BM_FormatI3(benchmark::State& state) {
 }
 BENCHMARK(BM_FormatI3);
 
+// The velocities alone through the fast conversion, declined values left
+// out: the fast path's own cost.
+void BM_TryFormatF14_6(benchmark::State& state) {
+  FormatVelocities(state, [](char* out, double v) {
+    benchmark::DoNotOptimize(lpgm::TryFormatF14_6(out, v));
+  });
+}
+BENCHMARK(BM_TryFormatF14_6);
+
+// Arg 0: the lines of 21 velocity columns formatted one after another, each
+// field in turn, as a record writer would; 1: FormatTimeRows, one column at
+// a time. Both write 3000 lines (about 1 MiB, one output chunk).
+void BM_TimeRows(benchmark::State& state) {
+  constexpr int kColumns = 21;
+  constexpr int kRows = 3000;
+  std::mt19937 rng(kSeed + 4);
+  std::uniform_real_distribution<double> value(-300.0, 300.0);
+  std::vector<std::vector<double>> data(kColumns, std::vector<double>(kRows));
+  std::vector<const double*> columns;
+  for (auto& column : data) {
+    for (double& v : column) v = value(rng);
+    columns.push_back(column.data());
+  }
+  const std::size_t line = lpgm::TimeRowBytes(kColumns);
+  std::vector<char> out(kRows * line);
+  for (auto _ : state) {
+    if (state.range(0) == 0) {
+      char* p = out.data();
+      for (int i = 0; i < kRows; ++i) {
+        lpgm::FormatF12_4(p, static_cast<double>(i) * 0.02);
+        p += 12;
+        for (const double* column : columns) {
+          *p++ = ',';
+          lpgm::FormatF14_6(p, column[i]);
+          p += 14;
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+      }
+    } else {
+      lpgm::FormatTimeRows(out.data(), 0.02, 0, kRows, columns.data(),
+                           kColumns);
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(out.size()));
+  state.counters["per_field"] = TimeEach(kRows * (kColumns + 1));
+}
+BENCHMARK(BM_TimeRows)->ArgName("by_column")->Arg(0)->Arg(1);
+
 // A run state as the computation leaves it: 6 faults, 21 cases of
 // `samples` samples, accelerations and their integrated velocities.
 std::unique_ptr<lpgm::RunState> ComputedState(int samples) {
@@ -329,6 +384,11 @@ void BM_WriteReferenceFiles(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteReferenceFiles)->ArgName("samples")->Arg(100000)
     ->Unit(benchmark::kMillisecond);
+// The same in wall time and the CPU time of both threads: what the second
+// formatting thread gains (compare under taskset -c 0, where it is not
+// started).
+BENCHMARK(BM_WriteReferenceFiles)->ArgName("samples")->Arg(100000)
+    ->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void BM_WriteInputUseFiles(benchmark::State& state) {
   auto run = ComputedState(static_cast<int>(state.range(0)));

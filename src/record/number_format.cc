@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "record/fixed_fast.h"
+
 namespace lpgm {
 namespace {
 
@@ -307,11 +309,11 @@ void FormatFixed(char* out, int width, int decimals, double value) noexcept {
 }
 
 void FormatF12_4(char* out, double value) noexcept {
-  FormatFixedField<4, 12>(out, value);
+  if (!TryFormatF12_4(out, value)) FormatFixedField<4, 12>(out, value);
 }
 
 void FormatF14_6(char* out, double value) noexcept {
-  FormatFixedField<6, 14>(out, value);
+  if (!TryFormatF14_6(out, value)) FormatFixedField<6, 14>(out, value);
 }
 
 }  // namespace lpgm

@@ -38,6 +38,12 @@ void OutputChannel::Flush() {
   if (!stream_.Write(buffer_.get(), n)) Fail(kErrWrite);
 }
 
+void OutputChannel::WriteBlock(std::string_view block) {
+  Flush();
+  if (block.empty()) return;
+  if (!stream_.Write(block.data(), block.size())) Fail(kErrWrite);
+}
+
 void OutputChannel::Close() {
   if (closed_) return;
   Flush();

@@ -48,6 +48,13 @@ class OutputChannel {
     Commit(2);
   }
   std::size_t capacity() const { return capacity_; }
+  // Bytes that fit before the buffer must be handed to the stream.
+  std::size_t free_space() const { return capacity_ - size_; }
+
+  // Hands the buffered bytes to the stream, then `block` in one write of its
+  // own: for a block prepared elsewhere that could not share the buffer with
+  // what follows it.
+  void WriteBlock(std::string_view block);
 
   // Hands the buffered bytes to the stream.
   void Flush();
