@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/encoding.h"
@@ -216,6 +217,42 @@ void ExpectLpgmsPeaks(const TempDir& dir) {
 }
 
 TEST_F(RealData, PeaksRanksAndPhaseCaseAreLpgms) { ExpectLpgmsPeaks(dir_); }
+
+// Every case made anew by lpgm-prepare from its original record: lpgm-check
+// finds nothing to warn about in the case files it writes.
+TEST_F(RealData, CasesPreparedFromTheOriginalsNeedNoWarning) {
+  const fs::path original = fs::path(check::RealData()) / "original";
+  const fs::path peer = original / "NHERI-SimCenter_EE-UQ";
+  const std::pair<const char*, const char*> records[] = {
+      {"RSN140_TABAS_FER-L1.AT2", "TABAS1978_FER_L"},
+      {"RSN884_LANDERS_PSA090.AT2", "LANDERS1992_PSA090"},
+      {"RSN879_LANDERS_LCN260.AT2", "LANDERS1992_LCN260"},
+      {"RSN1160_KOCAELI_FAT000.AT2", "KOCAELI1999_FAT000"},
+      {"RSN1180_CHICHI_CHY002-N.AT2", "CHICHI1999_CHY002N"},
+      {"RSN1476_CHICHI_TCU029-N.AT2", "CHICHI1999_TCU029N"},
+      {"RSN1426_CHICHI_TAP034-N.AT2", "CHICHI1999_TAP034N"},
+      {"RSN2110_DENALI_FAIGO-90.AT2", "DENALI2002_FAIGO090"},
+      {"RSN1628_STELIAS_059V2180.AT2", "STELIAS1979_ICY180"}};
+  std::string script;
+  for (const auto& [file, folder] : records)
+    script += std::string("'") + LPGM_PREPARE_BINARY + "' --force '" +
+              (peer / file).string() + "' -o cases/" + folder + " || exit 9\n";
+  script += std::string("'") + LPGM_PREPARE_BINARY +
+            "' --force --format table --dt 0.02 --units g '" +
+            (original / "satish-annigeri_Notebooks" / "elcentro.dat").string() +
+            "' -o cases/ELCENTRO1940_NS || exit 9\n";
+  ProcessOptions options;
+  options.directory = dir_.path();
+  options.input = script;
+  options.env = {"LC_ALL=C.UTF-8"};
+  ProcessResult prepared = RunProcess("/bin/sh", options);
+  ASSERT_EQ(prepared.exit_status, 0) << prepared.out << prepared.err;
+  ProcessResult run = RunCheck(dir_.path(), "--json definition.csv");
+  EXPECT_EQ(run.exit_status, 0) << run.out;
+  for (const std::string& severity : JsonValues(run.out, "severity"))
+    EXPECT_EQ(severity, "\"note\"") << run.out;
+}
+
 
 TEST(ExampleRun, PeaksRanksAndPhaseCaseAreLpgms) {
   TempDir dir;
