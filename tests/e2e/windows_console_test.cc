@@ -56,20 +56,23 @@ void ExpectGoldenOutputs(const TempDir& dir) {
 ProcessResult RunOnConsole(const TempDir& dir, const std::string& typed) {
   dir.WriteFile("typed.txt", typed);
   // The keys are sent once the terminal no longer turns a carriage return
-  // into a line feed, as a real Enter key reaches a console.
+  // into a line feed nor Ctrl-Z into a signal: they reach the console as
+  // the keys themselves.
   ProcessOptions options;
   options.directory = dir.path();
   options.env = {"LC_ALL=C.UTF-8", "PATH=/usr/bin:/bin"};
+  // script(1) ends when its input does: the keys stay open until the
+  // program has ended and left its status.
   options.input =
       "mkfifo keys\n"
-      "(sleep 2; cat typed.txt; exec sleep 60) > keys &\n"
-      "feeder=$!\n"
-      "script -qec 'stty -icrnl -onlcr; exec \"" +
+      "(sleep 2; cat typed.txt\n"
+      " while [ ! -e status ]; do sleep 0.2; done) > keys &\n"
+      "script -qc 'stty -icrnl -onlcr -isig; \"" +
       LpgmBinary() +
-      "\"' /dev/null < keys\n"
-      "status=$?\n"
-      "kill $feeder\n"
-      "rm -f keys typed.txt\n"
+      "\"; echo $? > status' /dev/null < keys\n"
+      "wait\n"
+      "status=$(cat status)\n"
+      "rm -f keys typed.txt status\n"
       "exit $status\n";
   return RunProcess("/bin/sh", options);
 }
