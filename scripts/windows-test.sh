@@ -39,7 +39,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     >/dev/null 2>&1
   "$wineserver" -w </dev/null >/dev/null 2>&1
 fi
-"$wineserver" -p </dev/null >/dev/null 2>&1
+"$wineserver" -p </dev/null >/dev/null 2>&1 || true  # already running
 trap '"$wineserver" -k || true' EXIT
 
 # --- builds ------------------------------------------------------------------
