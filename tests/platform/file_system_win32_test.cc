@@ -21,8 +21,11 @@ namespace fs = std::filesystem;
 class FileSystemWin32Test : public ::testing::Test {
  protected:
   void SetUp() override {
+    // One folder per test, also when all tests run in one process.
+    static int serial = 0;
     dir_ = fs::temp_directory_path() /
-           ("lpgm_fs_" + std::to_string(GetCurrentProcessId()));
+           ("lpgm_fs_" + std::to_string(GetCurrentProcessId()) + "_" +
+            std::to_string(++serial));
     fs::remove_all(dir_);
     fs::create_directories(dir_);
   }
@@ -124,6 +127,7 @@ TEST_F(FileSystemWin32Test, ReadOnlyFileIsPermissionFailure) {
                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (probe != INVALID_HANDLE_VALUE) {
     CloseHandle(probe);
+    SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL);
     GTEST_SKIP() << "this system lets a read-only file be written";
   }
   EXPECT_EQ(WriteError(Cp932("readonly.csv")), OpenError::kPermission);
