@@ -14,6 +14,7 @@
 
 #include "platform/encoding.h"
 #include "platform/posix_io.h"
+#include "platform/unicode.h"
 
 namespace lpgm::platform {
 namespace {
@@ -114,6 +115,21 @@ class FileOutputStream : public OutputStream {
   off_t written_ = 0;
 };
 
+// Opens `path` for reading. A path that does not exist is tried once more
+// with the second Unicode form of every CP932 character that has two: input
+// methods on Linux and macOS type U+301C for the wave dash, where the
+// decoding of CP932 gives U+FF5E.
+int OpenExisting(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd >= 0 || errno != ENOENT) return fd;
+  const std::string second = WithSecondForms(path);
+  if (second == path) return fd;
+  const int second_fd = open(second.c_str(), O_RDONLY | O_CLOEXEC);
+  // The failure reported is that of the path as composed.
+  if (second_fd < 0) errno = ENOENT;
+  return second_fd;
+}
+
 class ProcessFileSystemImpl : public FileSystem {
  public:
   std::unique_ptr<InputStream> OpenForReading(std::string_view cp932_path,
@@ -122,8 +138,7 @@ class ProcessFileSystemImpl : public FileSystem {
       SetError(error, OpenError::kBadName);
       return nullptr;
     }
-    const std::string path = HostPath(cp932_path);
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = OpenExisting(HostPath(cp932_path));
     if (fd < 0) {
       SetError(error, ErrorFromErrno(errno));
       return nullptr;

@@ -10,7 +10,9 @@
 int main() {
   // A console or file whose reader has gone away (a closed pipe) must show as
   // a failed write, reported like any other, not end the process by signal.
+#ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
+#endif
   return lpgm::RunProgram(lpgm::platform::ProcessConsole(),
                           lpgm::platform::ProcessFileSystem(),
                           lpgm::ProcessRunState());

@@ -1,18 +1,87 @@
 #include "platform/encoding.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/unicode.h"
+
 namespace lpgm::platform {
 namespace {
+
+constexpr std::uint64_t kDecodeFingerprint = 0x6D752DEA05FA139Au;
+constexpr std::uint64_t kEncodeFingerprint = 0x34C5959E162077A3u;
 
 std::string StreamAll(Utf8ToCp932Stream& stream, std::string_view input,
                       bool final) {
   std::string out;
   stream.Convert(input, &out, final);
   return out;
+}
+
+// FNV-1a over a text: a fingerprint of a whole conversion table.
+class Fingerprint {
+ public:
+  void Add(const std::string& text) {
+    for (unsigned char c : text) {
+      hash_ = (hash_ ^ c) * 0x100000001B3u;
+    }
+  }
+  std::uint64_t value() const { return hash_; }
+
+ private:
+  std::uint64_t hash_ = 0xCBF29CE484222325u;
+};
+
+std::string Hex(unsigned value) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%X:", value);
+  return buffer;
+}
+
+// Both builds convert through their system (iconv on POSIX, code page 932
+// on Windows); these fingerprints of the whole mapping, taken from the
+// POSIX build, hold them to the same tables.
+TEST(EncodingTest, EveryCp932CodeDecodesAlikeOnEverySystem) {
+  Fingerprint fingerprint;
+  for (unsigned byte = 0; byte < 0x100; ++byte) {
+    fingerprint.Add(Hex(byte) + Cp932ToUtf8(std::string(1, char(byte))));
+  }
+  for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+    for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+      const std::string code{char(lead), char(trail)};
+      fingerprint.Add(Hex((lead << 8) | trail) + Cp932ToUtf8(code));
+    }
+  }
+  EXPECT_EQ(fingerprint.value(), kDecodeFingerprint);
+}
+
+TEST(EncodingTest, EveryBasicPlaneCharacterEncodesAlikeOnEverySystem) {
+  Fingerprint fingerprint;
+  for (char32_t code_point = 0x80; code_point < 0x10000; ++code_point) {
+    if (code_point >= 0xD800 && code_point <= 0xDFFF) continue;
+    std::string utf8;
+    AppendUtf8(code_point, &utf8);
+    fingerprint.Add(Hex(unsigned(code_point)) + Utf8ToCp932(utf8));
+  }
+  EXPECT_EQ(fingerprint.value(), kEncodeFingerprint);
+}
+
+// Typed text maps either Unicode form of these characters to the one CP932
+// character.
+TEST(EncodingTest, BothUnicodeFormsGiveTheOneCp932Character) {
+  EXPECT_EQ(Utf8ToCp932("\uFF5E\u301C"), "\x81\x60\x81\x60");
+  EXPECT_EQ(Utf8ToCp932("\u2225\u2016"), "\x81\x61\x81\x61");
+  EXPECT_EQ(Utf8ToCp932("\uFF0D\u2212"), "\x81\x7C\x81\x7C");
+  EXPECT_EQ(Utf8ToCp932("\u2015\u2014"), "\x81\x5C\x81\x5C");
+  EXPECT_EQ(Utf8ToCp932("\uFFE0\u00A2"), "\x81\x91\x81\x91");
+  EXPECT_EQ(Utf8ToCp932("\uFFE1\u00A3"), "\x81\x92\x81\x92");
+  EXPECT_EQ(Utf8ToCp932("\uFFE2\u00AC"), "\x81\xCA\x81\xCA");
+  // Decoding gives the first form.
+  EXPECT_EQ(Cp932ToUtf8("\x81\x60"), "\uFF5E");
 }
 
 TEST(EncodingTest, SystemTextsRoundTrip) {

@@ -106,6 +106,40 @@ TEST_F(FileSystemTest, OpenForReadingFailures) {
   }
 }
 
+// Input methods on Linux and macOS type the second Unicode form of seven
+// CP932 characters (U+301C for the wave dash 0x8160, where CP932 decodes to
+// U+FF5E): such names are found under the CP932 bytes the system composes.
+TEST_F(FileSystemTest, PathWithSecondUnicodeFormsIsFound) {
+  std::filesystem::create_directory(HostFile("case\u301C1"));
+  WriteHostFile(HostFile("case\u301C1/a\u2212b\u00A2.csv"), "wave");
+  OpenError error = OpenError::kOther;
+  // Composed as 0x8160, 0x817C and 0x8191: the first forms on decoding.
+  auto input =
+      fs_.OpenForReading(Cp932Path("case\uFF5E1\\a\uFF0Db\uFFE0.csv"), &error);
+  ASSERT_NE(input, nullptr);
+  EXPECT_EQ(error, OpenError::kNone);
+  EXPECT_EQ(ReadAll(*input), "wave");
+
+  // A name on disk that mixes the forms is not found: the second try puts
+  // the second form throughout.
+  WriteHostFile(HostFile("\u301C\uFF5E.csv"), "mixed");
+  EXPECT_EQ(fs_.OpenForReading(Cp932Path("\uFF5E\uFF5E.csv"), &error), nullptr);
+  EXPECT_EQ(error, OpenError::kNotFound);
+
+  // The first form on disk is found at the first try.
+  WriteHostFile(HostFile("\uFF5E.csv"), "first");
+  input = fs_.OpenForReading(Cp932Path("\uFF5E.csv"), &error);
+  ASSERT_NE(input, nullptr);
+  EXPECT_EQ(ReadAll(*input), "first");
+}
+
+TEST_F(FileSystemTest, OutputNameIsNeverTriedWithSecondForms) {
+  std::filesystem::create_directory(HostFile("\u301C"));
+  OpenError error = OpenError::kNone;
+  EXPECT_EQ(fs_.OpenForWriting(Cp932Path("\uFF5E\\out.csv"), &error), nullptr);
+  EXPECT_EQ(error, OpenError::kNotFound);
+}
+
 TEST_F(FileSystemTest, UnreadableFileIsPermissionError) {
   if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
   WriteHostFile(HostFile("locked"), "x");

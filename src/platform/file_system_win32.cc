@@ -1,0 +1,206 @@
+// Files on Windows through the wide-character API, by the UTF-16 form of the
+// system's CP932 names (code page 932), in binary: the bytes written are the
+// bytes in the file. The backslash stays the separator.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "platform/wide_text.h"
+
+namespace lpgm::platform {
+namespace {
+
+constexpr DWORD kMaxTransfer = 1 << 20;
+// Beyond this length a path goes to the system in its extended form
+// ("\\?\" before the full path), which has no MAX_PATH limit.
+constexpr std::size_t kLongPath = MAX_PATH - 12;
+
+void SetError(OpenError* error, OpenError value) {
+  if (error != nullptr) *error = value;
+}
+
+// The extended form of a long path: made absolute (which also turns '/'
+// into '\' and resolves "." and ".."), then prefixed.
+std::wstring ExtendedPath(const std::wstring& path) {
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD length =
+      GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  if (full.rfind(L"\\\\?\\", 0) == 0) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// The wide name of a composed path, or false for a name the system could
+// never take (empty, a NUL byte, bytes that are not CP932).
+bool WideName(std::string_view cp932_path, std::wstring* wide) {
+  if (cp932_path.empty() || cp932_path.find('\0') != std::string_view::npos) {
+    return false;
+  }
+  bool complete = false;
+  *wide = Cp932ToUtf16(cp932_path, &complete);
+  if (!complete) return false;
+  if (wide->size() >= kLongPath) *wide = ExtendedPath(*wide);
+  return true;
+}
+
+bool IsDirectory(const std::wstring& name) {
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Why `name` could not be opened for writing. A directory in place of the
+// file is refused as access denied; it is told apart from a read-only file.
+OpenError WritingError(DWORD code, const std::wstring& name) {
+  switch (code) {
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY:
+      return OpenError::kBadName;
+    case ERROR_ACCESS_DENIED:
+      return IsDirectory(name) ? OpenError::kIsDirectory
+                               : OpenError::kPermission;
+    case ERROR_WRITE_PROTECT:
+      return OpenError::kPermission;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return OpenError::kNotFound;
+    default:  // a sharing or lock violation among them
+      return OpenError::kOther;
+  }
+}
+
+OpenError ReadingError(DWORD code, const std::wstring& name) {
+  if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) {
+    return OpenError::kNotFound;
+  }
+  if (IsDirectory(name)) return OpenError::kIsDirectory;
+  if (code == ERROR_ACCESS_DENIED) return OpenError::kPermission;
+  return OpenError::kOther;
+}
+
+DWORD Chunk(std::size_t size) {
+  return size < kMaxTransfer ? static_cast<DWORD>(size) : kMaxTransfer;
+}
+
+class FileInputStream : public InputStream {
+ public:
+  explicit FileInputStream(HANDLE handle) : handle_(handle) {}
+  ~FileInputStream() override { CloseHandle(handle_); }
+  FileInputStream(const FileInputStream&) = delete;
+  FileInputStream& operator=(const FileInputStream&) = delete;
+
+  long Read(char* buffer, std::size_t size) override {
+    DWORD count = 0;
+    if (!ReadFile(handle_, buffer, Chunk(size), &count, nullptr)) return -1;
+    return static_cast<long>(count);
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class FileOutputStream : public OutputStream {
+ public:
+  explicit FileOutputStream(HANDLE handle)
+      : handle_(handle), disk_(GetFileType(handle) == FILE_TYPE_DISK) {}
+  ~FileOutputStream() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return;
+    // Left early (a failed write): still end the file after what was
+    // written, so that nothing of its former content follows.
+    if (disk_) (void)SetEndOfFile(handle_);
+    CloseHandle(handle_);
+  }
+  FileOutputStream(const FileOutputStream&) = delete;
+  FileOutputStream& operator=(const FileOutputStream&) = delete;
+
+  bool Write(const char* data, std::size_t size) override {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    while (size > 0) {
+      DWORD written = 0;
+      if (!WriteFile(handle_, data, Chunk(size), &written, nullptr) ||
+          written == 0) {
+        return false;
+      }
+      data += written;
+      size -= written;
+    }
+    return true;
+  }
+
+  // The file is written sequentially from its start, so the position is
+  // the end of what this run wrote: it is cut there. A device has nothing
+  // to cut.
+  bool Close() override {
+    if (handle_ == INVALID_HANDLE_VALUE) return false;
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    const bool cut = !disk_ || SetEndOfFile(handle) != 0;
+    const bool closed = CloseHandle(handle) != 0;
+    return cut && closed;
+  }
+
+ private:
+  HANDLE handle_;
+  bool disk_;
+};
+
+class ProcessFileSystemImpl : public FileSystem {
+ public:
+  std::unique_ptr<InputStream> OpenForReading(std::string_view cp932_path,
+                                              OpenError* error) override {
+    std::wstring name;
+    if (!WideName(cp932_path, &name)) {
+      SetError(error, OpenError::kBadName);
+      return nullptr;
+    }
+    // Other programs may go on reading and writing the file meanwhile.
+    const HANDLE handle =
+        CreateFileW(name.c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      SetError(error, ReadingError(GetLastError(), name));
+      return nullptr;
+    }
+    SetError(error, OpenError::kNone);
+    return std::make_unique<FileInputStream>(handle);
+  }
+
+  std::unique_ptr<OutputStream> OpenForWriting(std::string_view cp932_path,
+                                               OpenError* error) override {
+    std::wstring name;
+    if (!WideName(cp932_path, &name)) {
+      SetError(error, OpenError::kBadName);
+      return nullptr;
+    }
+    // OPEN_ALWAYS, not CREATE_ALWAYS: an existing file is reused in place
+    // and cut when it is closed.
+    const HANDLE handle =
+        CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+      SetError(error, WritingError(GetLastError(), name));
+      return nullptr;
+    }
+    SetError(error, OpenError::kNone);
+    return std::make_unique<FileOutputStream>(handle);
+  }
+};
+
+}  // namespace
+
+FileSystem& ProcessFileSystem() {
+  static ProcessFileSystemImpl file_system;
+  return file_system;
+}
+
+}  // namespace lpgm::platform
