@@ -88,11 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   name.copy(s.DEFFILE.data(), name.size());
   s.LDEFFILE = static_cast<int>(name.size());
 
-  lpgm::fuzz::MemoryFileSystem files;
+  lpgm::fuzz::FakeFileSystem files;
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  files.Put(name, std::string(bytes));
-  std::uint32_t h = lpgm::fuzz::Hash(data, size);
-  files.set_chunk(h % 3 == 0 ? 1 + (h >> 8) % 40 : 0);
+  lpgm::fuzz::PutInput(files, name, data, size);
 
   try {
     lpgm::ReadDefinitionFile(s, files);

@@ -76,7 +76,7 @@ Outcome ReadAll(int variant, int reads, std::string_view bytes,
   Storage storage;
   BuildList(storage, variant);
   std::vector<ListItem> list = storage.List();
-  lpgm::fuzz::ByteStream stream(bytes, chunk);
+  auto stream = lpgm::fuzz::MemoryInput::Over(bytes, chunk);
   InputChannel channel(stream, 12, "fuzz", buffer_size);
   Outcome out;
   try {
@@ -165,7 +165,7 @@ void CheckSlotLine(std::string_view bytes) {
   std::int32_t slot = 12345;
   lpgm::Text400 text;
   text.fill('Q');
-  lpgm::fuzz::ByteStream stream(bytes);
+  auto stream = lpgm::fuzz::MemoryInput::Over(bytes);
   InputChannel channel(stream, 11, "fuzz");
   static const Layout kSlotLine = Layout::Parse("(I20,A400)");
   try {

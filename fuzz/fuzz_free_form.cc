@@ -92,7 +92,7 @@ Outcome ReadAll(const Plan& plan, std::string_view bytes,
   Storage storage;
   BuildList(storage, plan.list, plan.size_byte);
   std::vector<ListItem> list = storage.List();
-  lpgm::fuzz::ByteStream stream(bytes, chunk);
+  auto stream = lpgm::fuzz::MemoryInput::Over(bytes, chunk);
   InputChannel channel(stream, 13, "fuzz", buffer_size);
   Outcome out;
   try {

@@ -81,7 +81,7 @@ class RealData : public ::testing::Test {
  protected:
   void SetUp() override {
     if (check::RealData().empty()) GTEST_SKIP() << "no real data";
-    CopyInputs(check::RealData(), dir_);
+    CopyInputSet(check::RealData().string(), dir_.path());
   }
   TempDir dir_;
 };
@@ -219,7 +219,7 @@ TEST_F(RealData, PeaksRanksAndPhaseCaseAreLpgms) { ExpectLpgmsPeaks(dir_); }
 
 TEST(ExampleRun, PeaksRanksAndPhaseCaseAreLpgms) {
   TempDir dir;
-  CopyInputs(fs::path(LPGM_SOURCE_DIR) / "examples", dir);
+  CopyInputSet(ExampleFolder(), dir.path());
   ExpectLpgmsPeaks(dir);
 }
 

@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "platform/encoding.h"
+#include "e2e/input_set.h"
 #include "support/process_runner.h"
 
 namespace lpgm::testing {
@@ -75,15 +76,10 @@ std::string Repeat(std::string_view pattern, std::size_t size) {
 }
 
 // A copy of the bundled example, with helpers to rewrite its files.
-class InputSet {
+class InputSet : public e2e::InputSet {
  public:
-  InputSet() {
-    fs::copy(std::string(LPGM_SOURCE_DIR) + "/examples", dir_.path(),
-             fs::copy_options::recursive);
-  }
-  const std::string& path() const { return dir_.path(); }
   fs::path File(const std::string& relative) const {
-    return fs::path(dir_.path()) / relative;
+    return fs::path(path()) / relative;
   }
   std::string Read(const std::string& relative) const {
     return ReadAll(File(relative));
@@ -119,18 +115,16 @@ class InputSet {
                    std::string_view content) const {
     ReplaceLineLong(relative, n, content, "", 0, "");
   }
-
- private:
-  TempDir dir_;
 };
 
-struct Outcome {
+// A run of lpgm: how it ended, how long it took, the files it created.
+struct MeasuredRun {
   ProcessResult process;
   double wall_seconds = 0;
   std::map<std::string, std::string> outputs;  // files the run created
 };
 
-Outcome RunLpgm(const InputSet& inputs, const std::string& typed,
+MeasuredRun RunLpgm(const InputSet& inputs, const std::string& typed,
             const char* locale = "LC_ALL=C") {
   std::set<std::string> before;
   for (const fs::directory_entry& e : fs::directory_iterator(inputs.path()))
@@ -139,7 +133,7 @@ Outcome RunLpgm(const InputSet& inputs, const std::string& typed,
   options.directory = inputs.path();
   options.input = typed;
   options.env = {locale};
-  Outcome outcome;
+  MeasuredRun outcome;
   auto start = std::chrono::steady_clock::now();
   outcome.process = RunProcess(LpgmBinary(), options);
   outcome.wall_seconds = std::chrono::duration<double>(
@@ -153,7 +147,7 @@ Outcome RunLpgm(const InputSet& inputs, const std::string& typed,
 }
 
 // The long run ended as the short one did, in the same memory.
-void ExpectSameRun(const Outcome& short_run, const Outcome& long_run) {
+void ExpectSameRun(const MeasuredRun& short_run, const MeasuredRun& long_run) {
   EXPECT_EQ(long_run.process.exit_status, short_run.process.exit_status)
       << long_run.process.err;
   EXPECT_EQ(long_run.process.signal, 0);
@@ -168,9 +162,9 @@ void ExpectSameRun(const Outcome& short_run, const Outcome& long_run) {
       << short_run.process.max_rss_kib << " KiB for the short input";
 }
 
-Outcome RunExample(const char* locale = "LC_ALL=C") {
+MeasuredRun RunExample(const char* locale = "LC_ALL=C") {
   InputSet example;
-  Outcome run = RunLpgm(example, "definition.csv\n", locale);
+  MeasuredRun run = RunLpgm(example, "definition.csv\n", locale);
   EXPECT_EQ(run.process.exit_status, 0) << run.process.err;
   EXPECT_EQ(run.outputs.size(), 6u);
   return run;
@@ -180,7 +174,7 @@ Outcome RunExample(const char* locale = "LC_ALL=C") {
 // title and headings, the lines after its last case line, and a header line
 // of a spectrum file.
 TEST(BoundedMemoryTest, LongSkippedLinesChangeNothing) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   struct Case {
     const char* file;
     int line;
@@ -212,7 +206,7 @@ TEST(BoundedMemoryTest, LongSkippedLinesChangeNothing) {
 // ignored; digits straight after the 28th value are that field's up to its
 // 20th position.
 TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   InputSet probe;
   const std::string row = probe.Line(kFault1, 10);
   {
@@ -235,7 +229,7 @@ TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
     InputSet short_inputs;
     short_inputs.ReplaceLine(kFault1, 10,
                              row + Repeat("7", 20 - sv.size()));
-    Outcome short_run = RunLpgm(short_inputs, "definition.csv\n");
+    MeasuredRun short_run = RunLpgm(short_inputs, "definition.csv\n");
     EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
     EXPECT_FALSE(short_run.outputs == example.outputs)
         << "the longer Sv field must change the spectra";
@@ -248,7 +242,7 @@ TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
 // A 64 MB 20th field: fields 20 to 28 take its first 180 digits, 20 each,
 // and the rest of the row is ignored.
 TEST(BoundedMemoryTest, HugeTwentiethFieldFillsTheLastNineFields) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   InputSet probe;
   const std::string row = probe.Line(kFault1, 10);
   std::size_t comma = 0;
@@ -258,7 +252,7 @@ TEST(BoundedMemoryTest, HugeTwentiethFieldFillsTheLastNineFields) {
 
   InputSet short_inputs;
   short_inputs.ReplaceLine(kFault1, 10, first19 + Repeat("1234567890", 180));
-  Outcome short_run = RunLpgm(short_inputs, "definition.csv\n");
+  MeasuredRun short_run = RunLpgm(short_inputs, "definition.csv\n");
   EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
   EXPECT_FALSE(short_run.outputs == example.outputs);
 
@@ -279,7 +273,7 @@ TEST(BoundedMemoryTest, SamplesLineLongerThanItsCountIsReadToTheCount) {
   const std::string head = "100000,0.02\r\n" + samples;
   InputSet short_inputs;
   short_inputs.Write(kCase1, head + "\r\n");
-  Outcome short_run = RunLpgm(short_inputs, "definition.csv\n");
+  MeasuredRun short_run = RunLpgm(short_inputs, "definition.csv\n");
   EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
 
   InputSet inputs;
@@ -301,7 +295,7 @@ TEST(BoundedMemoryTest, LongTypedLineIsCutToTheAnswer) {
     SCOPED_TRACE(locale);
     InputSet inputs;
     fs::copy_file(inputs.File(kDefinition), inputs.File(name40));
-    Outcome short_named = RunLpgm(inputs, name40 + "\n", locale);
+    MeasuredRun short_named = RunLpgm(inputs, name40 + "\n", locale);
     EXPECT_EQ(short_named.process.exit_status, 0) << short_named.process.err;
     {
       SCOPED_TRACE("one 64 MB value");
@@ -329,7 +323,7 @@ TEST(BoundedMemoryTest, LongTypedLineIsCutToTheAnswer) {
 TEST(BoundedMemoryTest, LongTypedLinesAtAnErrorStop) {
   const std::string name40 = Repeat("nofile", 40);
   InputSet short_inputs;
-  Outcome short_run = RunLpgm(short_inputs, name40 + "\n\n");
+  MeasuredRun short_run = RunLpgm(short_inputs, name40 + "\n\n");
   EXPECT_EQ(short_run.process.exit_status, 1);
   EXPECT_EQ(short_run.process.out,
             Cp932("震源断層/ケースフォルダ定義ファイル:") + name40 +
@@ -344,7 +338,7 @@ TEST(BoundedMemoryTest, LongTypedLinesAtAnErrorStop) {
 // Bytes after the last value a file needs are never read: a tail of 8 GiB
 // (sparse) costs no more time than none.
 TEST(BoundedMemoryTest, TailAfterTheNeededValuesIsNeverRead) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   struct Case {
     const char* file;
     bool same_line;  // the tail continues the file's last line
@@ -365,7 +359,7 @@ TEST(BoundedMemoryTest, TailAfterTheNeededValuesIsNeverRead) {
       inputs.Write(c.file, text + " ");
     }
     fs::resize_file(inputs.File(c.file), kSparseTail);
-    Outcome run = RunLpgm(inputs, "definition.csv\n");
+    MeasuredRun run = RunLpgm(inputs, "definition.csv\n");
     ExpectSameRun(example, run);
     EXPECT_LT(run.process.cpu_seconds,
               5 * example.process.cpu_seconds + 0.5);
