@@ -29,8 +29,9 @@ constexpr int kMaxDecimals = 30;
 constexpr char kCanary = '\x7f';
 
 std::string RightJustify(std::string_view text, int width) {
-  if (static_cast<int>(text.size()) > width) return std::string(width, '*');
-  return std::string(width - text.size(), ' ') + std::string(text);
+  const auto w = static_cast<std::size_t>(width);
+  if (text.size() > w) return std::string(w, '*');
+  return std::string(w - text.size(), ' ') + std::string(text);
 }
 
 // "%.*f" of a finite value, from both the C library and std::to_chars.

@@ -56,7 +56,7 @@ void BuildList(Storage& s, int list, std::uint8_t size_byte) {
       s.AddIntegers(2);
       break;
     case 5:  // texts of other lengths
-      s.AddText(1 + size_byte * 2);
+      s.AddText(1 + std::size_t{size_byte} * 2);
       s.AddIntegers(1);
       s.AddText(1 + size_byte % 7);
       break;

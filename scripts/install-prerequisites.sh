@@ -9,6 +9,8 @@ command -v cmake >/dev/null || need+=(cmake)
 # cmake installed without recommends does not bring make.
 command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+# The ci preset builds the stage benchmarks too.
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 fuzz=0
 [ "${1:-}" = "--fuzz" ] && fuzz=1
 [ $fuzz -eq 1 ] && ! command -v clang++ >/dev/null && need+=(clang)

@@ -102,7 +102,7 @@ TEST(RealDataRunTest, StElias1979IsThePhaseCaseAndLucerneRanksFirst) {
   EXPECT_EQ(peaks[1].substr(peaks[1].size() - 15), ",     34.830709");
   const std::string rank_head = Cp("最大速度順位");
   ASSERT_EQ(peaks[2].size(), rank_head.size() + 40);
-  auto rank_of = [&](int j) {
+  auto rank_of = [&](std::size_t j) {
     return peaks[2].substr(rank_head.size() + 4 * (j - 1), 4);
   };
   EXPECT_EQ(rank_of(10), ",  5");

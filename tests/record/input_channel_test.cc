@@ -69,7 +69,7 @@ TEST(InputChannelTest, SplitsRecordsAtLineFeedsAndDropsTheCarriageReturnBefore) 
       {"\r\n\r\n\n", {"", "", ""}},
   };
   for (const auto& c : kCases) {
-    for (std::size_t chunk : {1, 2, 7, 1 << 20}) {
+    for (std::size_t chunk : {1u, 2u, 7u, 1u << 20}) {
       MemorySource source(c.data, chunk, 16);
       EXPECT_EQ(AllRecords(source.channel), c.records)
           << ::testing::PrintToString(std::string(c.data)) << " chunk " << chunk;

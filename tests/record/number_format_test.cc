@@ -314,7 +314,7 @@ double InterestingValue(std::mt19937_64& rng, int width, int decimals) {
                                -static_cast<int>(rng() % 20));
     default:  // subnormals and huge values
       return sign * (rng() & 1 ? std::bit_cast<double>(rng() >> 12)
-                               : std::ldexp(uniform(1, 2), 900 + rng() % 124));
+                               : std::ldexp(uniform(1, 2), 900 + static_cast<int>(rng() % 124)));
   }
 }
 
