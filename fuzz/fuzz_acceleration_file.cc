@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       Check(stop.file() == path, "failure names another file");
     }
   }
-  Check(lpgm::fuzz::ReadOpens(files) == 1, "the file was opened more than once");
+  Check(lpgm::fuzz::ReadOpens(files) == 1,
+        "the file was opened more than once");
   int n = s.NPTS(1);
   if (read_whole) {
     Check(n <= lpgm::kSampleCapacity, "a count above the capacity read");

@@ -15,8 +15,8 @@
 #include "fuzz_support.h"
 #include "input/definition_file.h"
 #include "record/failure.h"
-#include "state/channels.h"
 #include "record/trimmed_length.h"
+#include "state/channels.h"
 #include "state/run_state.h"
 
 namespace {
@@ -103,12 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       Check(stop.file() == name, "failure names another file");
     } else {
       const std::string& m = stop.message();
-      bool known =
-          m == "Fault number or Case number Error ! [Enter]" ||
-          IsNumbered(m, "Fault data line no.", "Error ! [Enter]", 6) ||
-          IsNumbered(m, "Fault data no.", " not exist ! [Enter]", 6) ||
-          IsNumbered(m, "Case data line no.", "Error ! [Enter]", 21) ||
-          IsNumbered(m, "Case data no.", " not exist ! [Enter]", 21);
+      bool known = m == "Fault number or Case number Error ! [Enter]" ||
+                   IsNumbered(m, "Fault data line no.", "Error ! [Enter]", 6) ||
+                   IsNumbered(m, "Fault data no.", " not exist ! [Enter]", 6) ||
+                   IsNumbered(m, "Case data line no.", "Error ! [Enter]", 21) ||
+                   IsNumbered(m, "Case data no.", " not exist ! [Enter]", 21);
       Check(known, "an error stop with an unknown message");
     }
     // Whatever was stored, nothing lies outside the limits.

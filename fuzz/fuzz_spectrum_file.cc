@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
           "unexpected failure number");
     Check(stop.file() == path, "failure names another file");
   }
-  Check(lpgm::fuzz::ReadOpens(files) == 1, "the file was opened more than once");
+  Check(lpgm::fuzz::ReadOpens(files) == 1,
+        "the file was opened more than once");
   if (read_whole)
     Check(lpgm::fuzz::CountRecords(bytes) >= 64,
           "a file of fewer than 64 records read whole");

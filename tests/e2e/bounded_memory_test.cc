@@ -22,8 +22,8 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/encoding.h"
 #include "e2e/input_set.h"
+#include "platform/encoding.h"
 #include "support/process_runner.h"
 
 namespace lpgm::testing {
@@ -32,7 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kLongLine = 64u << 20;  // bytes
-constexpr long kRssMarginKib = 16 * 1024;  // a quarter of a long line
+constexpr long kRssMarginKib = 16 * 1024;     // a quarter of a long line
 // Far more than a run could read in the time it is allowed: sparse, so it
 // costs no disk.
 constexpr std::uintmax_t kSparseTail = std::uintmax_t{8} << 30;
@@ -100,8 +100,8 @@ class InputSet : public e2e::InputSet {
   std::string Line(const std::string& relative, int n) const {
     auto [before, after] = AroundLine(relative, n);
     std::string text = Read(relative);
-    return text.substr(before.size(), text.size() - before.size() -
-                                          after.size());
+    return text.substr(before.size(),
+                       text.size() - before.size() - after.size());
   }
   // Line n replaced by head + `size` bytes of `pattern` + tail.
   void ReplaceLineLong(const std::string& relative, int n,
@@ -125,7 +125,7 @@ struct MeasuredRun {
 };
 
 MeasuredRun RunLpgm(const InputSet& inputs, const std::string& typed,
-            const char* locale = "LC_ALL=C") {
+                    const char* locale = "LC_ALL=C") {
   std::set<std::string> before;
   for (const fs::directory_entry& e : fs::directory_iterator(inputs.path()))
     before.insert(e.path().filename().string());
@@ -136,9 +136,9 @@ MeasuredRun RunLpgm(const InputSet& inputs, const std::string& typed,
   MeasuredRun outcome;
   auto start = std::chrono::steady_clock::now();
   outcome.process = RunProcess(LpgmBinary(), options);
-  outcome.wall_seconds = std::chrono::duration<double>(
-                             std::chrono::steady_clock::now() - start)
-                             .count();
+  outcome.wall_seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+          .count();
   for (const fs::directory_entry& e : fs::directory_iterator(inputs.path())) {
     std::string name = e.path().filename().string();
     if (before.count(name) == 0) outcome.outputs[name] = ReadAll(e.path());
@@ -180,10 +180,10 @@ TEST(BoundedMemoryTest, LongSkippedLinesChangeNothing) {
     int line;
   };
   const Case cases[] = {
-      {kDefinition, 1},   // title
-      {kDefinition, 3},   // heading of the fault list
-      {kDefinition, 7},   // heading of the case list
-      {kFault1, 5},       // a header line
+      {kDefinition, 1},  // title
+      {kDefinition, 3},  // heading of the fault list
+      {kDefinition, 7},  // heading of the case list
+      {kFault1, 5},      // a header line
   };
   const std::string text = Cp932("見出し, 1, 2.5 /'\"") + "\t";
   for (const Case& c : cases) {
@@ -212,8 +212,7 @@ TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
   {
     SCOPED_TRACE("digits after a comma");
     InputSet inputs;
-    inputs.ReplaceLineLong(kFault1, 10, row + ",", "1234567890", kLongLine,
-                           "");
+    inputs.ReplaceLineLong(kFault1, 10, row + ",", "1234567890", kLongLine, "");
     ExpectSameRun(example, RunLpgm(inputs, "definition.csv\n"));
   }
   {
@@ -227,8 +226,7 @@ TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
     const std::string sv = row.substr(row.rfind(',') + 1);
     ASSERT_LT(sv.size(), 20u);
     InputSet short_inputs;
-    short_inputs.ReplaceLine(kFault1, 10,
-                             row + Repeat("7", 20 - sv.size()));
+    short_inputs.ReplaceLine(kFault1, 10, row + Repeat("7", 20 - sv.size()));
     MeasuredRun short_run = RunLpgm(short_inputs, "definition.csv\n");
     EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
     EXPECT_FALSE(short_run.outputs == example.outputs)
@@ -277,8 +275,7 @@ TEST(BoundedMemoryTest, SamplesLineLongerThanItsCountIsReadToTheCount) {
   EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
 
   InputSet inputs;
-  WriteLong(inputs.File(kCase1), head, " -1.5,2.25E1 3*0.5", kLongLine,
-            "\r\n");
+  WriteLong(inputs.File(kCase1), head, " -1.5,2.25E1 3*0.5", kLongLine, "\r\n");
   ExpectSameRun(short_run, RunLpgm(inputs, "definition.csv\n"));
 }
 
@@ -301,18 +298,17 @@ TEST(BoundedMemoryTest, LongTypedLineIsCutToTheAnswer) {
       SCOPED_TRACE("one 64 MB value");
       InputSet long_inputs;
       fs::copy_file(long_inputs.File(kDefinition), long_inputs.File(name40));
-      ExpectSameRun(short_named,
-                    RunLpgm(long_inputs, name40 + Repeat("x", size) + "\n",
-                        locale));
+      ExpectSameRun(
+          short_named,
+          RunLpgm(long_inputs, name40 + Repeat("x", size) + "\n", locale));
     }
     {
       SCOPED_TRACE("64 MB after the value");
       InputSet long_inputs;
-      ExpectSameRun(RunExample(locale),
-                    RunLpgm(long_inputs,
-                        "definition.csv " + Repeat("a, b/ 1 ", size) +
-                            "\n",
-                        locale));
+      ExpectSameRun(
+          RunExample(locale),
+          RunLpgm(long_inputs,
+                  "definition.csv " + Repeat("a, b/ 1 ", size) + "\n", locale));
     }
   }
 }
@@ -361,8 +357,7 @@ TEST(BoundedMemoryTest, TailAfterTheNeededValuesIsNeverRead) {
     fs::resize_file(inputs.File(c.file), kSparseTail);
     MeasuredRun run = RunLpgm(inputs, "definition.csv\n");
     ExpectSameRun(example, run);
-    EXPECT_LT(run.process.cpu_seconds,
-              5 * example.process.cpu_seconds + 0.5);
+    EXPECT_LT(run.process.cpu_seconds, 5 * example.process.cpu_seconds + 0.5);
     EXPECT_LT(run.wall_seconds, 5 * example.wall_seconds + 2.0);
   }
 }

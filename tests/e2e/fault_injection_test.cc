@@ -93,8 +93,7 @@ TEST(ConsoleFaultTest, EndOfInputAtErrorStopPauseIsEndOfFile) {
     SCOPED_TRACE(c.input);
     TempDir dir;
     CopyInputSet(ExampleFolder(), dir.path());
-    if (c.removed != nullptr)
-      fs::remove(fs::path(dir.path()) / c.removed);
+    if (c.removed != nullptr) fs::remove(fs::path(dir.path()) / c.removed);
     ProcessOptions options;
     options.input = c.input;
     ProcessResult result = RunLeavingFolderUnchanged(dir, options);

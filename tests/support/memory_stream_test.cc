@@ -20,7 +20,8 @@ std::string ReadAll(MemoryInput& input, std::size_t ask = 1000) {
 }
 
 TEST(MemoryInputTest, MovedInputReadsItsOwnCopyShortOrLong) {
-  for (const std::string text : {std::string("short"), std::string(500, 'x')}) {
+  for (const std::string& text :
+       {std::string("short"), std::string(500, 'x')}) {
     MemoryInput first(text, 7);
     char head[3];
     ASSERT_EQ(first.Read(head, 3), 3);
