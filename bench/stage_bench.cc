@@ -37,59 +37,15 @@
 #include "record/number_format.h"
 #include "record/list_item.h"
 #include "state/run_state.h"
+#include "support/fake_file_system.h"
+#include "support/memory_stream.h"
 
 namespace {
 
 constexpr std::uint32_t kSeed = 20240601;
 
-// Hands out the bytes of a buffer that outlives it, as a file would.
-class MemoryInput : public lpgm::platform::InputStream {
- public:
-  explicit MemoryInput(std::string_view data) : data_(data) {}
-  long Read(char* buffer, std::size_t size) override {
-    std::size_t n = std::min(size, data_.size() - pos_);
-    std::memcpy(buffer, data_.data() + pos_, n);
-    pos_ += n;
-    return static_cast<long>(n);
-  }
-
- private:
-  std::string_view data_;
-  std::size_t pos_ = 0;
-};
-
-// Takes whatever is written and keeps only its length.
-class CountingOutput : public lpgm::platform::OutputStream {
- public:
-  explicit CountingOutput(std::size_t* total) : total_(total) {}
-  bool Write(const char* data, std::size_t size) override {
-    benchmark::DoNotOptimize(data);
-    *total_ += size;
-    return true;
-  }
-
- private:
-  std::size_t* total_;
-};
-
-// Output files that cost nothing but their bytes' count; no file can be read.
-class CountingFileSystem : public lpgm::platform::FileSystem {
- public:
-  std::unique_ptr<lpgm::platform::InputStream> OpenForReading(
-      std::string_view, lpgm::platform::OpenError* error) override {
-    *error = lpgm::platform::OpenError::kNotFound;
-    return nullptr;
-  }
-  std::unique_ptr<lpgm::platform::OutputStream> OpenForWriting(
-      std::string_view, lpgm::platform::OpenError*) override {
-    return std::make_unique<CountingOutput>(&bytes_);
-  }
-  std::size_t bytes() const { return bytes_; }
-  void Reset() { bytes_ = 0; }
-
- private:
-  std::size_t bytes_ = 0;
-};
+using lpgm::testing::CountingFileSystem;
+using lpgm::testing::MemoryInput;
 
 // A counter that shows the time of one of the `n` items that every
 // iteration handles (printed with its SI prefix: 20.1ns).
@@ -144,7 +100,7 @@ void BM_ReadFreeForm(benchmark::State& state) {
   // One case's column of the run state.
   std::vector<double> acc(kSamples);
   for (auto _ : state) {
-    MemoryInput input(text);
+    auto input = MemoryInput::Over(text);
     lpgm::InputChannel channel(input, 13, "bench");
     lpgm::ReadFreeForm(channel, {lpgm::ListItem::Real(acc.data(), kSamples)});
     benchmark::DoNotOptimize(acc.data());
@@ -194,7 +150,7 @@ void BM_ReadSpectrumFile(benchmark::State& state) {
   double sv[55];
   double scratch[26];
   for (auto _ : state) {
-    MemoryInput input(text);
+    auto input = MemoryInput::Over(text);
     lpgm::InputChannel channel(input, 12, "bench", 64 * 1024);
     for (int h = 0; h < 9; ++h) channel.SkipRecord();
     for (int j = 0; j < 55; ++j) {

@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   const std::string path =
       "f" + lpgm::platform::Cp932Literal("\\加速度波形.acc");
   Check(lpgm::AccelerationFilePath(s, 1) == path, "composed path");
-  lpgm::fuzz::MemoryFileSystem files;
+  lpgm::fuzz::FakeFileSystem files;
   lpgm::fuzz::PutInput(files, path, data, size);
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       Check(stop.file() == path, "failure names another file");
     }
   }
-  Check(files.opens() == 1, "the file was opened more than once");
+  Check(lpgm::fuzz::ReadOpens(files) == 1,
+        "the file was opened more than once");
   int n = s.NPTS(1);
   if (read_whole) {
     Check(n <= lpgm::kSampleCapacity, "a count above the capacity read");

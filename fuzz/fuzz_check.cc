@@ -64,7 +64,8 @@ const std::set<std::string>& KnownIds() {
   return ids;
 }
 
-void PutFiles(lpgm::fuzz::MemoryFileSystem& files, std::string_view bytes) {
+void PutFiles(lpgm::fuzz::FakeFileSystem& files, std::string_view bytes) {
+  files.RefuseWrites();
   using lpgm::platform::Cp932Literal;
   const std::string names[] = {"d.csv",
                                "f" + Cp932Literal("\\Korvel長周期.csv"),
@@ -73,7 +74,7 @@ void PutFiles(lpgm::fuzz::MemoryFileSystem& files, std::string_view bytes) {
                                "e" + Cp932Literal("\\加速度波形.acc")};
   for (const std::string& name : names) {
     std::size_t end = bytes.find("@@\n");
-    files.Put(name, std::string(bytes.substr(0, end)));
+    files.AddFile(name, std::string(bytes.substr(0, end)));
     if (end == std::string_view::npos) return;
     bytes.remove_prefix(end + 3);
   }
@@ -103,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
                                       std::size_t size) {
   static std::unique_ptr<lpgm::RunState> state =
       std::make_unique<lpgm::RunState>();
-  lpgm::fuzz::MemoryFileSystem files;
+  lpgm::fuzz::FakeFileSystem files;
   PutFiles(files, std::string_view(reinterpret_cast<const char*>(data), size));
   NoFiles probe;
   lpgm::check::CheckRequest request;

@@ -15,8 +15,8 @@
 #include "fuzz_support.h"
 #include "input/definition_file.h"
 #include "record/failure.h"
-#include "state/channels.h"
 #include "record/trimmed_length.h"
+#include "state/channels.h"
 #include "state/run_state.h"
 
 namespace {
@@ -88,11 +88,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   name.copy(s.DEFFILE.data(), name.size());
   s.LDEFFILE = static_cast<int>(name.size());
 
-  lpgm::fuzz::MemoryFileSystem files;
+  lpgm::fuzz::FakeFileSystem files;
   std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  files.Put(name, std::string(bytes));
-  std::uint32_t h = lpgm::fuzz::Hash(data, size);
-  files.set_chunk(h % 3 == 0 ? 1 + (h >> 8) % 40 : 0);
+  lpgm::fuzz::PutInput(files, name, data, size);
 
   try {
     lpgm::ReadDefinitionFile(s, files);
@@ -105,12 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       Check(stop.file() == name, "failure names another file");
     } else {
       const std::string& m = stop.message();
-      bool known =
-          m == "Fault number or Case number Error ! [Enter]" ||
-          IsNumbered(m, "Fault data line no.", "Error ! [Enter]", 6) ||
-          IsNumbered(m, "Fault data no.", " not exist ! [Enter]", 6) ||
-          IsNumbered(m, "Case data line no.", "Error ! [Enter]", 21) ||
-          IsNumbered(m, "Case data no.", " not exist ! [Enter]", 21);
+      bool known = m == "Fault number or Case number Error ! [Enter]" ||
+                   IsNumbered(m, "Fault data line no.", "Error ! [Enter]", 6) ||
+                   IsNumbered(m, "Fault data no.", " not exist ! [Enter]", 6) ||
+                   IsNumbered(m, "Case data line no.", "Error ! [Enter]", 21) ||
+                   IsNumbered(m, "Case data no.", " not exist ! [Enter]", 21);
       Check(known, "an error stop with an unknown message");
     }
     // Whatever was stored, nothing lies outside the limits.

@@ -29,8 +29,8 @@ namespace {
 
 using lpgm::InputChannel;
 using lpgm::Layout;
-using lpgm::RunStop;
 using lpgm::ListItem;
+using lpgm::RunStop;
 using lpgm::fuzz::Check;
 using lpgm::fuzz::Storage;
 using lpgm::fuzz::WithList;
@@ -40,25 +40,54 @@ const Layout& LayoutOf(int variant) {
   static const Layout kRow = Layout::Parse("(28F20.0)");
   static const Layout kHeader = Layout::Parse("(I20,F20.0)");
   switch (variant) {
-    case 0: case 4: case 7: return kSlotLine;
-    case 1: case 5: case 6: return kRow;
-    default: return kHeader;
+    case 0:
+    case 4:
+    case 7:
+      return kSlotLine;
+    case 1:
+    case 5:
+    case 6:
+      return kRow;
+    default:
+      return kHeader;
   }
 }
 
 void BuildList(Storage& s, int variant) {
   switch (variant) {
-    case 0: s.AddIntegers(1); s.AddText(400); break;
-    case 1: s.AddReals(28, 1); break;
-    case 2: s.AddIntegers(1); s.AddReals(1, 1); break;
+    case 0:
+      s.AddIntegers(1);
+      s.AddText(400);
+      break;
+    case 1:
+      s.AddReals(28, 1);
+      break;
+    case 2:
+      s.AddIntegers(1);
+      s.AddReals(1, 1);
+      break;
     case 3:  // longer than the layout: goes on over records
-      s.AddIntegers(1); s.AddReals(1, 1); s.AddIntegers(1); s.AddReals(1, 1);
+      s.AddIntegers(1);
+      s.AddReals(1, 1);
+      s.AddIntegers(1);
+      s.AddReals(1, 1);
       s.AddIntegers(1);
       break;
-    case 4: s.AddIntegers(1); break;  // the rest of the record is left
-    case 5: s.AddReals(1, 1); s.AddReals(26, 1); s.AddReals(1, 1); break;
-    case 6: s.AddReals(60, 1); break;
-    default: s.AddIntegers(1); s.AddText(40); break;  // A400 into 40
+    case 4:
+      s.AddIntegers(1);
+      break;  // the rest of the record is left
+    case 5:
+      s.AddReals(1, 1);
+      s.AddReals(26, 1);
+      s.AddReals(1, 1);
+      break;
+    case 6:
+      s.AddReals(60, 1);
+      break;
+    default:
+      s.AddIntegers(1);
+      s.AddText(40);
+      break;  // A400 into 40
   }
 }
 
@@ -76,7 +105,7 @@ Outcome ReadAll(int variant, int reads, std::string_view bytes,
   Storage storage;
   BuildList(storage, variant);
   std::vector<ListItem> list = storage.List();
-  lpgm::fuzz::ByteStream stream(bytes, chunk);
+  auto stream = lpgm::fuzz::MemoryInput::Over(bytes, chunk);
   InputChannel channel(stream, 12, "fuzz", buffer_size);
   Outcome out;
   try {
@@ -165,7 +194,7 @@ void CheckSlotLine(std::string_view bytes) {
   std::int32_t slot = 12345;
   lpgm::Text400 text;
   text.fill('Q');
-  lpgm::fuzz::ByteStream stream(bytes);
+  auto stream = lpgm::fuzz::MemoryInput::Over(bytes);
   InputChannel channel(stream, 11, "fuzz");
   static const Layout kSlotLine = Layout::Parse("(I20,A400)");
   try {
@@ -194,8 +223,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (size < 2) return 0;
   int variant = data[0] % 8;
   int reads = 1 + (data[0] >> 3) % 4;
-  static constexpr std::size_t kBuffers[] = {16, 17, 23, 32, 64, 257, 4096,
-                                             1 << 20};
+  static constexpr std::size_t kBuffers[] = {16, 17,  23,   32,
+                                             64, 257, 4096, 1 << 20};
   static constexpr std::size_t kChunks[] = {0, 1, 2, 3, 5, 8, 13, 100};
   std::size_t buffer = kBuffers[data[1] % 8];
   std::size_t chunk = kChunks[(data[1] >> 3) % 8];

@@ -29,8 +29,9 @@ constexpr int kMaxDecimals = 30;
 constexpr char kCanary = '\x7f';
 
 std::string RightJustify(std::string_view text, int width) {
-  if (static_cast<int>(text.size()) > width) return std::string(width, '*');
-  return std::string(width - text.size(), ' ') + std::string(text);
+  const auto w = static_cast<std::size_t>(width);
+  if (text.size() > w) return std::string(w, '*');
+  return std::string(w - text.size(), ' ') + std::string(text);
 }
 
 // "%.*f" of a finite value, from both the C library and std::to_chars.
@@ -43,22 +44,25 @@ std::string Exact(double v, int decimals) {
   auto [end, ec] = std::to_chars(chars, chars + sizeof chars, v,
                                  std::chars_format::fixed, decimals);
   Check(ec == std::errc(), "to_chars failed");
-  Check(printed == std::string_view(chars, static_cast<std::size_t>(end - chars)),
-        "reference: snprintf and to_chars disagree");
+  Check(
+      printed == std::string_view(chars, static_cast<std::size_t>(end - chars)),
+      "reference: snprintf and to_chars disagree");
   return printed;
 }
 
 // The expected Fw.d field of `v`, from its exact "%.*f" text.
 std::string ExpectedFixed(double v, int width, const std::string& exact) {
   if (std::isnan(v)) return RightJustify("NaN", width);
-  if (std::isinf(v)) return RightJustify(v < 0 ? "-Infinity" : "Infinity", width);
+  if (std::isinf(v))
+    return RightJustify(v < 0 ? "-Infinity" : "Infinity", width);
   std::string_view s = exact;
   bool negative = s[0] == '-';
   if (negative) s.remove_prefix(1);
   std::size_t point = s.find('.');
   std::string_view integer = s.substr(0, point);
-  std::string_view fraction =
-      point == std::string_view::npos ? std::string_view() : s.substr(point + 1);
+  std::string_view fraction = point == std::string_view::npos
+                                  ? std::string_view()
+                                  : s.substr(point + 1);
   bool zero = true;
   for (char c : s)
     if (c >= '1' && c <= '9') zero = false;

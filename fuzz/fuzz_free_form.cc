@@ -20,17 +20,17 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "variable_storage.h"
 #include "record/failure.h"
 #include "record/free_form.h"
 #include "record/input_channel.h"
 #include "record/list_item.h"
+#include "variable_storage.h"
 
 namespace {
 
 using lpgm::InputChannel;
-using lpgm::RunStop;
 using lpgm::ListItem;
+using lpgm::RunStop;
 using lpgm::fuzz::Check;
 using lpgm::fuzz::Storage;
 using lpgm::fuzz::WithList;
@@ -56,7 +56,7 @@ void BuildList(Storage& s, int list, std::uint8_t size_byte) {
       s.AddIntegers(2);
       break;
     case 5:  // texts of other lengths
-      s.AddText(1 + size_byte * 2);
+      s.AddText(1 + std::size_t{size_byte} * 2);
       s.AddIntegers(1);
       s.AddText(1 + size_byte % 7);
       break;
@@ -92,7 +92,7 @@ Outcome ReadAll(const Plan& plan, std::string_view bytes,
   Storage storage;
   BuildList(storage, plan.list, plan.size_byte);
   std::vector<ListItem> list = storage.List();
-  lpgm::fuzz::ByteStream stream(bytes, chunk);
+  auto stream = lpgm::fuzz::MemoryInput::Over(bytes, chunk);
   InputChannel channel(stream, 13, "fuzz", buffer_size);
   Outcome out;
   try {
@@ -136,9 +136,11 @@ Outcome ReadAll(const Plan& plan, std::string_view bytes,
 // Shows how two outcomes differ, before the mismatch is reported.
 void ShowDifference(const Outcome& a, const Outcome& b) {
   auto show = [](const char* label, const Outcome& o) {
-    std::fprintf(stderr, "%s: %zu reads, stopped %d (number %d), next record "
-                 "'%s'\n", label, o.statuses.size(), o.stopped ? 1 : 0,
-                 o.stop_number, o.next_record.c_str());
+    std::fprintf(stderr,
+                 "%s: %zu reads, stopped %d (number %d), next record "
+                 "'%s'\n",
+                 label, o.statuses.size(), o.stopped ? 1 : 0, o.stop_number,
+                 o.next_record.c_str());
   };
   show("first", a);
   show("second", b);
@@ -150,8 +152,10 @@ void ShowDifference(const Outcome& a, const Outcome& b) {
         std::memcpy(&x, a.image.data() + at, 8);
         std::memcpy(&y, b.image.data() + at, 8);
       }
-      std::fprintf(stderr, "storage differs at byte %zu (as reals: %.17g vs "
-                   "%.17g)\n", i, x, y);
+      std::fprintf(stderr,
+                   "storage differs at byte %zu (as reals: %.17g vs "
+                   "%.17g)\n",
+                   i, x, y);
       break;
     }
   }
@@ -185,8 +189,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   plan.reads = 1 + (data[0] >> 3) % 3;
   plan.with_status = (data[0] >> 5) & 1;
   plan.size_byte = data[1];
-  static constexpr std::size_t kBuffers[] = {16, 17, 23, 32, 64, 257, 4096,
-                                             1 << 20};
+  static constexpr std::size_t kBuffers[] = {16, 17,  23,   32,
+                                             64, 257, 4096, 1 << 20};
   static constexpr std::size_t kChunks[] = {0, 1, 2, 3, 5, 8, 13, 100};
   std::size_t buffer = kBuffers[data[2] % 8];
   std::size_t chunk = kChunks[(data[2] >> 3) % 8];

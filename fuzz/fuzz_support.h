@@ -1,5 +1,5 @@
-// Shared pieces of the fuzz targets: an input stream over bytes held in
-// memory, an in-memory file system, and small helpers for checks.
+// Shared pieces of the fuzz targets: small helpers for checks, and the
+// in-memory file system of the tests set up for one input.
 #ifndef LPGM_FUZZ_FUZZ_SUPPORT_H_
 #define LPGM_FUZZ_FUZZ_SUPPORT_H_
 
@@ -14,10 +14,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_system.h"
-#include "platform/stream.h"
 #include "record/failure.h"
 #include "state/run_state.h"
+#include "support/fake_file_system.h"
+#include "support/memory_stream.h"
 
 namespace lpgm::fuzz {
 
@@ -32,59 +32,10 @@ inline void Check(bool ok, const char* what) {
   if (!ok) Fail(what);
 }
 
-// An input stream over bytes that live elsewhere. Each Read hands out at
-// most `chunk` bytes (0: as many as asked), so that a reader meets short
-// reads in the middle of a record.
-class ByteStream : public platform::InputStream {
- public:
-  explicit ByteStream(std::string_view bytes, std::size_t chunk = 0)
-      : bytes_(bytes), chunk_(chunk) {}
-  long Read(char* buffer, std::size_t size) override {
-    std::size_t n = std::min(size, bytes_.size() - pos_);
-    if (chunk_ != 0) n = std::min(n, chunk_);
-    std::memcpy(buffer, bytes_.data() + pos_, n);
-    pos_ += n;
-    return static_cast<long>(n);
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t chunk_;
-  std::size_t pos_ = 0;
-};
-
-// Files by their composed CP932 names, held in memory. Reading only: an
-// open for writing is refused.
-class MemoryFileSystem : public platform::FileSystem {
- public:
-  void Put(std::string path, std::string bytes) {
-    files_[std::move(path)] = std::move(bytes);
-  }
-  void set_chunk(std::size_t chunk) { chunk_ = chunk; }
-  int opens() const { return opens_; }
-
-  std::unique_ptr<platform::InputStream> OpenForReading(
-      std::string_view cp932_path, platform::OpenError* error) override {
-    auto it = files_.find(std::string(cp932_path));
-    if (it == files_.end()) {
-      *error = platform::OpenError::kNotFound;
-      return nullptr;
-    }
-    ++opens_;
-    *error = platform::OpenError::kNone;
-    return std::make_unique<ByteStream>(it->second, chunk_);
-  }
-  std::unique_ptr<platform::OutputStream> OpenForWriting(
-      std::string_view, platform::OpenError* error) override {
-    *error = platform::OpenError::kPermission;
-    return nullptr;
-  }
-
- private:
-  std::map<std::string, std::string, std::less<>> files_;
-  std::size_t chunk_ = 0;
-  int opens_ = 0;
-};
+// The in-memory streams and file system are the tests' own
+// (support/memory_stream.h, support/fake_file_system.h).
+using testing::FakeFileSystem;
+using testing::MemoryInput;
 
 // A cheap hash of the input, to pick reading conditions (chunk sizes) for
 // targets whose whole input is the file's content.
@@ -100,8 +51,8 @@ inline std::uint32_t Hash(const std::uint8_t* data, std::size_t size) {
 // The number of records of a text: lines ended by a line feed, and a last
 // line without one.
 inline std::size_t CountRecords(std::string_view bytes) {
-  std::size_t n = static_cast<std::size_t>(
-      std::count(bytes.begin(), bytes.end(), '\n'));
+  std::size_t n =
+      static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
   if (!bytes.empty() && bytes.back() != '\n') ++n;
   return n;
 }
@@ -128,11 +79,18 @@ inline RunState& OneFolderRunState(char fault_folder, char case_folder) {
 
 // An in-memory file system holding `bytes` at `path`, handed out in small
 // chunks for a third of the inputs (so that reads end inside records).
-inline void PutInput(MemoryFileSystem& files, const std::string& path,
+// Opens for writing are refused.
+inline void PutInput(FakeFileSystem& files, const std::string& path,
                      const std::uint8_t* data, std::size_t size) {
-  files.Put(path, std::string(reinterpret_cast<const char*>(data), size));
+  files.AddFile(path, std::string(reinterpret_cast<const char*>(data), size));
+  files.RefuseWrites();
   std::uint32_t h = Hash(data, size);
-  files.set_chunk(h % 3 == 0 ? 1 + (h >> 8) % 40 : 0);
+  files.SetReadChunk(h % 3 == 0 ? 1 + (h >> 8) % 40 : 0);
+}
+
+// The number of successful opens for reading.
+inline std::size_t ReadOpens(const FakeFileSystem& files) {
+  return files.ReadPaths().size();
 }
 
 }  // namespace lpgm::fuzz

@@ -8,8 +8,8 @@
 # so the checked-in corpus is never changed. The script exits non-zero when
 # any target finds a crash, a leak, undefined behaviour, a sanitizer report
 # or a mismatch of its own checks; the reproducer is left in
-# $LPGM_FUZZ_BUILD/run/TARGET/artifacts/. The build directory is
-# build/fuzz-libfuzzer unless LPGM_FUZZ_BUILD names another.
+# build/fuzz/run/TARGET/artifacts/. Needs clang and libFuzzer's runtime
+# (scripts/install-prerequisites.sh --fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,87 +27,19 @@ for t in "${targets[@]}"; do
   [[ -f fuzz/$t.cc ]] || { echo "unknown target $t" >&2; exit 2; }
 done
 
-out=${LPGM_FUZZ_BUILD:-build/fuzz-libfuzzer}
+out=build/fuzz
 # LPGM_FUZZ_BUDGET=cpu makes SECONDS the CPU time of each target instead of
 # its wall-clock time (for a machine that other work shares).
 budget=${LPGM_FUZZ_BUDGET:-wall}
-mkdir -p "$out/obj" "$out/bin" "$out/run"
-cxx=${FUZZ_CXX:-clang++}
 
-as_root() {
-  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
-}
-
-# clang, and libFuzzer's runtime (Debian ships it in libclang-rt-14-dev).
-ensure_toolchain() {
-  if ! command -v "$cxx" >/dev/null 2>&1; then
-    echo "== installing clang"
-    as_root apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq clang >/dev/null
-  fi
-  local probe="$out/probe"
-  printf '%s\n' '#include <cstddef>' '#include <cstdint>' \
-    'extern "C" int LLVMFuzzerTestOneInput(const uint8_t*, size_t) { return 0; }' \
-    > "$probe.cc"
-  if ! "$cxx" -fsanitize=fuzzer,address,undefined "$probe.cc" -o "$probe" \
-       >/dev/null 2>&1; then
-    echo "== installing libFuzzer's runtime"
-    local version
-    version=$("$cxx" -dumpversion | cut -d. -f1)
-    as_root apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq \
-      "libclang-rt-$version-dev" >/dev/null
-    "$cxx" -fsanitize=fuzzer,address,undefined "$probe.cc" -o "$probe"
-  fi
-}
-
-flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -ffp-contract=off
-       -fno-fast-math -fsanitize=address,undefined -fno-sanitize-recover=all
-       -Isrc -Ifuzz)
-
-# The project's sources, except the program's entry point, compiled once
-# into objects that every target links. A source is recompiled when it or any
-# header is newer than its object.
-build() {
-  local newest_header sources=() stale=()
-  newest_header=$(find src fuzz -name '*.h' -printf '%T@\n' | sort -n | tail -1)
-  while IFS= read -r f; do sources+=("$f"); done < <(
-    find src -name '*.cc' ! -path src/run/main.cc ! -path src/check/main.cc |
-      sort)
-  for f in "${sources[@]}"; do
-    local o="$out/obj/${f//\//_}.o"
-    if [[ ! -f $o || $f -nt $o ]] ||
-       (( $(printf '%.0f' "$newest_header") > $(stat -c %Y "$o") )); then
-      stale+=("$f")
-    fi
-  done
-  if [[ ${#stale[@]} -gt 0 ]]; then
-    echo "== compiling ${#stale[@]} sources"
-    printf '%s\n' "${stale[@]}" | xargs -P 2 -I{} sh -c \
-      'f={}; o="$0/obj/$(echo "$f" | tr / _).o"; exec "$1" $2 -fsanitize=fuzzer-no-link -c "$f" -o "$o"' \
-      "$out" "$cxx" "${flags[*]}"
-  fi
-  # Only the objects of today's sources: a removed source's object stays out.
-  local objects=()
-  for f in "${sources[@]}"; do objects+=("$out/obj/${f//\//_}.o"); done
-  for t in "${targets[@]}"; do
-    local bin="$out/bin/$t"
-    local relink=0
-    [[ ! -x $bin || fuzz/$t.cc -nt $bin ]] && relink=1
-    for o in "${objects[@]}"; do [[ $o -nt $bin ]] && relink=1; done
-    (( $(printf '%.0f' "$newest_header") > $(stat -c %Y "$bin" 2>/dev/null || echo 0) )) && relink=1
-    if (( relink )); then
-      echo "== building $t"
-      "$cxx" "${flags[@]}" -fsanitize=fuzzer "fuzz/$t.cc" "${objects[@]}" -o "$bin"
-    fi
-  done
-}
-
-ensure_toolchain
-# Two runs of this script may share the build directory: one builds at a time.
+# The targets come from the `fuzz` preset (clang, libFuzzer, AddressSanitizer
+# and UndefinedBehaviorSanitizer). Two runs of this script may share the
+# build directory: one builds at a time.
+mkdir -p "$out/run"
 exec 9>"$out/.build.lock"
 flock 9
-build
+[[ -f $out/CMakeCache.txt ]] || cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target "${targets[@]}"
 flock -u 9
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}
@@ -133,7 +65,7 @@ for t in "${targets[@]}"; do
   start=$(date +%s)
   (
     TIMEFORMAT="user %Us, sys %Ss, wall %Rs"
-    time "$out/bin/$t" "${args[@]}" "$work/corpus" > "$work/log" 2>&1
+    time "$out/fuzz/$t" "${args[@]}" "$work/corpus" > "$work/log" 2>&1
   ) 2> "$work/time" &
   runner=$!
   if [[ $budget == cpu ]]; then

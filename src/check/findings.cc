@@ -10,8 +10,6 @@
 namespace lpgm::check {
 namespace {
 
-constexpr double kTimeStep = 0.02;
-
 struct Extremes {
   double min = std::numeric_limits<double>::infinity();
   double max = -std::numeric_limits<double>::infinity();

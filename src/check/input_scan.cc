@@ -58,7 +58,8 @@ bool ReadLineByLayout(std::string_view line, const Layout& layout,
 struct SeparatorTable {
   bool table[256] = {};
   constexpr SeparatorTable() {
-    for (int c : {' ', '\t', ',', '/', '\n', '\r'}) table[c] = true;
+    for (char c : {' ', '\t', ',', '/', '\n', '\r'})
+      table[static_cast<unsigned char>(c)] = true;
   }
 };
 constexpr SeparatorTable kSeparators;

@@ -21,9 +21,7 @@ std::string Golden(const char* name) {
 
 class Example : public ::testing::Test {
  protected:
-  void SetUp() override {
-    CopyInputs(fs::path(LPGM_SOURCE_DIR) / "examples", dir_);
-  }
+  void SetUp() override { CopyInputSet(ExampleFolder(), dir_.path()); }
   TempDir dir_;
 };
 

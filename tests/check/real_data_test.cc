@@ -82,7 +82,7 @@ class RealData : public ::testing::Test {
  protected:
   void SetUp() override {
     if (check::RealData().empty()) GTEST_SKIP() << "no real data";
-    CopyInputs(check::RealData(), dir_);
+    CopyInputSet(check::RealData().string(), dir_.path());
   }
   TempDir dir_;
 };
@@ -256,7 +256,7 @@ TEST_F(RealData, CasesPreparedFromTheOriginalsNeedNoWarning) {
 
 TEST(ExampleRun, PeaksRanksAndPhaseCaseAreLpgms) {
   TempDir dir;
-  CopyInputs(fs::path(LPGM_SOURCE_DIR) / "examples", dir);
+  CopyInputSet(ExampleFolder(), dir.path());
   ExpectLpgmsPeaks(dir);
 }
 

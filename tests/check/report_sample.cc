@@ -23,45 +23,11 @@
 #include "platform/file_system.h"
 #include "run/run.h"
 #include "state/run_state.h"
-#include "support/memory_stream.h"
+#include "support/fake_file_system.h"
+#include "support/memory_console.h"
 
 namespace lpgm::check {
 namespace {
-
-// Reads below `dir`; every output file goes nowhere.
-class ExampleFiles : public platform::FileSystem {
- public:
-  explicit ExampleFiles(std::string dir) : dir_(platform::Utf8ToCp932(dir)) {}
-  std::unique_ptr<platform::InputStream> OpenForReading(
-      std::string_view path, platform::OpenError* error) override {
-    return platform::ProcessFileSystem().OpenForReading(
-        dir_ + "/" + std::string(path), error);
-  }
-  std::unique_ptr<platform::OutputStream> OpenForWriting(
-      std::string_view, platform::OpenError*) override {
-    return std::make_unique<lpgm::testing::MemoryOutput>();
-  }
-
- private:
-  std::string dir_;
-};
-
-// Types the definition file's name at the prompt.
-class TypingConsole : public platform::Console {
- public:
-  platform::InputStream& Input() override { return input_; }
-  platform::OutputStream& Output() override { return output_; }
-  void WriteErrorLine(std::string_view text) override {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-  }
-  std::string ToConsoleText(std::string_view text) override {
-    return std::string(text);
-  }
-
- private:
-  lpgm::testing::MemoryInput input_{"definition.csv\n"};
-  lpgm::testing::MemoryOutput output_;
-};
 
 std::string LocalTime(std::time_t t) {
   char text[32];
@@ -172,10 +138,12 @@ int WriteReport(const CheckResult& result, const char* out_path) {
 
 int ExampleReport(const std::string& dir, const char* out_path) {
   auto state = std::make_unique<RunState>();
-  ExampleFiles files(dir);
-  TypingConsole console;
+  lpgm::testing::FakeFileSystem files;
+  files.AddInputSet(dir);
+  lpgm::testing::MemoryConsole console("definition.csv\n");
   if (RunProgram(console, files, *state) != 0) {
-    std::fprintf(stderr, "lpgm stopped on %s\n", dir.c_str());
+    std::fprintf(stderr, "lpgm stopped on %s: %s", dir.c_str(),
+                 console.errors().c_str());
     return 1;
   }
   CheckResult r;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/input_folder.h"
 #include "support/process_runner.h"
 
 namespace lpgm::testing::check {
@@ -28,14 +29,6 @@ inline std::string ReadBytes(const fs::path& path) {
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream f(path, std::ios::binary | std::ios::trunc);
   f << bytes;
-}
-
-// Copies definition.csv, faults and cases of `source` into `dir`.
-inline void CopyInputs(const fs::path& source, const TempDir& dir) {
-  fs::copy(source / "definition.csv", fs::path(dir.path()) / "definition.csv");
-  for (const char* sub : {"faults", "cases"})
-    fs::copy(source / sub, fs::path(dir.path()) / sub,
-             fs::copy_options::recursive);
 }
 
 // Runs lpgm-check with `arguments` (shell words) in `dir`.

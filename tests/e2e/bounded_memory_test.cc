@@ -22,6 +22,7 @@
 #include <string_view>
 #include <utility>
 
+#include "e2e/input_set.h"
 #include "platform/encoding.h"
 #include "support/process_runner.h"
 
@@ -31,7 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kLongLine = 64u << 20;  // bytes
-constexpr long kRssMarginKib = 16 * 1024;  // a quarter of a long line
+constexpr long kRssMarginKib = 16 * 1024;     // a quarter of a long line
 // Far more than a run could read in the time it is allowed: sparse, so it
 // costs no disk.
 constexpr std::uintmax_t kSparseTail = std::uintmax_t{8} << 30;
@@ -75,15 +76,10 @@ std::string Repeat(std::string_view pattern, std::size_t size) {
 }
 
 // A copy of the bundled example, with helpers to rewrite its files.
-class InputSet {
+class InputSet : public e2e::InputSet {
  public:
-  InputSet() {
-    fs::copy(std::string(LPGM_SOURCE_DIR) + "/examples", dir_.path(),
-             fs::copy_options::recursive);
-  }
-  const std::string& path() const { return dir_.path(); }
   fs::path File(const std::string& relative) const {
-    return fs::path(dir_.path()) / relative;
+    return fs::path(path()) / relative;
   }
   std::string Read(const std::string& relative) const {
     return ReadAll(File(relative));
@@ -104,8 +100,8 @@ class InputSet {
   std::string Line(const std::string& relative, int n) const {
     auto [before, after] = AroundLine(relative, n);
     std::string text = Read(relative);
-    return text.substr(before.size(), text.size() - before.size() -
-                                          after.size());
+    return text.substr(before.size(),
+                       text.size() - before.size() - after.size());
   }
   // Line n replaced by head + `size` bytes of `pattern` + tail.
   void ReplaceLineLong(const std::string& relative, int n,
@@ -119,19 +115,17 @@ class InputSet {
                    std::string_view content) const {
     ReplaceLineLong(relative, n, content, "", 0, "");
   }
-
- private:
-  TempDir dir_;
 };
 
-struct Outcome {
+// A run of lpgm: how it ended, how long it took, the files it created.
+struct MeasuredRun {
   ProcessResult process;
   double wall_seconds = 0;
   std::map<std::string, std::string> outputs;  // files the run created
 };
 
-Outcome RunLpgm(const InputSet& inputs, const std::string& typed,
-            const char* locale = "LC_ALL=C") {
+MeasuredRun RunLpgm(const InputSet& inputs, const std::string& typed,
+                    const char* locale = "LC_ALL=C") {
   std::set<std::string> before;
   for (const fs::directory_entry& e : fs::directory_iterator(inputs.path()))
     before.insert(e.path().filename().string());
@@ -139,12 +133,12 @@ Outcome RunLpgm(const InputSet& inputs, const std::string& typed,
   options.directory = inputs.path();
   options.input = typed;
   options.env = {locale};
-  Outcome outcome;
+  MeasuredRun outcome;
   auto start = std::chrono::steady_clock::now();
   outcome.process = RunProcess(LpgmBinary(), options);
-  outcome.wall_seconds = std::chrono::duration<double>(
-                             std::chrono::steady_clock::now() - start)
-                             .count();
+  outcome.wall_seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+          .count();
   for (const fs::directory_entry& e : fs::directory_iterator(inputs.path())) {
     std::string name = e.path().filename().string();
     if (before.count(name) == 0) outcome.outputs[name] = ReadAll(e.path());
@@ -153,7 +147,7 @@ Outcome RunLpgm(const InputSet& inputs, const std::string& typed,
 }
 
 // The long run ended as the short one did, in the same memory.
-void ExpectSameRun(const Outcome& short_run, const Outcome& long_run) {
+void ExpectSameRun(const MeasuredRun& short_run, const MeasuredRun& long_run) {
   EXPECT_EQ(long_run.process.exit_status, short_run.process.exit_status)
       << long_run.process.err;
   EXPECT_EQ(long_run.process.signal, 0);
@@ -168,9 +162,9 @@ void ExpectSameRun(const Outcome& short_run, const Outcome& long_run) {
       << short_run.process.max_rss_kib << " KiB for the short input";
 }
 
-Outcome RunExample(const char* locale = "LC_ALL=C") {
+MeasuredRun RunExample(const char* locale = "LC_ALL=C") {
   InputSet example;
-  Outcome run = RunLpgm(example, "definition.csv\n", locale);
+  MeasuredRun run = RunLpgm(example, "definition.csv\n", locale);
   EXPECT_EQ(run.process.exit_status, 0) << run.process.err;
   EXPECT_EQ(run.outputs.size(), 6u);
   return run;
@@ -180,16 +174,16 @@ Outcome RunExample(const char* locale = "LC_ALL=C") {
 // title and headings, the lines after its last case line, and a header line
 // of a spectrum file.
 TEST(BoundedMemoryTest, LongSkippedLinesChangeNothing) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   struct Case {
     const char* file;
     int line;
   };
   const Case cases[] = {
-      {kDefinition, 1},   // title
-      {kDefinition, 3},   // heading of the fault list
-      {kDefinition, 7},   // heading of the case list
-      {kFault1, 5},       // a header line
+      {kDefinition, 1},  // title
+      {kDefinition, 3},  // heading of the fault list
+      {kDefinition, 7},  // heading of the case list
+      {kFault1, 5},      // a header line
   };
   const std::string text = Cp932("見出し, 1, 2.5 /'\"") + "\t";
   for (const Case& c : cases) {
@@ -212,14 +206,13 @@ TEST(BoundedMemoryTest, LongSkippedLinesChangeNothing) {
 // ignored; digits straight after the 28th value are that field's up to its
 // 20th position.
 TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   InputSet probe;
   const std::string row = probe.Line(kFault1, 10);
   {
     SCOPED_TRACE("digits after a comma");
     InputSet inputs;
-    inputs.ReplaceLineLong(kFault1, 10, row + ",", "1234567890", kLongLine,
-                           "");
+    inputs.ReplaceLineLong(kFault1, 10, row + ",", "1234567890", kLongLine, "");
     ExpectSameRun(example, RunLpgm(inputs, "definition.csv\n"));
   }
   {
@@ -233,9 +226,8 @@ TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
     const std::string sv = row.substr(row.rfind(',') + 1);
     ASSERT_LT(sv.size(), 20u);
     InputSet short_inputs;
-    short_inputs.ReplaceLine(kFault1, 10,
-                             row + Repeat("7", 20 - sv.size()));
-    Outcome short_run = RunLpgm(short_inputs, "definition.csv\n");
+    short_inputs.ReplaceLine(kFault1, 10, row + Repeat("7", 20 - sv.size()));
+    MeasuredRun short_run = RunLpgm(short_inputs, "definition.csv\n");
     EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
     EXPECT_FALSE(short_run.outputs == example.outputs)
         << "the longer Sv field must change the spectra";
@@ -248,7 +240,7 @@ TEST(BoundedMemoryTest, LongDataRowReadsOnlyItsFirstFields) {
 // A 64 MB 20th field: fields 20 to 28 take its first 180 digits, 20 each,
 // and the rest of the row is ignored.
 TEST(BoundedMemoryTest, HugeTwentiethFieldFillsTheLastNineFields) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   InputSet probe;
   const std::string row = probe.Line(kFault1, 10);
   std::size_t comma = 0;
@@ -258,7 +250,7 @@ TEST(BoundedMemoryTest, HugeTwentiethFieldFillsTheLastNineFields) {
 
   InputSet short_inputs;
   short_inputs.ReplaceLine(kFault1, 10, first19 + Repeat("1234567890", 180));
-  Outcome short_run = RunLpgm(short_inputs, "definition.csv\n");
+  MeasuredRun short_run = RunLpgm(short_inputs, "definition.csv\n");
   EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
   EXPECT_FALSE(short_run.outputs == example.outputs);
 
@@ -279,12 +271,11 @@ TEST(BoundedMemoryTest, SamplesLineLongerThanItsCountIsReadToTheCount) {
   const std::string head = "100000,0.02\r\n" + samples;
   InputSet short_inputs;
   short_inputs.Write(kCase1, head + "\r\n");
-  Outcome short_run = RunLpgm(short_inputs, "definition.csv\n");
+  MeasuredRun short_run = RunLpgm(short_inputs, "definition.csv\n");
   EXPECT_EQ(short_run.process.exit_status, 0) << short_run.process.err;
 
   InputSet inputs;
-  WriteLong(inputs.File(kCase1), head, " -1.5,2.25E1 3*0.5", kLongLine,
-            "\r\n");
+  WriteLong(inputs.File(kCase1), head, " -1.5,2.25E1 3*0.5", kLongLine, "\r\n");
   ExpectSameRun(short_run, RunLpgm(inputs, "definition.csv\n"));
 }
 
@@ -301,24 +292,23 @@ TEST(BoundedMemoryTest, LongTypedLineIsCutToTheAnswer) {
     SCOPED_TRACE(locale);
     InputSet inputs;
     fs::copy_file(inputs.File(kDefinition), inputs.File(name40));
-    Outcome short_named = RunLpgm(inputs, name40 + "\n", locale);
+    MeasuredRun short_named = RunLpgm(inputs, name40 + "\n", locale);
     EXPECT_EQ(short_named.process.exit_status, 0) << short_named.process.err;
     {
       SCOPED_TRACE("one 64 MB value");
       InputSet long_inputs;
       fs::copy_file(long_inputs.File(kDefinition), long_inputs.File(name40));
-      ExpectSameRun(short_named,
-                    RunLpgm(long_inputs, name40 + Repeat("x", size) + "\n",
-                        locale));
+      ExpectSameRun(
+          short_named,
+          RunLpgm(long_inputs, name40 + Repeat("x", size) + "\n", locale));
     }
     {
       SCOPED_TRACE("64 MB after the value");
       InputSet long_inputs;
-      ExpectSameRun(RunExample(locale),
-                    RunLpgm(long_inputs,
-                        "definition.csv " + Repeat("a, b/ 1 ", size) +
-                            "\n",
-                        locale));
+      ExpectSameRun(
+          RunExample(locale),
+          RunLpgm(long_inputs,
+                  "definition.csv " + Repeat("a, b/ 1 ", size) + "\n", locale));
     }
   }
 }
@@ -329,7 +319,7 @@ TEST(BoundedMemoryTest, LongTypedLineIsCutToTheAnswer) {
 TEST(BoundedMemoryTest, LongTypedLinesAtAnErrorStop) {
   const std::string name40 = Repeat("nofile", 40);
   InputSet short_inputs;
-  Outcome short_run = RunLpgm(short_inputs, name40 + "\n\n");
+  MeasuredRun short_run = RunLpgm(short_inputs, name40 + "\n\n");
   EXPECT_EQ(short_run.process.exit_status, 1);
   EXPECT_EQ(short_run.process.out,
             Cp932("震源断層/ケースフォルダ定義ファイル:") + name40 +
@@ -344,7 +334,7 @@ TEST(BoundedMemoryTest, LongTypedLinesAtAnErrorStop) {
 // Bytes after the last value a file needs are never read: a tail of 8 GiB
 // (sparse) costs no more time than none.
 TEST(BoundedMemoryTest, TailAfterTheNeededValuesIsNeverRead) {
-  const Outcome example = RunExample();
+  const MeasuredRun example = RunExample();
   struct Case {
     const char* file;
     bool same_line;  // the tail continues the file's last line
@@ -365,10 +355,9 @@ TEST(BoundedMemoryTest, TailAfterTheNeededValuesIsNeverRead) {
       inputs.Write(c.file, text + " ");
     }
     fs::resize_file(inputs.File(c.file), kSparseTail);
-    Outcome run = RunLpgm(inputs, "definition.csv\n");
+    MeasuredRun run = RunLpgm(inputs, "definition.csv\n");
     ExpectSameRun(example, run);
-    EXPECT_LT(run.process.cpu_seconds,
-              5 * example.process.cpu_seconds + 0.5);
+    EXPECT_LT(run.process.cpu_seconds, 5 * example.process.cpu_seconds + 0.5);
     EXPECT_LT(run.wall_seconds, 5 * example.wall_seconds + 2.0);
   }
 }

@@ -28,10 +28,7 @@ std::string ReadBytes(const fs::path& path) {
 // folder and runs lpgm there.
 ProcessResult RunOnCopy(const fs::path& source, const TempDir& dir,
                         const std::string& locale) {
-  fs::copy(source / "definition.csv", fs::path(dir.path()) / "definition.csv");
-  for (const char* sub : {"faults", "cases"})
-    fs::copy(source / sub, fs::path(dir.path()) / sub,
-             fs::copy_options::recursive);
+  CopyInputSet(source.string(), dir.path());
   ProcessOptions options;
   options.directory = dir.path();
   options.input = "definition.csv\n";
@@ -39,7 +36,7 @@ ProcessResult RunOnCopy(const fs::path& source, const TempDir& dir,
   return RunProcess(LpgmBinary(), options);
 }
 
-const fs::path kExample = fs::path(LPGM_SOURCE_DIR) / "examples";
+const fs::path kExample = ExampleFolder();
 const fs::path kGolden = fs::path(LPGM_SOURCE_DIR) / "tests/e2e/golden/example";
 
 TEST(ExampleRunTest, OutputFilesMatchGoldenFilesByteForByte) {
@@ -105,7 +102,7 @@ TEST(RealDataRunTest, StElias1979IsThePhaseCaseAndLucerneRanksFirst) {
   EXPECT_EQ(peaks[1].substr(peaks[1].size() - 15), ",     34.830709");
   const std::string rank_head = Cp("最大速度順位");
   ASSERT_EQ(peaks[2].size(), rank_head.size() + 40);
-  auto rank_of = [&](int j) {
+  auto rank_of = [&](std::size_t j) {
     return peaks[2].substr(rank_head.size() + 4 * (j - 1), 4);
   };
   EXPECT_EQ(rank_of(10), ",  5");

@@ -4,14 +4,13 @@
 // no output file created.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 
 #include "platform/encoding.h"
+#include "support/input_folder.h"
 #include "support/process_runner.h"
 
 namespace lpgm::testing {
@@ -23,11 +22,6 @@ std::string Cp932(const char* utf8) { return platform::Cp932Literal(utf8); }
 
 std::string Prompt() { return Cp932("震源断層/ケースフォルダ定義ファイル:"); }
 
-void CopyExamples(const TempDir& dir) {
-  fs::copy(std::string(LPGM_SOURCE_DIR) + "/examples", dir.path(),
-           fs::copy_options::recursive);
-}
-
 // Replaces the file at `relative` by an empty folder of the same name.
 void MakeFolderOf(const TempDir& dir, const std::string& relative) {
   fs::path p = fs::path(dir.path()) / relative;
@@ -35,47 +29,13 @@ void MakeFolderOf(const TempDir& dir, const std::string& relative) {
   fs::create_directory(p);
 }
 
-std::string Fnv1a(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::uint64_t hash = 14695981039346656037ull;
-  char buffer[65536];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    for (std::streamsize i = 0; i < in.gcount(); ++i) {
-      hash ^= static_cast<unsigned char>(buffer[i]);
-      hash *= 1099511628211ull;
-    }
-  }
-  char text[17];
-  std::snprintf(text, sizeof text, "%016llx",
-                static_cast<unsigned long long>(hash));
-  return text;
-}
-
-// Every entry under the folder: folders by name, files by size and hash.
-// Equal snapshots before and after a run mean that no input was changed and
-// no file was created.
-std::map<std::string, std::string> Snapshot(const TempDir& dir) {
-  std::map<std::string, std::string> entries;
-  for (const fs::directory_entry& e :
-       fs::recursive_directory_iterator(dir.path())) {
-    std::string name = fs::relative(e.path(), dir.path()).string();
-    if (e.is_directory()) {
-      entries[name] = "folder";
-    } else {
-      entries[name] =
-          std::to_string(e.file_size()) + " bytes, " + Fnv1a(e.path());
-    }
-  }
-  return entries;
-}
-
 // Runs lpgm in `dir` and checks that the folder is unchanged afterwards.
 ProcessResult RunLeavingFolderUnchanged(const TempDir& dir,
                                         ProcessOptions options) {
-  std::map<std::string, std::string> before = Snapshot(dir);
+  std::map<std::string, std::string> before = Snapshot(dir.path());
   options.directory = dir.path();
   ProcessResult result = RunProcess(LpgmBinary(), options);
-  EXPECT_EQ(Snapshot(dir), before) << "the run changed or created files";
+  EXPECT_EQ(Snapshot(dir.path()), before) << "the run changed or created files";
   EXPECT_EQ(result.signal, 0);
   return result;
 }
@@ -88,7 +48,7 @@ const char kWriteErrorOnStdout[] =
 // A closed descriptor is not an end of input: the read itself fails.
 TEST(ConsoleFaultTest, ClosedStandardInputAtPromptIsReadError) {
   TempDir dir;
-  CopyExamples(dir);
+  CopyInputSet(ExampleFolder(), dir.path());
   ProcessOptions options;
   options.close_stdin = true;
   ProcessResult result = RunLeavingFolderUnchanged(dir, options);
@@ -104,7 +64,7 @@ TEST(ConsoleFaultTest, EndOfInputBeforeAnyAnswerIsEndOfFile) {
   for (const char* input : {"", "\n", "\r\n\n", "   \t \n"}) {
     SCOPED_TRACE(::testing::PrintToString(std::string(input)));
     TempDir dir;
-    CopyExamples(dir);
+    CopyInputSet(ExampleFolder(), dir.path());
     ProcessOptions options;
     options.input = input;
     ProcessResult result = RunLeavingFolderUnchanged(dir, options);
@@ -132,9 +92,8 @@ TEST(ConsoleFaultTest, EndOfInputAtErrorStopPauseIsEndOfFile) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.input);
     TempDir dir;
-    CopyExamples(dir);
-    if (c.removed != nullptr)
-      fs::remove(fs::path(dir.path()) / c.removed);
+    CopyInputSet(ExampleFolder(), dir.path());
+    if (c.removed != nullptr) fs::remove(fs::path(dir.path()) / c.removed);
     ProcessOptions options;
     options.input = c.input;
     ProcessResult result = RunLeavingFolderUnchanged(dir, options);
@@ -146,7 +105,7 @@ TEST(ConsoleFaultTest, EndOfInputAtErrorStopPauseIsEndOfFile) {
 
 TEST(ConsoleFaultTest, ClosedStandardOutputIsWriteErrorOnUnit6) {
   TempDir dir;
-  CopyExamples(dir);
+  CopyInputSet(ExampleFolder(), dir.path());
   ProcessOptions options;
   options.close_stdout = true;
   options.input = "definition.csv\n";
@@ -159,7 +118,7 @@ TEST(ConsoleFaultTest, ClosedStandardOutputIsWriteErrorOnUnit6) {
 // quit: the failed write must be reported, not end the process by a signal.
 TEST(ConsoleFaultTest, BrokenPipeOnStandardOutputIsWriteErrorOnUnit6) {
   TempDir dir;
-  CopyExamples(dir);
+  CopyInputSet(ExampleFolder(), dir.path());
   ProcessOptions options;
   options.broken_stdout = true;
   options.input = "definition.csv\n";
@@ -185,7 +144,7 @@ TEST(FolderAsInputFileTest, EndsInNotExistErrorStop) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.folder);
     TempDir dir;
-    CopyExamples(dir);
+    CopyInputSet(ExampleFolder(), dir.path());
     MakeFolderOf(dir, c.folder);
     ProcessOptions options;
     options.input = std::string(c.answer) + "\n";  // Enter at the pause

@@ -1,23 +1,25 @@
 // A small input set in a temporary folder, and running lpgm on it.
 //
-// The definition file names faults\F<i> and cases\C<i>; the fault files
-// hold 55 rows of 28 numbers after 9 header lines; the case files a header
-// with the sample count and the samples. Text is written in CP932, lines end
-// with CR LF. Every run checks that no input file was changed by it.
+// An input set is a copy of the bundled example, or made here: the definition
+// file names faults\F<i> and cases\C<i>; the fault files hold 55 rows of 28
+// numbers after 9 header lines; the case files a header with the sample count
+// and the samples. Text is written in CP932, lines end with CR LF. Every run
+// checks that no input file was changed by it.
 #ifndef LPGM_TESTS_E2E_INPUT_SET_H_
 #define LPGM_TESTS_E2E_INPUT_SET_H_
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/encoding.h"
+#include "support/input_folder.h"
 #include "support/process_runner.h"
 
 namespace lpgm::testing::e2e {
@@ -97,6 +99,8 @@ inline ::testing::AssertionResult SameBytes(std::string_view actual,
 
 class InputSet {
  public:
+  // A copy of the bundled example.
+  InputSet() { CopyInputSet(ExampleFolder(), path()); }
   // Writes a definition file for `faults` faults and `cases` cases, and the
   // fault files with field 28 = 10 * fault + row. Case files are left to
   // the test.
@@ -166,7 +170,8 @@ class InputSet {
     options.input = input;
     options.env = env;
     ProcessResult result = RunProcess(LpgmBinary(), options);
-    EXPECT_EQ(InputFiles(), before) << "an input file was changed by the run";
+    EXPECT_EQ(InputFiles(), before)
+        << "the run changed an input file or created another";
     return result;
   }
 
@@ -181,19 +186,10 @@ class InputSet {
   }
 
  private:
-  // Every regular file in the folder except the outputs, with its bytes.
+  // The folder but the output files (no run may change or create anything
+  // else).
   std::map<std::string, std::string> InputFiles() const {
-    std::map<std::string, std::string> files;
-    namespace fs = std::filesystem;
-    for (const fs::directory_entry& entry :
-         fs::recursive_directory_iterator(path())) {
-      if (!entry.is_regular_file() || entry.is_symlink()) continue;
-      std::string relative = fs::relative(entry.path(), path()).string();
-      bool is_output = false;
-      for (const char* name : kOutputNames) is_output |= relative == name;
-      if (!is_output) files[relative] = dir_.ReadFile(relative);
-    }
-    return files;
+    return Snapshot(path(), {std::begin(kOutputNames), std::end(kOutputNames)});
   }
 
   TempDir dir_;

@@ -13,28 +13,10 @@
 #include "record/failure.h"
 #include "record/number_format.h"
 #include "record/output_channel.h"
+#include "support/memory_stream.h"
 
 namespace lpgm {
 namespace {
-
-// Keeps the bytes and the size of every write; fails once `fail_after`
-// bytes would be passed.
-class RecordingOutput : public platform::OutputStream {
- public:
-  explicit RecordingOutput(std::size_t fail_after = SIZE_MAX)
-      : fail_after_(fail_after) {}
-  bool Write(const char* data, std::size_t size) override {
-    if (bytes.size() + size > fail_after_) return false;
-    bytes.append(data, size);
-    writes.push_back(size);
-    return true;
-  }
-  std::string bytes;
-  std::vector<std::size_t> writes;
-
- private:
-  std::size_t fail_after_;
-};
 
 // Each line put into the buffer in turn, as the layout's record writer does.
 void LineByLine(OutputChannel& channel, double dt, int rows,
@@ -80,7 +62,8 @@ struct Outcome {
 template <typename Write>
 Outcome Run(std::size_t buffer, const std::string& header,
             std::size_t fail_after, Write write) {
-  RecordingOutput out(fail_after);
+  testing::MemoryOutput out;
+  out.FailAfter(fail_after);
   Outcome outcome;
   try {
     OutputChannel channel(out, 24, "waves.csv", buffer);
@@ -90,8 +73,8 @@ Outcome Run(std::size_t buffer, const std::string& header,
   } catch (const RunStop& stop) {
     outcome.failure = stop.message();
   }
-  outcome.bytes = out.bytes;
-  outcome.writes = out.writes;
+  outcome.bytes = out.data();
+  outcome.writes = out.writes();
   return outcome;
 }
 

@@ -1,10 +1,10 @@
 #include "record/input_channel.h"
 
+#include <gtest/gtest.h>
+
 #include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "record_testing.h"
 
@@ -53,7 +53,8 @@ std::vector<std::string> ModelRecords(const std::string& data) {
   return records;
 }
 
-TEST(InputChannelTest, SplitsRecordsAtLineFeedsAndDropsTheCarriageReturnBefore) {
+TEST(InputChannelTest,
+     SplitsRecordsAtLineFeedsAndDropsTheCarriageReturnBefore) {
   const struct {
     const char* data;
     std::vector<std::string> records;
@@ -63,16 +64,17 @@ TEST(InputChannelTest, SplitsRecordsAtLineFeedsAndDropsTheCarriageReturnBefore) 
       {"abc", {"abc"}},
       {"abc\r\ndef\r\n", {"abc", "def"}},
       {"abc\ndef", {"abc", "def"}},
-      {"a\rb\r\n", {"a\rb"}},           // a lone carriage return is data
+      {"a\rb\r\n", {"a\rb"}},  // a lone carriage return is data
       {"a\r\r\n", {"a\r"}},
       {"a\r", {"a\r"}},
       {"\r\n\r\n\n", {"", "", ""}},
   };
   for (const auto& c : kCases) {
-    for (std::size_t chunk : {1, 2, 7, 1 << 20}) {
+    for (std::size_t chunk : {1u, 2u, 7u, 1u << 20}) {
       MemorySource source(c.data, chunk, 16);
       EXPECT_EQ(AllRecords(source.channel), c.records)
-          << ::testing::PrintToString(std::string(c.data)) << " chunk " << chunk;
+          << ::testing::PrintToString(std::string(c.data)) << " chunk "
+          << chunk;
     }
   }
 }
@@ -89,7 +91,8 @@ TEST(InputChannelTest, RandomLineEndsSplitAsTheRulesSayAtEveryBufferBoundary) {
     std::size_t buffer = 16 + rng() % 20;
     MemorySource source(data, chunk, buffer);
     ASSERT_EQ(AllRecords(source.channel), ModelRecords(data))
-        << ::testing::PrintToString(data) << " chunk " << chunk << " buffer " << buffer;
+        << ::testing::PrintToString(data) << " chunk " << chunk << " buffer "
+        << buffer;
   }
 }
 
@@ -124,7 +127,8 @@ TEST(InputChannelTest, EndOfFileAndReadFailureEndTheRun) {
     MemorySource source("one\ntwo\n", 2, 16);
     source.input.FailAt(5);
     source.channel.SkipRecord();
-    EXPECT_EQ(ExpectStop([&] { AllRecords(source.channel); }).number(), kErrRead);
+    EXPECT_EQ(ExpectStop([&] { AllRecords(source.channel); }).number(),
+              kErrRead);
   }
 }
 

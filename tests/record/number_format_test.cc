@@ -1,9 +1,11 @@
 #include "record/number_format.h"
 
-#include <cfloat>
-#include <cinttypes>
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <bit>
+#include <cfloat>
+#include <cinttypes>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,8 +14,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "record_testing.h"
 
@@ -35,7 +35,9 @@ std::string Fixed(int width, int decimals, double value) {
   return out;
 }
 
-std::string Stars(int n) { return std::string(static_cast<std::size_t>(n), '*'); }
+std::string Stars(int n) {
+  return std::string(static_cast<std::size_t>(n), '*');
+}
 
 // The field built from glibc's exact "%.*f" by the written rules: right-
 // justified, the 0 before the point dropped only when it does not fit, no
@@ -227,7 +229,8 @@ TEST(FormatFixedTest, WritesSubnormalsAndHugeValuesExactly) {
       {310, 0, -DBL_MAX, Stars(310)},
       {32, 30, 4.9406564584124654e-324, "0.000000000000000000000000000000"},
       {32, 30, DBL_MIN, "0.000000000000000000000000000000"},
-      {32, 30, 1e-30, "0.000000000000000000000000000001"},  // 1.00000000000000008e-30
+      {32, 30, 1e-30,
+       "0.000000000000000000000000000001"},  // 1.00000000000000008e-30
       {33, 30, 0.1, " 0.100000000000000005551115123126"},
       {32, 29, -0.1, "-0.10000000000000000555111512313"},
       {31, 29, -0.1, "-.10000000000000000555111512313"},
@@ -292,20 +295,24 @@ double InterestingValue(std::mt19937_64& rng, int width, int decimals) {
     case 1:  // realistic magnitudes
       return sign * Pow10(static_cast<int>(rng() % 25) - 12) * uniform(1, 10);
     case 2:  // exact ties (2j+1) / 2^(d+1), and their neighbours
-      return sign * nudge(std::ldexp(static_cast<double>(2 * (rng() >> (12 + rng() % 50)) + 1),
+      return sign * nudge(std::ldexp(static_cast<double>(
+                                         2 * (rng() >> (12 + rng() % 50)) + 1),
                                      -(decimals + 1)));
     case 3: {  // near k / 10^d and k.5 / 10^d
       double k = static_cast<double>(rng() >> (11 + rng() % 53));
       return sign * nudge((k + (rng() & 1 ? 0.5 : 0.0)) / Pow10(decimals));
     }
     case 4: {  // just under powers of ten, and at their rounding edges
-      double p = Pow10(static_cast<int>(rng() % static_cast<unsigned>(width + 1)) - decimals);
+      double p =
+          Pow10(static_cast<int>(rng() % static_cast<unsigned>(width + 1)) -
+                decimals);
       return sign * nudge(rng() & 1 ? p : p - half_unit);
     }
     case 5: {  // the asterisk limits of the field
       int room = width - 1 - decimals - (sign < 0 ? 1 : 0);
       double limit = (room >= 0 ? Pow10(room) : 1.0) - half_unit;
-      return sign * (rng() & 1 ? nudge(limit) : limit * uniform(1 - 1e-9, 1 + 1e-9));
+      return sign *
+             (rng() & 1 ? nudge(limit) : limit * uniform(1 - 1e-9, 1 + 1e-9));
     }
     case 6:  // negatives that round to zero, or just not
       return rng() & 1 ? -uniform(0, 2 * half_unit) : -nudge(half_unit);
@@ -313,8 +320,10 @@ double InterestingValue(std::mt19937_64& rng, int width, int decimals) {
       return sign * std::ldexp(static_cast<double>(rng() % 100000),
                                -static_cast<int>(rng() % 20));
     default:  // subnormals and huge values
-      return sign * (rng() & 1 ? std::bit_cast<double>(rng() >> 12)
-                               : std::ldexp(uniform(1, 2), 900 + rng() % 124));
+      return sign * (rng() & 1
+                         ? std::bit_cast<double>(rng() >> 12)
+                         : std::ldexp(uniform(1, 2),
+                                      900 + static_cast<int>(rng() % 124)));
   }
 }
 
@@ -330,7 +339,8 @@ TEST(FormatFixedTest, MatchesGlibcOnRandomValues) {
   for (long i = 0; i < 2 * n; ++i) {
     int width = 1 + static_cast<int>(rng() % 40);
     int max_decimals = std::min(width - 1, rng() % 4 == 0 ? 30 : 9);
-    int decimals = static_cast<int>(rng() % static_cast<unsigned>(max_decimals + 1));
+    int decimals =
+        static_cast<int>(rng() % static_cast<unsigned>(max_decimals + 1));
     checker.Check(width, decimals, InterestingValue(rng, width, decimals));
   }
   std::printf("[ checked  ] %ld fields\n", checker.count());
@@ -375,20 +385,27 @@ TEST(FormatIntegerTest, MatchesGlibcOnRandomValues) {
   for (long i = 0; i < n; ++i) {
     std::int64_t value = static_cast<std::int64_t>(rng());
     switch (rng() % 4) {
-      case 0: break;
-      case 1: value >>= rng() % 64; break;
-      case 2: value = static_cast<std::int64_t>(std::pow(10.0, rng() % 19)) -
-                      static_cast<std::int64_t>(rng() % 3);
-              if (rng() & 1) value = -value;
-              break;
-      default: value %= 100000; break;
+      case 0:
+        break;
+      case 1:
+        value >>= rng() % 64;
+        break;
+      case 2:
+        value = static_cast<std::int64_t>(std::pow(10.0, rng() % 19)) -
+                static_cast<std::int64_t>(rng() % 3);
+        if (rng() & 1) value = -value;
+        break;
+      default:
+        value %= 100000;
+        break;
     }
     int width = 1 + static_cast<int>(rng() % 22);
     char text[32];
     int n_text = std::snprintf(text, sizeof text, "%" PRId64, value);
-    std::string want = n_text > width
-                           ? Stars(width)
-                           : std::string(static_cast<std::size_t>(width - n_text), ' ') + text;
+    std::string want =
+        n_text > width
+            ? Stars(width)
+            : std::string(static_cast<std::size_t>(width - n_text), ' ') + text;
     std::string got = Integer(width, value);
     if (got != want && ++failures <= 20)
       ADD_FAILURE() << "I" << width << " of " << value << ": got \"" << got

@@ -2,7 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <utility>
+
+#include "platform/encoding.h"
+#include "support/memory_stream.h"
 
 namespace lpgm::testing {
 
@@ -90,6 +96,22 @@ void FakeFileSystem::AddFile(std::string cp932_path, std::string content) {
       std::make_shared<std::string>(std::move(content));
 }
 
+void FakeFileSystem::AddInputSet(const std::string& folder) {
+  namespace fs = std::filesystem;
+  for (const fs::directory_entry& e :
+       fs::recursive_directory_iterator(folder)) {
+    std::string name = fs::relative(e.path(), folder).generic_string();
+    if (!e.is_regular_file()) continue;
+    if (name != "definition.csv" && name.rfind("faults/", 0) != 0 &&
+        name.rfind("cases/", 0) != 0)
+      continue;
+    std::replace(name.begin(), name.end(), '/', '\\');
+    std::ifstream in(e.path(), std::ios::binary);
+    AddFile(platform::Utf8ToCp932(name),
+            std::string(std::istreambuf_iterator<char>(in), {}));
+  }
+}
+
 void FakeFileSystem::AddDirectory(std::string cp932_path) {
   refusals_[std::move(cp932_path)] = platform::OpenError::kIsDirectory;
 }
@@ -125,8 +147,7 @@ int FakeFileSystem::max_open_streams() const { return counter_->max_open; }
 
 platform::OpenError FakeFileSystem::Refusal(const std::string& path) const {
   auto found = refusals_.find(path);
-  return found == refusals_.end() ? platform::OpenError::kNone
-                                  : found->second;
+  return found == refusals_.end() ? platform::OpenError::kNone : found->second;
 }
 
 std::unique_ptr<platform::InputStream> FakeFileSystem::OpenForReading(
@@ -145,13 +166,26 @@ std::unique_ptr<platform::InputStream> FakeFileSystem::OpenForReading(
 std::unique_ptr<platform::OutputStream> FakeFileSystem::OpenForWriting(
     std::string_view cp932_path, platform::OpenError* error) {
   std::string path(cp932_path);
-  platform::OpenError refusal = Refusal(path);
+  platform::OpenError refusal =
+      refuse_writes_ ? platform::OpenError::kPermission : Refusal(path);
   opens_.push_back({path, true, refusal == platform::OpenError::kNone});
   if (error != nullptr) *error = refusal;
   if (refusal != platform::OpenError::kNone) return nullptr;
   std::shared_ptr<std::string>& target = files_[path];
   if (!target) target = std::make_shared<std::string>();
   return std::make_unique<FakeOutput>(target, counter_);
+}
+
+std::unique_ptr<platform::InputStream> CountingFileSystem::OpenForReading(
+    std::string_view, platform::OpenError* error) {
+  if (error != nullptr) *error = platform::OpenError::kNotFound;
+  return nullptr;
+}
+
+std::unique_ptr<platform::OutputStream> CountingFileSystem::OpenForWriting(
+    std::string_view, platform::OpenError* error) {
+  if (error != nullptr) *error = platform::OpenError::kNone;
+  return std::make_unique<CountingOutput>(&bytes_);
 }
 
 }  // namespace lpgm::testing

@@ -1,4 +1,5 @@
-// An in-memory file system for tests of the readers and writers.
+// In-memory file systems for the tests of the readers and writers, the fuzz
+// targets and the benchmarks.
 //
 // Files are kept by their CP932 names exactly as the system composes them
 // (backslashes included; no folder structure, no decoding). A name can be
@@ -39,12 +40,21 @@ class FakeFileSystem : public platform::FileSystem {
 
   // Adds (or replaces) a file holding `content`.
   void AddFile(std::string cp932_path, std::string content);
+  // Adds every file of the input set on disk in `folder` (definition.csv,
+  // faults/, cases/) by the name the system composes for it: CP932, with
+  // `\` between folders, relative to `folder`.
+  void AddInputSet(const std::string& folder);
   // Declares a directory: opening it for reading or writing fails.
   void AddDirectory(std::string cp932_path);
   // Makes every open of `cp932_path` fail with `error`.
   void FailOpen(std::string cp932_path, platform::OpenError error);
-  // Input streams hand out at most this many bytes per read (default: all).
-  void SetReadChunk(std::size_t chunk) { read_chunk_ = chunk; }
+  // Input streams hand out at most this many bytes per read (default and 0:
+  // all).
+  void SetReadChunk(std::size_t chunk) {
+    read_chunk_ = chunk == 0 ? static_cast<std::size_t>(-1) : chunk;
+  }
+  // Every open for writing fails from now on, as on a read-only medium.
+  void RefuseWrites() { refuse_writes_ = true; }
 
   // The content of a file, whether added or written; nullopt if none.
   std::optional<std::string> Content(std::string_view cp932_path) const;
@@ -73,6 +83,22 @@ class FakeFileSystem : public platform::FileSystem {
   std::vector<Open> opens_;
   std::shared_ptr<Counter> counter_;
   std::size_t read_chunk_ = static_cast<std::size_t>(-1);
+  bool refuse_writes_ = false;
+};
+
+// Output files that cost nothing but the count of their bytes (for timing
+// the writers); no file can be read.
+class CountingFileSystem : public platform::FileSystem {
+ public:
+  std::unique_ptr<platform::InputStream> OpenForReading(
+      std::string_view cp932_path, platform::OpenError* error) override;
+  std::unique_ptr<platform::OutputStream> OpenForWriting(
+      std::string_view cp932_path, platform::OpenError* error) override;
+  std::size_t bytes() const { return bytes_; }
+  void Reset() { bytes_ = 0; }
+
+ private:
+  std::size_t bytes_ = 0;
 };
 
 }  // namespace lpgm::testing

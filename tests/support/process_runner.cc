@@ -21,12 +21,8 @@
 namespace lpgm::testing {
 namespace {
 
-// The peak resident memory that the kernel reports for a child counts the
-// memory of the process it was forked from, up to its exec: a test holding
-// a large input would see that instead of the program's. So the program is
-// started by a small intermediate process, this test executable started
-// afresh under the name below, which forks and execs the program and
-// reports how it ended (wait status, peak memory, CPU time) on a pipe.
+// The name under which this executable is started afresh as the
+// intermediate process (why: process_runner.h).
 constexpr char kSpawnHelperName[] = "lpgm-test-spawn-helper";
 
 // Runs before main in every start of the executable; returns at once unless
@@ -57,20 +53,19 @@ __attribute__((constructor(101))) void SpawnHelperMain(int argc, char** argv,
     if (errno != EINTR) _exit(127);
   }
   char line[160];
-  const int size = std::snprintf(
-      line, sizeof line, "%d %ld %ld %ld %ld %ld\n", status, usage.ru_maxrss,
-      static_cast<long>(usage.ru_utime.tv_sec),
-      static_cast<long>(usage.ru_utime.tv_usec),
-      static_cast<long>(usage.ru_stime.tv_sec),
-      static_cast<long>(usage.ru_stime.tv_usec));
+  const int size =
+      std::snprintf(line, sizeof line, "%d %ld %ld %ld %ld %ld\n", status,
+                    usage.ru_maxrss, static_cast<long>(usage.ru_utime.tv_sec),
+                    static_cast<long>(usage.ru_utime.tv_usec),
+                    static_cast<long>(usage.ru_stime.tv_sec),
+                    static_cast<long>(usage.ru_stime.tv_usec));
   if (size > 0 && write(report, line, static_cast<std::size_t>(size)) < 0)
     _exit(127);
   _exit(0);
 }
 
 double Seconds(long seconds, long microseconds) {
-  return static_cast<double>(seconds) +
-         static_cast<double>(microseconds) / 1e6;
+  return static_cast<double>(seconds) + static_cast<double>(microseconds) / 1e6;
 }
 
 }  // namespace
@@ -123,10 +118,14 @@ ProcessResult RunProcess(const std::string& program,
     dup2(err_pipe[1], 2);
     // Above every descriptor in use, and open across the exec.
     const int report = fcntl(report_pipe[1], F_DUPFD, 10);
-    close(in_pipe[0]); close(in_pipe[1]);
-    close(out_pipe[0]); close(out_pipe[1]);
-    close(err_pipe[0]); close(err_pipe[1]);
-    close(report_pipe[0]); close(report_pipe[1]);
+    close(in_pipe[0]);
+    close(in_pipe[1]);
+    close(out_pipe[0]);
+    close(out_pipe[1]);
+    close(err_pipe[0]);
+    close(err_pipe[1]);
+    close(report_pipe[0]);
+    close(report_pipe[1]);
     if (report >= 0) {
       std::string report_fd = std::to_string(report);
       char* helper_argv[] = {helper_name.data(), report_fd.data(), prog.data(),
@@ -188,7 +187,10 @@ ProcessResult RunProcess(const std::string& program,
         target.append(buf, static_cast<std::size_t>(got));
       } else {
         close(fds[i].fd);
-        if (fds[i].fd == out_fd) out_fd = -1; else err_fd = -1;
+        if (fds[i].fd == out_fd)
+          out_fd = -1;
+        else
+          err_fd = -1;
       }
     }
   }
@@ -206,11 +208,13 @@ ProcessResult RunProcess(const std::string& program,
                   &user_s, &user_us, &system_s, &system_us) == 6) {
     status = program_status;
     result.max_rss_kib = max_rss;
-    result.cpu_seconds = Seconds(user_s, user_us) + Seconds(system_s, system_us);
+    result.cpu_seconds =
+        Seconds(user_s, user_us) + Seconds(system_s, system_us);
   } else {  // started directly, or the intermediate was killed
     result.max_rss_kib = usage.ru_maxrss;
-    result.cpu_seconds = Seconds(usage.ru_utime.tv_sec, usage.ru_utime.tv_usec) +
-                         Seconds(usage.ru_stime.tv_sec, usage.ru_stime.tv_usec);
+    result.cpu_seconds =
+        Seconds(usage.ru_utime.tv_sec, usage.ru_utime.tv_usec) +
+        Seconds(usage.ru_stime.tv_sec, usage.ru_stime.tv_usec);
   }
   if (WIFEXITED(status)) result.exit_status = WEXITSTATUS(status);
   if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
