@@ -26,8 +26,8 @@ std::string StreamAll(Utf8ToCp932Stream& stream, std::string_view input,
 class Fingerprint {
  public:
   void Add(const std::string& text) {
-    for (unsigned char c : text) {
-      hash_ = (hash_ ^ c) * 0x100000001B3u;
+    for (char c : text) {
+      hash_ = (hash_ ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
     }
   }
   std::uint64_t value() const { return hash_; }
