@@ -78,20 +78,26 @@ inline const char* SkipBlanks(const char* p, const char* end) {
 
 namespace plain_decimal_internal {
 
-// The value of the k digits at q (0 <= k <= 8). On little-endian targets the
-// eight bytes at q are read at once (the bytes after the digits are shifted
-// out), so eight bytes from q must be readable.
+// The value of the k digits (1 <= k <= 8) that are the first bytes of v, as
+// loaded from memory on a little-endian target; the bytes after them are
+// shifted out.
+inline std::uint64_t EightDigitsValue(std::uint64_t v, unsigned k) {
+  // Subtracting '0' borrows only upwards, into the bytes shifted out.
+  v = (v - 0x3030303030303030ULL) << (8 * (8 - k));
+  v = v * 10 + (v >> 8);
+  return (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
+          (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
+         32;
+}
+
+// The value of the k digits at q (0 <= k <= 8). Eight bytes from q must be
+// readable.
 inline std::uint64_t DigitsValue(const char* q, unsigned k) {
   if (k == 0) return 0;
   if constexpr (std::endian::native == std::endian::little) {
     std::uint64_t v;
     std::memcpy(&v, q, 8);
-    // Subtracting '0' borrows only upwards, into the bytes shifted out.
-    v = (v - 0x3030303030303030ULL) << (8 * (8 - k));
-    v = v * 10 + (v >> 8);
-    return (((v & 0x000000FF000000FFULL) * (100 + (1000000ULL << 32))) +
-            (((v >> 16) & 0x000000FF000000FFULL) * (1 + (10000ULL << 32)))) >>
-           32;
+    return EightDigitsValue(v, k);
   } else {
     std::uint64_t v = 0;
     for (unsigned i = 0; i < k; ++i)
@@ -104,6 +110,43 @@ inline std::uint64_t DigitsValue(const char* q, unsigned k) {
 inline std::uint64_t RunValue(const char* q, unsigned k) {
   if (k <= 8) return DigitsValue(q, k);
   return DigitsValue(q, k - 8) * 100000000ULL + DigitsValue(q + k - 8, 8);
+}
+
+inline constexpr std::uint64_t kPow10[16] = {1ULL,
+                                             10ULL,
+                                             100ULL,
+                                             1000ULL,
+                                             10000ULL,
+                                             100000ULL,
+                                             1000000ULL,
+                                             10000000ULL,
+                                             100000000ULL,
+                                             1000000000ULL,
+                                             10000000000ULL,
+                                             100000000000ULL,
+                                             1000000000000ULL,
+                                             10000000000000ULL,
+                                             100000000000000ULL,
+                                             1000000000000000ULL};
+
+// The digits of the mantissa at q (`whole` digits, the point when `point`,
+// `decimals` digits; at least one digit, at most 15) as one whole number.
+// A mantissa of at most eight bytes is one load with the point cut out.
+inline std::uint64_t MantissaValue(const char* q, unsigned whole, bool point,
+                                   unsigned decimals) {
+  if constexpr (std::endian::native == std::endian::little) {
+    if (whole + decimals + (point ? 1u : 0u) <= 8) {
+      std::uint64_t v;
+      std::memcpy(&v, q, 8);
+      if (point) {  // whole <= 7 here
+        const std::uint64_t low = (std::uint64_t{1} << (8 * whole)) - 1;
+        v = (v & low) | ((v >> 8) & ~low);
+      }
+      return EightDigitsValue(v, whole + decimals);
+    }
+  }
+  return RunValue(q, whole) * kPow10[decimals] +
+         RunValue(q + whole + 1, decimals);
 }
 
 // The exponent at q, if any: E or D in either case and an optional sign,
@@ -139,22 +182,6 @@ inline int ShortExponent(const char* q, int* exponent) {
 // kPlainDecimalView bytes from p must be readable; the byte that ends the token
 // is not looked at beyond the digit test.
 inline std::size_t ScanPlainDecimal(const char* p, double* value) {
-  static constexpr std::uint64_t kPow10[16] = {1ULL,
-                                               10ULL,
-                                               100ULL,
-                                               1000ULL,
-                                               10000ULL,
-                                               100000ULL,
-                                               1000000ULL,
-                                               10000000ULL,
-                                               100000000ULL,
-                                               1000000000ULL,
-                                               10000000000ULL,
-                                               100000000000ULL,
-                                               1000000000000ULL,
-                                               10000000000000ULL,
-                                               100000000000000ULL,
-                                               1000000000000000ULL};
   const bool negative = p[0] == '-';
   const unsigned sign = negative || p[0] == '+' ? 1 : 0;
   // Bit 16 stands for whatever follows the 16 bytes.
@@ -176,9 +203,8 @@ inline std::size_t ScanPlainDecimal(const char* p, double* value) {
   const int exponent_length =
       plain_decimal_internal::ShortExponent(p + end, &exponent);
   if (exponent_length < 0) return 0;
-  using plain_decimal_internal::RunValue;
-  const std::uint64_t m = RunValue(p + sign, int_digits) * kPow10[decimals] +
-                          RunValue(p + int_end + 1, decimals);
+  const std::uint64_t m = plain_decimal_internal::MantissaValue(
+      p + sign, int_digits, p[int_end] == '.', decimals);
   const std::int64_t scale = std::int64_t{exponent} - decimals;
   // The sign is put on without a branch: it changes from sample to sample,
   // and a mispredicted branch costs more than the rest of the conversion.
