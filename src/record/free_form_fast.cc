@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "record/number_parse.h"
+#include "record/plain_decimal.h"
 
 namespace lpgm {
 namespace {
@@ -20,21 +21,30 @@ bool IsPlainTerminator(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\n';
 }
 
+// Whether the number that ends at q is seen whole up to its separator.
+bool EndsAtSeparator(const char* q, const RawWindow& w) {
+  if (q == w.end) return w.stream_ended;
+  // A carriage return ends the value only as part of a line end; alone it
+  // is data, which the byte-at-a-time reading takes up.
+  if (*q == '\r') return q + 1 != w.end && q[1] == '\n';
+  return IsPlainTerminator(*q);
+}
+
 // Scans one number at p. Returns the token's length, or 0 when the token
 // is not a plain number seen whole up to its separator.
 std::size_t ScanPlainReal(const char* p, const RawWindow& w, double* value) {
+  if (w.end - p >= kPlainDecimalView) {
+    // Most samples: a short plain decimal, read without the full grammar.
+    double v;
+    const std::size_t n = ScanPlainDecimal(p, &v);
+    if (n > 0 && EndsAtSeparator(p + n, w)) {
+      *value = v;
+      return n;
+    }
+  }
   const auto [q, ec] = ScanReal(p, w.end, value);
   if (ec != std::errc()) return 0;
-  if (q == w.end) {
-    if (!w.stream_ended) return 0;
-  } else if (*q == '\r') {
-    // A carriage return ends the value only as part of a line end; alone it
-    // is data, which the byte-at-a-time reading takes up.
-    if (q + 1 == w.end || q[1] != '\n') return 0;
-  } else if (!IsPlainTerminator(*q)) {
-    return 0;
-  }
-  return static_cast<std::size_t>(q - p);
+  return EndsAtSeparator(q, w) ? static_cast<std::size_t>(q - p) : 0;
 }
 
 // The length of the record end at p when a byte follows it (the next record
@@ -59,7 +69,7 @@ WindowPass ReadWindow(const RawWindow& w, double* out, std::size_t stride,
   WindowPass pass{w.begin, 0, false, 0};
   while (pass.stored < left) {
     if (!w.stream_ended && w.end - pass.p < kMaxToken) break;  // refill
-    while (pass.p < w.end && (*pass.p == ' ' || *pass.p == '\t')) ++pass.p;
+    pass.p = SkipBlanks(pass.p, w.end);
     if (pass.p == w.end) break;
     // A record end separates like a blank.
     if (std::size_t n = LineEndBefore(pass.p, w); n > 0) {
