@@ -6,7 +6,8 @@
 //                         one output field (ns per field)
 //   TimeRows/*            waveform lines of 21 columns, line by line or one
 //                         column at a time (ns per field)
-//   WriteReferenceFiles   the writers of files 23 to 26, through an in-memory file system
+//   WriteReferenceFiles   the writers of files 23 to 26, through an in-memory
+//   file system
 //                         (MB/s; the two waveform files are nearly all of it)
 //   WriteInputUseFiles    files 21 and 22 (MB/s)
 //
@@ -30,12 +31,12 @@
 #include "platform/file_system.h"
 #include "platform/stream.h"
 #include "record/field_read.h"
+#include "record/fixed_fast.h"
 #include "record/free_form.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/fixed_fast.h"
-#include "record/number_format.h"
 #include "record/list_item.h"
+#include "record/number_format.h"
 #include "state/run_state.h"
 #include "support/fake_file_system.h"
 #include "support/memory_stream.h"
@@ -116,7 +117,11 @@ void BM_ReadFreeForm(benchmark::State& state) {
                           static_cast<std::int64_t>(text.size()));
   state.counters["per_sample"] = TimeEach(kSamples);
 }
-BENCHMARK(BM_ReadFreeForm)->ArgName("style")->Arg(0)->Arg(1)->Arg(2)
+BENCHMARK(BM_ReadFreeForm)
+    ->ArgName("style")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond);
 
 // A long-period spectrum file: 9 header lines of CP932 text, then 55 rows of
@@ -130,8 +135,7 @@ std::string SpectrumText() {
             ",\x8e\xfc\x8a\xfa(s)\r\n";
   char field[32];
   for (int j = 0; j < 55; ++j) {
-    std::snprintf(field, sizeof field, "%.4f",
-                  0.1 * std::pow(100.0, j / 54.0));
+    std::snprintf(field, sizeof field, "%.4f", 0.1 * std::pow(100.0, j / 54.0));
     text += field;
     for (int k = 2; k <= 28; ++k) {
       std::snprintf(field, sizeof field, k == 28 ? ",%.6f" : ",%.5f",
@@ -154,10 +158,10 @@ void BM_ReadSpectrumFile(benchmark::State& state) {
     lpgm::InputChannel channel(input, 12, "bench", 64 * 1024);
     for (int h = 0; h < 9; ++h) channel.SkipRecord();
     for (int j = 0; j < 55; ++j) {
-      lpgm::ReadRecord(channel, layout,
-                       {lpgm::ListItem::Real(&period[j]),
-                        lpgm::ListItem::Real(scratch, 26),
-                        lpgm::ListItem::Real(&sv[j])});
+      lpgm::ReadRecord(
+          channel, layout,
+          {lpgm::ListItem::Real(&period[j]), lpgm::ListItem::Real(scratch, 26),
+           lpgm::ListItem::Real(&sv[j])});
     }
     benchmark::DoNotOptimize(period);
     benchmark::DoNotOptimize(sv);
@@ -196,14 +200,15 @@ void FormatVelocities(benchmark::State& state, Format format) {
 }
 
 void BM_FormatF14_6(benchmark::State& state) {
-  FormatVelocities(state, [](char* out, double v) { lpgm::FormatF14_6(out, v); });
+  FormatVelocities(state,
+                   [](char* out, double v) { lpgm::FormatF14_6(out, v); });
 }
 BENCHMARK(BM_FormatF14_6);
 
 // The same values through the general Fw.d conversion.
 void BM_FormatFixed14_6(benchmark::State& state) {
-  FormatVelocities(state,
-                   [](char* out, double v) { lpgm::FormatFixed(out, 14, 6, v); });
+  FormatVelocities(
+      state, [](char* out, double v) { lpgm::FormatFixed(out, 14, 6, v); });
 }
 BENCHMARK(BM_FormatFixed14_6);
 
@@ -302,7 +307,8 @@ std::unique_ptr<lpgm::RunState> ComputedState(int samples) {
   std::mt19937 rng(kSeed + 3);
   std::normal_distribution<double> noise(0.0, 120.0);
   for (int j = 1; j <= run->NPER; ++j) {
-    run->PERIOD(j) = std::round(0.1 * std::pow(100.0, (j - 1) / 54.0) * 1e4) / 1e4;
+    run->PERIOD(j) =
+        std::round(0.1 * std::pow(100.0, (j - 1) / 54.0) * 1e4) / 1e4;
     for (int i = 1; i <= run->NFAULT; ++i)
       run->SVF(i, j) = std::abs(noise(rng));
     run->SVTGT(j) = run->SVF(1, j) / 1.1;
@@ -338,13 +344,19 @@ void BM_WriteReferenceFiles(benchmark::State& state) {
                           static_cast<std::int64_t>(files.bytes()));
   state.counters["lines"] = static_cast<double>(2 * (state.range(0) + 1) + 59);
 }
-BENCHMARK(BM_WriteReferenceFiles)->ArgName("samples")->Arg(100000)
+BENCHMARK(BM_WriteReferenceFiles)
+    ->ArgName("samples")
+    ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 // The same in wall time and the CPU time of both threads: what the second
 // formatting thread gains (compare under taskset -c 0, where it is not
 // started).
-BENCHMARK(BM_WriteReferenceFiles)->ArgName("samples")->Arg(100000)
-    ->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteReferenceFiles)
+    ->ArgName("samples")
+    ->Arg(100000)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_WriteInputUseFiles(benchmark::State& state) {
   auto run = ComputedState(static_cast<int>(state.range(0)));
@@ -357,7 +369,9 @@ void BM_WriteInputUseFiles(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(files.bytes()));
 }
-BENCHMARK(BM_WriteInputUseFiles)->ArgName("samples")->Arg(100000)
+BENCHMARK(BM_WriteInputUseFiles)
+    ->ArgName("samples")
+    ->Arg(100000)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -137,7 +137,8 @@ class Storage {
     for (const IntArea& a : ints_)
       image.append(reinterpret_cast<const char*>(a.slots.data()),
                    a.slots.size() * sizeof(std::int32_t));
-    for (const TextArea& a : texts_) image.append(a.bytes.data(), a.bytes.size());
+    for (const TextArea& a : texts_)
+      image.append(a.bytes.data(), a.bytes.size());
     return image;
   }
 
@@ -152,14 +153,29 @@ class Storage {
 template <typename F>
 void WithList(const std::vector<ListItem>& v, F f) {
   switch (v.size()) {
-    case 0: f({}); break;
-    case 1: f({v[0]}); break;
-    case 2: f({v[0], v[1]}); break;
-    case 3: f({v[0], v[1], v[2]}); break;
-    case 4: f({v[0], v[1], v[2], v[3]}); break;
-    case 5: f({v[0], v[1], v[2], v[3], v[4]}); break;
-    case 6: f({v[0], v[1], v[2], v[3], v[4], v[5]}); break;
-    default: Fail("list too long");
+    case 0:
+      f({});
+      break;
+    case 1:
+      f({v[0]});
+      break;
+    case 2:
+      f({v[0], v[1]});
+      break;
+    case 3:
+      f({v[0], v[1], v[2]});
+      break;
+    case 4:
+      f({v[0], v[1], v[2], v[3]});
+      break;
+    case 5:
+      f({v[0], v[1], v[2], v[3], v[4]});
+      break;
+    case 6:
+      f({v[0], v[1], v[2], v[3], v[4], v[5]});
+      break;
+    default:
+      Fail("list too long");
   }
 }
 

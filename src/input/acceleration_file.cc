@@ -27,9 +27,9 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
   std::unique_ptr<platform::InputStream> stream = OpenInputOrStop(files, path);
   InputChannel channel(*stream, kUnitAcceleration, path);
   double dropped = 0.0;  // the real number after the count
-  ReadRecord(channel, kHeader,
-             {ListItem::Integer(&state.NPTS(case_number)),
-              ListItem::Real(&dropped)});
+  ReadRecord(
+      channel, kHeader,
+      {ListItem::Integer(&state.NPTS(case_number)), ListItem::Real(&dropped)});
   const int n = state.NPTS(case_number);
   if (n > kSampleCapacity) StopWithMessage(SampleCountMessage(path));
   // ACC(i, 1) to ACC(i, n), one column of the table; nothing when n <= 0.

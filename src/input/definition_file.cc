@@ -8,8 +8,8 @@
 #include "record/free_form.h"
 #include "record/input_channel.h"
 #include "record/layout.h"
-#include "record/trimmed_length.h"
 #include "record/list_item.h"
+#include "record/trimmed_length.h"
 #include "state/channels.h"
 #include "state/error_stop.h"
 
@@ -45,9 +45,8 @@ void ReadDefinitionFile(RunState& state, platform::FileSystem& files) {
   InputChannel channel(*stream, kUnitDefinition, name);
 
   channel.SkipRecord();  // title
-  int status = TryReadFreeForm(
-      channel,
-      {ListItem::Integer(&state.NFAULT), ListItem::Integer(&state.NCASE)});
+  int status = TryReadFreeForm(channel, {ListItem::Integer(&state.NFAULT),
+                                         ListItem::Integer(&state.NCASE)});
   if (status != 0 || state.NCASE > kMaxCases || state.NCASE <= 0 ||
       state.NFAULT <= 0 || state.NFAULT > kMaxFaults)
     StopWithMessage(CountErrorMessage());

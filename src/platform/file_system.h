@@ -14,11 +14,11 @@ namespace lpgm::platform {
 
 enum class OpenError {
   kNone,
-  kBadName,     // not a valid file name (empty, too long, a NUL byte)
-  kPermission,  // access denied, read-only file system
-  kNotFound,    // the file or a folder on its path does not exist
-  kIsDirectory, // the name is a directory
-  kOther,       // any other failure (too many open files, ...)
+  kBadName,      // not a valid file name (empty, too long, a NUL byte)
+  kPermission,   // access denied, read-only file system
+  kNotFound,     // the file or a folder on its path does not exist
+  kIsDirectory,  // the name is a directory
+  kOther,        // any other failure (too many open files, ...)
 };
 
 // The UTF-8 path handed to the operating system for a composed CP932 path:

@@ -25,15 +25,24 @@ RunStop RunStop::RecordFailure(int number, int unit, std::string file,
 
 static const char* MessageHead(int number) {
   switch (number) {
-    case kErrBadFileName: return "file name specification error";
-    case kErrPermission: return "permission to access file denied";
-    case kErrOpenFailure: return "open failure";
-    case kErrEndOfFile: return "end-of-file during read";
-    case kErrConversion: return "input conversion error";
-    case kErrListSyntax: return "list-directed I/O syntax error";
-    case kErrWrite: return "error during write";
-    case kErrRead: return "error during read";
-    default: return "I/O error";
+    case kErrBadFileName:
+      return "file name specification error";
+    case kErrPermission:
+      return "permission to access file denied";
+    case kErrOpenFailure:
+      return "open failure";
+    case kErrEndOfFile:
+      return "end-of-file during read";
+    case kErrConversion:
+      return "input conversion error";
+    case kErrListSyntax:
+      return "list-directed I/O syntax error";
+    case kErrWrite:
+      return "error during write";
+    case kErrRead:
+      return "error during read";
+    default:
+      return "I/O error";
   }
 }
 
@@ -56,9 +65,12 @@ std::string DiagnosticLine(int number, int unit, std::string_view file) {
 
 int OpenFailureNumber(platform::OpenError error) {
   switch (error) {
-    case platform::OpenError::kBadName: return kErrBadFileName;
-    case platform::OpenError::kPermission: return kErrPermission;
-    default: return kErrOpenFailure;
+    case platform::OpenError::kBadName:
+      return kErrBadFileName;
+    case platform::OpenError::kPermission:
+      return kErrPermission;
+    default:
+      return kErrOpenFailure;
   }
 }
 

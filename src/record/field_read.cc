@@ -66,8 +66,10 @@ void ReadRecord(InputChannel& channel, const Layout& layout,
         case FieldKind::kFixed: {
           void* target =
               vars.kind == ListItem::Kind::kInteger
-                  ? static_cast<void*>(static_cast<std::int32_t*>(vars.data) + k)
-                  : static_cast<void*>(static_cast<double*>(vars.data) + k * vars.stride);
+                  ? static_cast<void*>(static_cast<std::int32_t*>(vars.data) +
+                                       k)
+                  : static_cast<void*>(static_cast<double*>(vars.data) +
+                                       k * vars.stride);
           ReadNumericField(channel, d, vars.kind, target);
           break;
         }

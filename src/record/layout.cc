@@ -9,7 +9,8 @@ namespace {
 
 class Parser {
  public:
-  Parser(std::string_view text, std::array<Descriptor, Layout::kMaxDescriptors>* out)
+  Parser(std::string_view text,
+         std::array<Descriptor, Layout::kMaxDescriptors>* out)
       : text_(text), out_(out) {}
 
   // layout := '(' list ')'
@@ -62,7 +63,8 @@ class Parser {
   }
 
   Descriptor ParseDescriptor(bool has_repeat) {
-    char c = static_cast<char>(std::toupper(static_cast<unsigned char>(Peek())));
+    char c =
+        static_cast<char>(std::toupper(static_cast<unsigned char>(Peek())));
     ++pos_;
     switch (c) {
       case 'I': {

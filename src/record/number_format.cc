@@ -186,17 +186,38 @@ void LayoutFixedInPlace(char* out, int runtime_width, bool negative,
 bool LayoutFixedFast(char* out, int width, int decimals, bool negative,
                      std::uint64_t q) {
   switch (decimals) {
-    case 0: LayoutFixedInPlace<0>(out, width, negative, q); return true;
-    case 1: LayoutFixedInPlace<1>(out, width, negative, q); return true;
-    case 2: LayoutFixedInPlace<2>(out, width, negative, q); return true;
-    case 3: LayoutFixedInPlace<3>(out, width, negative, q); return true;
-    case 4: LayoutFixedInPlace<4>(out, width, negative, q); return true;
-    case 5: LayoutFixedInPlace<5>(out, width, negative, q); return true;
-    case 6: LayoutFixedInPlace<6>(out, width, negative, q); return true;
-    case 7: LayoutFixedInPlace<7>(out, width, negative, q); return true;
-    case 8: LayoutFixedInPlace<8>(out, width, negative, q); return true;
-    case 9: LayoutFixedInPlace<9>(out, width, negative, q); return true;
-    default: return false;
+    case 0:
+      LayoutFixedInPlace<0>(out, width, negative, q);
+      return true;
+    case 1:
+      LayoutFixedInPlace<1>(out, width, negative, q);
+      return true;
+    case 2:
+      LayoutFixedInPlace<2>(out, width, negative, q);
+      return true;
+    case 3:
+      LayoutFixedInPlace<3>(out, width, negative, q);
+      return true;
+    case 4:
+      LayoutFixedInPlace<4>(out, width, negative, q);
+      return true;
+    case 5:
+      LayoutFixedInPlace<5>(out, width, negative, q);
+      return true;
+    case 6:
+      LayoutFixedInPlace<6>(out, width, negative, q);
+      return true;
+    case 7:
+      LayoutFixedInPlace<7>(out, width, negative, q);
+      return true;
+    case 8:
+      LayoutFixedInPlace<8>(out, width, negative, q);
+      return true;
+    case 9:
+      LayoutFixedInPlace<9>(out, width, negative, q);
+      return true;
+    default:
+      return false;
   }
 }
 

@@ -253,7 +253,6 @@ TEST_F(RealData, CasesPreparedFromTheOriginalsNeedNoWarning) {
     EXPECT_EQ(severity, "\"note\"") << run.out;
 }
 
-
 TEST(ExampleRun, PeaksRanksAndPhaseCaseAreLpgms) {
   TempDir dir;
   CopyInputSet(ExampleFolder(), dir.path());

@@ -1,5 +1,7 @@
 #include "compute/ranking.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -7,8 +9,6 @@
 #include <numeric>
 #include <random>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "state/run_state.h"
 
@@ -108,11 +108,13 @@ TEST_F(RankingTest, AgreesWithAStableSortOnRandomPeaks) {
     std::vector<int> order(static_cast<std::size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-      return peaks[static_cast<std::size_t>(a)] > peaks[static_cast<std::size_t>(b)];
+      return peaks[static_cast<std::size_t>(a)] >
+             peaks[static_cast<std::size_t>(b)];
     });
     std::vector<int> expected(static_cast<std::size_t>(n));
     for (int r = 0; r < n; ++r)
-      expected[static_cast<std::size_t>(order[static_cast<std::size_t>(r)])] = r + 1;
+      expected[static_cast<std::size_t>(order[static_cast<std::size_t>(r)])] =
+          r + 1;
     ASSERT_EQ(Rank(peaks), expected) << "trial " << trial;
     ASSERT_EQ(state_->IMED,
               order[static_cast<std::size_t>((n + 1) / 2 - 1)] + 1)

@@ -1,11 +1,11 @@
 #include "compute/target_spectrum.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <random>
-
-#include <gtest/gtest.h>
 
 #include "state/run_state.h"
 

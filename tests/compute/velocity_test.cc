@@ -1,12 +1,12 @@
 #include "compute/velocity.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <limits>
 #include <memory>
 #include <random>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "state/run_state.h"
 

@@ -1,5 +1,7 @@
 #include "input/acceleration_file.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -10,8 +12,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "record/failure.h"
 #include "record/trimmed_length.h"
@@ -151,9 +151,12 @@ TEST_F(AccelerationFileTest, ValuesOnTheHeaderLineAreNotSamples) {
 TEST_F(AccelerationFileTest, LineBreaksAndSeparatorsDoNotMatter) {
   const std::vector<double> values = Quarters(25);
   const std::vector<std::string> layouts = {
-      SampleLines(values, 10),        SampleLines(values, 1),
-      SampleLines(values, 25),        SampleLines(values, 25, ","),
-      SampleLines(values, 7, " , "),  SampleLines(values, 4, "\t\t"),
+      SampleLines(values, 10),
+      SampleLines(values, 1),
+      SampleLines(values, 25),
+      SampleLines(values, 25, ","),
+      SampleLines(values, 7, " , "),
+      SampleLines(values, 4, "\t\t"),
       "\n\n" + SampleLines(values, 3, "   ,"),
   };
   for (std::size_t k = 0; k < layouts.size(); ++k) {
@@ -161,7 +164,8 @@ TEST_F(AccelerationFileTest, LineBreaksAndSeparatorsDoNotMatter) {
   }
   ASSERT_EQ(Read(), "returned");
   for (int i = 1; i <= static_cast<int>(layouts.size()); ++i) {
-    EXPECT_EQ(Samples(i, 25), values) << layouts[static_cast<std::size_t>(i - 1)];
+    EXPECT_EQ(Samples(i, 25), values)
+        << layouts[static_cast<std::size_t>(i - 1)];
   }
 }
 
@@ -222,7 +226,8 @@ TEST_F(AccelerationFileTest, SamplesAreStoredForTheirOwnCase) {
     const int n = i <= 3 ? 10 * i : 0;
     EXPECT_EQ(state_->NPTS(i), n) << i;
     for (int j = 1; j <= 31; ++j)
-      EXPECT_EQ(state_->ACC(i, j), j <= n ? i * 1000 + j : 0.0) << i << "," << j;
+      EXPECT_EQ(state_->ACC(i, j), j <= n ? i * 1000 + j : 0.0)
+          << i << "," << j;
   }
   EXPECT_EQ(files_.ReadPaths(),
             (std::vector<std::string>{Path(1), Path(2), Path(3)}));
@@ -258,7 +263,8 @@ TEST_F(AccelerationFileTest, CountAboveCapacityStopsWithNothingStored) {
   }
 }
 
-TEST_F(AccelerationFileTest, FileThatCannotBeOpenedStopsAndLaterCasesAreNotRead) {
+TEST_F(AccelerationFileTest,
+       FileThatCannotBeOpenedStopsAndLaterCasesAreNotRead) {
   AddCase(1, "1\n1\n");
   AddCase(2, "1\n2\n");
   AddCase(3, "1\n3\n");
@@ -290,20 +296,35 @@ TEST_F(AccelerationFileTest, RandomSamplesReadAsStrtodReadsThem) {
     double value = mantissa(random) * std::pow(10.0, exponent(random));
     char cell[64];
     switch (form(random)) {
-      case 0: std::snprintf(cell, sizeof cell, "%.17g", value); break;
-      case 1: std::snprintf(cell, sizeof cell, "%.6e", value); break;
-      case 2: std::snprintf(cell, sizeof cell, "%.3f", mantissa(random)); break;
-      case 3: std::snprintf(cell, sizeof cell, "%d", static_cast<int>(mantissa(random) * 1000)); break;
-      case 4: std::snprintf(cell, sizeof cell, "%+.5G", value); break;
-      case 5: std::snprintf(cell, sizeof cell, "%.25f", mantissa(random)); break;
-      default: std::snprintf(cell, sizeof cell, "%.20e", value); break;
+      case 0:
+        std::snprintf(cell, sizeof cell, "%.17g", value);
+        break;
+      case 1:
+        std::snprintf(cell, sizeof cell, "%.6e", value);
+        break;
+      case 2:
+        std::snprintf(cell, sizeof cell, "%.3f", mantissa(random));
+        break;
+      case 3:
+        std::snprintf(cell, sizeof cell, "%d",
+                      static_cast<int>(mantissa(random) * 1000));
+        break;
+      case 4:
+        std::snprintf(cell, sizeof cell, "%+.5G", value);
+        break;
+      case 5:
+        std::snprintf(cell, sizeof cell, "%.25f", mantissa(random));
+        break;
+      default:
+        std::snprintf(cell, sizeof cell, "%.20e", value);
+        break;
     }
     expected.push_back(std::strtod(cell, nullptr));
     text += cell;
     text += separators[random() % 7];
   }
-  for (std::size_t chunk : {static_cast<std::size_t>(-1), std::size_t{1},
-                            std::size_t{4093}}) {
+  for (std::size_t chunk :
+       {static_cast<std::size_t>(-1), std::size_t{1}, std::size_t{4093}}) {
     SCOPED_TRACE(chunk);
     files_ = testing::FakeFileSystem();
     files_.SetReadChunk(chunk);
@@ -312,23 +333,21 @@ TEST_F(AccelerationFileTest, RandomSamplesReadAsStrtodReadsThem) {
     ASSERT_EQ(Read(), "returned");
     std::vector<double> read = Samples(1, n);
     for (int j = 0; j < n; ++j) {
-      ASSERT_EQ(std::memcmp(&read[static_cast<std::size_t>(j)],
-                            &expected[static_cast<std::size_t>(j)],
-                            sizeof(double)),
-                0)
+      ASSERT_EQ(
+          std::memcmp(&read[static_cast<std::size_t>(j)],
+                      &expected[static_cast<std::size_t>(j)], sizeof(double)),
+          0)
           << "sample " << j + 1 << ": " << read[static_cast<std::size_t>(j)]
           << " expected " << expected[static_cast<std::size_t>(j)];
     }
   }
 }
 
-
 TEST_F(AccelerationFileTest, OneCaseReadsAloneAndTouchesNoOtherCase) {
   SetCase(1, "missing");  // never opened
   AddCase(2, "3\n1.5 -2 4\n");
   AddCase(3, "2\n9 9\n");
-  ASSERT_EQ(testing::Outcome(
-                [&] { ReadAccelerationFile(*state_, files_, 2); }),
+  ASSERT_EQ(testing::Outcome([&] { ReadAccelerationFile(*state_, files_, 2); }),
             "returned");
   EXPECT_EQ(files_.open_streams(), 0);
   EXPECT_EQ(state_->NPTS(2), 3);

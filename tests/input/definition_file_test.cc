@@ -1,13 +1,13 @@
 #include "input/definition_file.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "platform/encoding.h"
 #include "record/failure.h"
@@ -94,8 +94,8 @@ TEST_F(DefinitionFileTest, WorkedExampleFillsTablesWhateverTheLineOrder) {
   do {
     do {
       SCOPED_TRACE(faults[0] + " " + cases[0] + " " + cases[1]);
-      Define({"title", "2,3", "faults", faults[0], faults[1], "cases",
-              cases[0], cases[1], cases[2]});
+      Define({"title", "2,3", "faults", faults[0], faults[1], "cases", cases[0],
+              cases[1], cases[2]});
       ASSERT_EQ(Read(), "returned");
       EXPECT_EQ(state_->NFAULT, 2);
       EXPECT_EQ(state_->NCASE, 3);
@@ -136,8 +136,9 @@ TEST_F(DefinitionFileTest, CarriageReturnBeforeLineFeedIsNotPartOfTheLine) {
     SCOPED_TRACE(chunk);
     Restart();
     files_.SetReadChunk(chunk);
-    files_.AddFile(kDefName, "title\r\n1,2\r\nh\r\n1,D:\\f\r\nh\r\n"
-                             "2,C:\\b\r\n1,C:\\a\r\n");
+    files_.AddFile(kDefName,
+                   "title\r\n1,2\r\nh\r\n1,D:\\f\r\nh\r\n"
+                   "2,C:\\b\r\n1,C:\\a\r\n");
     ASSERT_EQ(Read(), "returned");
     EXPECT_EQ(Fault(1), R"(D:\f)");
     EXPECT_EQ(Case(1), R"(C:\a)");
@@ -160,8 +161,8 @@ TEST_F(DefinitionFileTest, LinesAfterTheLastCaseLineAreNeverRead) {
   std::string tail = "9,bad slot\nnot,a,number\n";
   tail += std::string("\0\x01\xff\xfe\x81", 5);
   for (int i = 0; i < 1000; ++i) tail += "x,y\n";
-  files_.AddFile(kDefName, Lines({"t", "1,2", "h", "1,f", "h", "2,b", "1,a"}) +
-                               tail);
+  files_.AddFile(kDefName,
+                 Lines({"t", "1,2", "h", "1,f", "h", "2,b", "1,a"}) + tail);
   ASSERT_EQ(Read(), "returned");
   EXPECT_EQ(Case(1), "a");
   EXPECT_EQ(Case(2), "b");
@@ -209,7 +210,8 @@ TEST_F(DefinitionFileTest, NameIsTheFirstLDEFFILEPositionsOfDEFFILE) {
   EXPECT_EQ(files_.opens().back().path, "def.csv");
 }
 
-TEST_F(DefinitionFileTest, CountsOutOfRangeOrNotTwoIntegersStopBeforeFaultLines) {
+TEST_F(DefinitionFileTest,
+       CountsOutOfRangeOrNotTwoIntegersStopBeforeFaultLines) {
   // The fault list that follows would itself be an error: the counts come
   // first.
   for (const char* counts :

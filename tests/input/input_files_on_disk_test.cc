@@ -1,11 +1,11 @@
 // The three readers on the real file system, with Japanese folder names: the
 // names the system composes are CP932 with backslashes, the folders on disk
 // have UTF-8 names.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "input/acceleration_file.h"
 #include "input/definition_file.h"
@@ -80,11 +80,18 @@ TEST_F(InputFilesOnDiskTest, ReadsFoldersNamedInCp932WithBackslashes) {
   dir_.WriteFile("ケース/能力/加速度波形.acc", "2\n-4.5,5\n");
   dir_.WriteFile("定義.csv",
                  "title\r\n2,2\r\nfaults\r\n"
-                 "2," + Cp932Path(R"(震源\表示ソ)") + "\r\n"
-                 "1," + Cp932Path(R"(震源\断層1)") + "\r\n"
-                 "cases\r\n"
-                 "1," + Cp932Path(R"(ケース\ケース1)") + "\r\n"
-                 "2," + Cp932Path(R"(ケース\能力)") + "\r\n");
+                 "2," +
+                     Cp932Path(R"(震源\表示ソ)") +
+                     "\r\n"
+                     "1," +
+                     Cp932Path(R"(震源\断層1)") +
+                     "\r\n"
+                     "cases\r\n"
+                     "1," +
+                     Cp932Path(R"(ケース\ケース1)") +
+                     "\r\n"
+                     "2," +
+                     Cp932Path(R"(ケース\能力)") + "\r\n");
   SetDefinitionName(Cp932Path("定義.csv"));
 
   ASSERT_EQ(ReadAll(), "returned");
@@ -121,8 +128,9 @@ TEST_F(InputFilesOnDiskTest, ShortFileIsNamedInTheDiagnosticAsComposed) {
   dir_.WriteFile("断層/Korvel長周期.csv", "only\nthree\nlines\n");
   dir_.WriteFile("def.csv", "t\n1,1\nh\n1," + Cp932Path("断層") + "\nh\n1,c\n");
   SetDefinitionName(dir_.path() + "/def.csv");
-  EXPECT_EQ(ReadAll(), "failure: " + DiagnosticLine(24, 12,
-                                                    Cp932Path(R"(断層\Korvel長周期.csv)")));
+  EXPECT_EQ(ReadAll(),
+            "failure: " +
+                DiagnosticLine(24, 12, Cp932Path(R"(断層\Korvel長周期.csv)")));
 }
 
 }  // namespace

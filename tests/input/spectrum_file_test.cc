@@ -1,13 +1,13 @@
 #include "input/spectrum_file.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "record/failure.h"
 #include "record/trimmed_length.h"
@@ -46,8 +46,15 @@ std::vector<std::string> Rows(int i) {
 }
 
 std::vector<std::string> Headers() {
-  return {"Korvel long-period spectrum", "", "h,e,a,d", "4", "5", "6",
-          "7", "8", "period,...,Sv"};
+  return {"Korvel long-period spectrum",
+          "",
+          "h,e,a,d",
+          "4",
+          "5",
+          "6",
+          "7",
+          "8",
+          "period,...,Sv"};
 }
 
 std::string File(const std::vector<std::string>& headers,
@@ -101,14 +108,16 @@ TEST_F(SpectrumFileTest, PathIsTheFolderWithoutTrailingBlanksAndTheFileName) {
   EXPECT_EQ(SpectrumFilePath(*state_, 1), R"(  D:\flt\A)" + kFileName);
   SetFault(2, "");
   EXPECT_EQ(SpectrumFilePath(*state_, 2), " " + kFileName);
-  const std::string japanese = "\x90\x6b\x8c\xb9\\\x92\x66\x91\x77\x31";  // 震源\断層1
+  const std::string japanese =
+      "\x90\x6b\x8c\xb9\\\x92\x66\x91\x77\x31";  // 震源\断層1
   SetFault(3, japanese);
   EXPECT_EQ(SpectrumFilePath(*state_, 3), japanese + kFileName);
 }
 
 TEST_F(SpectrumFileTest, PeriodComesFromFaultOneAndSvFromFieldTwentyEight) {
   // Whatever the size of the pieces the files arrive in.
-  for (std::size_t chunk : {std::size_t{1 << 20}, std::size_t{1}, std::size_t{97}}) {
+  for (std::size_t chunk :
+       {std::size_t{1 << 20}, std::size_t{1}, std::size_t{97}}) {
     SCOPED_TRACE(chunk);
     files_ = testing::FakeFileSystem();
     files_.SetReadChunk(chunk);
@@ -318,9 +327,8 @@ TEST_F(SpectrumFileTest, FileThatCannotBeOpenedStopsAndLaterFilesAreNotOpened) {
   AddFault(2, File(Headers(), Rows(2)));
   AddFault(3, File(Headers(), Rows(3)));
   SetFault(2, R"( D:\missing  )");
-  EXPECT_EQ(Read(),
-            "stop: " + std::string(R"( D:\missing)") + kFileName +
-                " not exist ! [Enter]");
+  EXPECT_EQ(Read(), "stop: " + std::string(R"( D:\missing)") + kFileName +
+                        " not exist ! [Enter]");
   ASSERT_EQ(files_.opens().size(), 2u);
   EXPECT_EQ(files_.opens()[1].path, R"( D:\missing)" + kFileName);
   EXPECT_FALSE(files_.opens()[1].succeeded);
@@ -329,7 +337,6 @@ TEST_F(SpectrumFileTest, FileThatCannotBeOpenedStopsAndLaterFilesAreNotOpened) {
   EXPECT_EQ(Read(), "stop: F1" + kFileName + " not exist ! [Enter]");
   EXPECT_EQ(files_.opens().size(), 3u);
 }
-
 
 TEST_F(SpectrumFileTest, OneFaultReadsAloneAndOnlyFaultOneGivesThePeriods) {
   SetFault(1, "missing");  // never opened

@@ -38,7 +38,8 @@ std::string ThroughLayout(const std::vector<std::vector<double>>& columns,
   for (int i = 1; i <= rows; ++i) {
     RecordWriter w(channel, kRow);
     w.Real(static_cast<double>(i - 1) * 0.02);
-    for (const auto& c : columns) w.Text(",").Real(c[static_cast<std::size_t>(i - 1)]);
+    for (const auto& c : columns)
+      w.Text(",").Real(c[static_cast<std::size_t>(i - 1)]);
     w.End();
   }
   channel.Close();
@@ -47,29 +48,43 @@ std::string ThroughLayout(const std::vector<std::vector<double>>& columns,
 
 TEST(TimeRowsTest, MatchTheGeneralLayoutOnRandomValues) {
   std::mt19937_64 random(20261208);
-  const double specials[] = {0.0, -0.0, 1e7, -1e6, 9999999.9999995, -0.0000004,
+  const double specials[] = {0.0,
+                             -0.0,
+                             1e7,
+                             -1e6,
+                             9999999.9999995,
+                             -0.0000004,
                              std::numeric_limits<double>::infinity(),
                              -std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN(), 1e300};
+                             std::numeric_limits<double>::quiet_NaN(),
+                             1e300};
   for (int ncolumns : {1, 2, 5, 21, 30}) {
     const int rows = 400;
-    std::vector<std::vector<double>> columns(static_cast<std::size_t>(ncolumns));
+    std::vector<std::vector<double>> columns(
+        static_cast<std::size_t>(ncolumns));
     for (auto& c : columns) {
       for (int i = 0; i < rows; ++i) {
         std::uint64_t r = random();
         double v;
         switch (r % 4) {
-          case 0: v = std::bit_cast<double>(random()); break;
-          case 1: v = specials[random() % std::size(specials)]; break;
+          case 0:
+            v = std::bit_cast<double>(random());
+            break;
+          case 1:
+            v = specials[random() % std::size(specials)];
+            break;
           default:
-            v = static_cast<double>(static_cast<std::int64_t>(random() % 4000000001) -
-                                    2000000000) / 1000.0;
+            v = static_cast<double>(
+                    static_cast<std::int64_t>(random() % 4000000001) -
+                    2000000000) /
+                1000.0;
         }
         c.push_back(v);
       }
     }
     std::string expected = ThroughLayout(columns, rows);
-    EXPECT_EQ(Direct(columns, rows, OutputChannel::kDefaultBufferSize), expected)
+    EXPECT_EQ(Direct(columns, rows, OutputChannel::kDefaultBufferSize),
+              expected)
         << ncolumns << " columns";
     // A buffer that holds barely one line flushes between every line.
     EXPECT_EQ(Direct(columns, rows, 12 + 15 * 30 + 2), expected);

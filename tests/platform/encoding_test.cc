@@ -1,11 +1,11 @@
 #include "platform/encoding.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "platform/unicode.h"
 
@@ -113,7 +113,10 @@ TEST(EncodingTest, BackslashAndTildeAreAscii) {
 }
 
 TEST(EncodingTest, UndecodableCp932PassesThrough) {
-  EXPECT_EQ(Cp932ToUtf8("A\xFF" "B"), "A\xFF" "B");
+  EXPECT_EQ(Cp932ToUtf8("A\xFF"
+                        "B"),
+            "A\xFF"
+            "B");
   EXPECT_EQ(Cp932ToUtf8("\x80\xA0\xFD"), "\x80\xA0\xFD");
   // A lead byte cut off by the end, and one followed by a byte that cannot
   // be its second: the lead alone passes, what follows still decodes.
@@ -126,14 +129,22 @@ TEST(EncodingTest, UndecodableCp932PassesThrough) {
 TEST(EncodingTest, UnconvertibleUtf8BecomesQuestionMark) {
   // A character without CP932 form: one '?' for the whole character.
   EXPECT_EQ(Utf8ToCp932("a😀b"), "a?b");
-  EXPECT_EQ(Utf8ToCp932("\xEF\xBB\xBF" "x"), "?x");  // U+FEFF
+  EXPECT_EQ(Utf8ToCp932("\xEF\xBB\xBF"
+                        "x"),
+            "?x");  // U+FEFF
   // Malformed UTF-8: one '?' per byte.
-  EXPECT_EQ(Utf8ToCp932("a\xFF" "b"), "a?b");
-  EXPECT_EQ(Utf8ToCp932("\x80" "c"), "?c");
-  EXPECT_EQ(Utf8ToCp932("\xC0\xAF"), "??");        // overlong '/'
-  EXPECT_EQ(Utf8ToCp932("\xED\xA0\x80"), "???");   // surrogate
-  EXPECT_EQ(Utf8ToCp932("\xE8\xA1"), "??");        // cut short at the end
-  EXPECT_EQ(Utf8ToCp932("\xE8\xA1" "a表"), "??a\x95\x5C");
+  EXPECT_EQ(Utf8ToCp932("a\xFF"
+                        "b"),
+            "a?b");
+  EXPECT_EQ(Utf8ToCp932("\x80"
+                        "c"),
+            "?c");
+  EXPECT_EQ(Utf8ToCp932("\xC0\xAF"), "??");       // overlong '/'
+  EXPECT_EQ(Utf8ToCp932("\xED\xA0\x80"), "???");  // surrogate
+  EXPECT_EQ(Utf8ToCp932("\xE8\xA1"), "??");       // cut short at the end
+  EXPECT_EQ(Utf8ToCp932("\xE8\xA1"
+                        "a表"),
+            "??a\x95\x5C");
 }
 
 TEST(EncodingTest, LongTextConvertsBeyondOneChunk) {

@@ -1,6 +1,7 @@
 #include "platform/file_system.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,8 +11,6 @@
 #include <iterator>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "platform/encoding.h"
 
@@ -64,8 +63,7 @@ class FileSystemTest : public ::testing::Test {
 TEST(HostPathTest, BackslashesBecomeSlashesAfterDecoding) {
   EXPECT_EQ(HostPath("case1\\out\\a.csv"), "case1/out/a.csv");
   EXPECT_EQ(HostPath("\\"), "/");
-  EXPECT_EQ(HostPath(Utf8ToCp932("\\Korvel長周期.csv")),
-            "/Korvel長周期.csv");
+  EXPECT_EQ(HostPath(Utf8ToCp932("\\Korvel長周期.csv")), "/Korvel長周期.csv");
   // 0x5C as the second byte of 表 is not a separator.
   EXPECT_EQ(HostPath("\x95\x5C\\\x95\x5C.csv"), "表/表.csv");
   // An undecodable byte passes, the backslash after it still separates.
@@ -180,7 +178,7 @@ TEST_F(FileSystemTest, StreamLeftWithoutCloseIsStillCutAfterItsBytes) {
   {
     auto output = fs_.OpenForWriting(Cp932Path("failed.csv"), nullptr);
     ASSERT_NE(output, nullptr);
-      ASSERT_TRUE(output->Write("part", 4));
+    ASSERT_TRUE(output->Write("part", 4));
   }
   EXPECT_EQ(ReadHostFile(path), "part");
 }
@@ -205,7 +203,7 @@ TEST_F(FileSystemTest, DestructorClosesAndKeepsData) {
   {
     auto output = fs_.OpenForWriting(Cp932Path("dropped.csv"), nullptr);
     ASSERT_NE(output, nullptr);
-      ASSERT_TRUE(output->Write("kept", 4));
+    ASSERT_TRUE(output->Write("kept", 4));
   }
   EXPECT_EQ(ReadHostFile(path), "kept");
 }
@@ -215,8 +213,7 @@ TEST_F(FileSystemTest, OpenForWritingFailures) {
   OpenError error = OpenError::kNone;
   EXPECT_EQ(fs_.OpenForWriting(Cp932Path("folder"), &error), nullptr);
   EXPECT_EQ(error, OpenError::kIsDirectory);
-  EXPECT_EQ(fs_.OpenForWriting(Cp932Path("nofolder\\a.csv"), &error),
-            nullptr);
+  EXPECT_EQ(fs_.OpenForWriting(Cp932Path("nofolder\\a.csv"), &error), nullptr);
   EXPECT_EQ(error, OpenError::kNotFound);
   EXPECT_EQ(fs_.OpenForWriting("", &error), nullptr);
   EXPECT_EQ(error, OpenError::kBadName);

@@ -1,15 +1,16 @@
 #include "record/failure.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace lpgm {
 namespace {
 
 TEST(FailureTest, DiagnosticLineNamesSeverityNumberUnitAndFile) {
-  EXPECT_EQ(DiagnosticLine(24, 13, "case1\\x.acc"),
-            "lpgm: severe (24): end-of-file during read, unit 13, file case1\\x.acc");
+  EXPECT_EQ(
+      DiagnosticLine(24, 13, "case1\\x.acc"),
+      "lpgm: severe (24): end-of-file during read, unit 13, file case1\\x.acc");
   const struct {
     int number;
     const char* message;
@@ -36,8 +37,8 @@ TEST(FailureTest, OutputThatCannotBeOpenedFailsByTheReason) {
   using platform::OpenError;
   EXPECT_EQ(OpenFailureNumber(OpenError::kBadName), kErrBadFileName);
   EXPECT_EQ(OpenFailureNumber(OpenError::kPermission), kErrPermission);
-  for (OpenError e : {OpenError::kNotFound, OpenError::kIsDirectory,
-                      OpenError::kOther})
+  for (OpenError e :
+       {OpenError::kNotFound, OpenError::kIsDirectory, OpenError::kOther})
     EXPECT_EQ(OpenFailureNumber(e), kErrOpenFailure);
 }
 
@@ -47,7 +48,9 @@ TEST(FailureTest, RunStopCarriesItsKindAndDetails) {
   EXPECT_EQ(failure.number(), 38);
   EXPECT_EQ(failure.unit(), 26);
   EXPECT_EQ(failure.file(), "\x8e\x51.csv");
-  EXPECT_EQ(failure.message(), "lpgm: severe (38): error during write, unit 26, file \x8e\x51.csv");
+  EXPECT_EQ(
+      failure.message(),
+      "lpgm: severe (38): error during write, unit 26, file \x8e\x51.csv");
   EXPECT_STREQ(failure.what(), failure.message().c_str());
 
   RunStop stop = RunStop::MessageStop("message [Enter]");

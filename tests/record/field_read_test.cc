@@ -1,11 +1,11 @@
 #include "record/field_read.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "record_testing.h"
 
@@ -22,7 +22,8 @@ void ForEachSource(const std::string& data,
   const std::size_t kPieces[][2] = {
       {1 << 20, InputChannel::kDefaultBufferSize}, {1, 16}, {2, 16}, {7, 17}};
   for (const auto& p : kPieces) {
-    SCOPED_TRACE("chunk " + std::to_string(p[0]) + ", buffer " + std::to_string(p[1]));
+    SCOPED_TRACE("chunk " + std::to_string(p[0]) + ", buffer " +
+                 std::to_string(p[1]));
     MemorySource source(data, p[0], p[1]);
     read(source.channel);
   }
@@ -52,9 +53,11 @@ TEST(ReadRecordTest, CommaEndsNumericFieldAndEmptyFieldsAreZero) {
       {"1,2.5,3E2", {1, 2.5, 300}},
       {"1.5,,7\r\n", {1.5, 0, 7}},
       {",5", {0, 5}},
-      {"12345678901234567890,5", {12345678901234567890.0, 0, 5}},  // comma opens field 2
-      {"1 2 . 5 E 1,  - 3,4 -2", {125, -3, 0.04}},                // blanks are ignored
-      {"                 1.5                 2.5", {1.5, 2.5}},     // fixed columns
+      {"12345678901234567890,5",
+       {12345678901234567890.0, 0, 5}},             // comma opens field 2
+      {"1 2 . 5 E 1,  - 3,4 -2", {125, -3, 0.04}},  // blanks are ignored
+      {"                 1.5                 2.5",
+       {1.5, 2.5}},  // fixed columns
       {"1e999,-1e999,1e-999", {HUGE_VAL, -HUGE_VAL, 0}},
       {"\n", {}},
   };
@@ -103,32 +106,37 @@ TEST(ReadRecordTest, TextFieldKeepsTheLastPositionsOrIsPadded) {
   const Layout layout = Layout::Parse("(A10,A3,A)");
   ForEachSource("abcdefghijXYZrest,of\rline\r\n", [&](InputChannel& channel) {
     char a[4], b[6], c[12];
-    ReadRecord(channel, layout,
-               {ListItem::Text(a, 4), ListItem::Text(b, 6), ListItem::Text(c, 12)});
+    ReadRecord(
+        channel, layout,
+        {ListItem::Text(a, 4), ListItem::Text(b, 6), ListItem::Text(c, 12)});
     EXPECT_EQ(std::string(a, 4), "ghij");
     EXPECT_EQ(std::string(b, 6), "XYZ   ");
     EXPECT_EQ(std::string(c, 12), "rest,of\rline");  // a lone CR is text
   });
 }
 
-TEST(ReadRecordTest, EveryReadBeginsAtTheNextRecordAndRevertsWhenTheLayoutIsUsedUp) {
+TEST(ReadRecordTest,
+     EveryReadBeginsAtTheNextRecordAndRevertsWhenTheLayoutIsUsedUp) {
   const Layout one = Layout::Parse("(I20)");
   const Layout reverting = Layout::Parse("(I3,2(I2))");
-  ForEachSource("5,junk\n6\n  1 2 3 9\n 4 5 9\r\n 6 7\n8", [&](InputChannel& channel) {
-    std::int32_t a = 0, b = 0, v[7] = {}, last = 0;
-    ReadRecord(channel, one, {ListItem::Integer(&a)});
-    ReadRecord(channel, one, {ListItem::Integer(&b)});
-    ReadRecord(channel, reverting, {ListItem::Integer(v, 7)});
-    ReadRecord(channel, one, {ListItem::Integer(&last)});  // a last line without LF
-    EXPECT_EQ(a, 5);
-    EXPECT_EQ(b, 6);
-    EXPECT_EQ(std::vector<std::int32_t>(v, v + 7),
-              (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7}));
-    EXPECT_EQ(last, 8);
-    EXPECT_EQ(ExpectStop([&] { ReadRecord(channel, one, {ListItem::Integer(&a)}); })
-                  .number(),
-              kErrEndOfFile);
-  });
+  ForEachSource(
+      "5,junk\n6\n  1 2 3 9\n 4 5 9\r\n 6 7\n8", [&](InputChannel& channel) {
+        std::int32_t a = 0, b = 0, v[7] = {}, last = 0;
+        ReadRecord(channel, one, {ListItem::Integer(&a)});
+        ReadRecord(channel, one, {ListItem::Integer(&b)});
+        ReadRecord(channel, reverting, {ListItem::Integer(v, 7)});
+        ReadRecord(channel, one,
+                   {ListItem::Integer(&last)});  // a last line without LF
+        EXPECT_EQ(a, 5);
+        EXPECT_EQ(b, 6);
+        EXPECT_EQ(std::vector<std::int32_t>(v, v + 7),
+                  (std::vector<std::int32_t>{1, 2, 3, 4, 5, 6, 7}));
+        EXPECT_EQ(last, 8);
+        EXPECT_EQ(ExpectStop([&] {
+                    ReadRecord(channel, one, {ListItem::Integer(&a)});
+                  }).number(),
+                  kErrEndOfFile);
+      });
 }
 
 TEST(ReadRecordTest, FillsStridedReals) {
@@ -170,7 +178,8 @@ TEST(ReadRecordTest, FieldThatDoesNotConvertIsInputConversionError) {
     EXPECT_EQ(stop.unit(), kUnitAcceleration);
     EXPECT_EQ(stop.file(), "case1\\x.acc");
     EXPECT_EQ(stop.message(),
-              "lpgm: severe (64): input conversion error, unit 13, file case1\\x.acc");
+              "lpgm: severe (64): input conversion error, unit 13, file "
+              "case1\\x.acc");
   }
 }
 
@@ -178,7 +187,8 @@ TEST(ReadRecordTest, EmptyFileIsEndOfFile) {
   MemorySource source("");
   std::int32_t n = 0;
   EXPECT_EQ(ExpectStop([&] {
-              ReadRecord(source.channel, Layout::Parse("(I20)"), {ListItem::Integer(&n)});
+              ReadRecord(source.channel, Layout::Parse("(I20)"),
+                         {ListItem::Integer(&n)});
             }).number(),
             kErrEndOfFile);
 }

@@ -1,5 +1,7 @@
 #include "record/free_form.h"
 
+#include <gtest/gtest.h>
+
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -9,8 +11,6 @@
 #include <random>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "record_testing.h"
 
@@ -29,7 +29,8 @@ void ForEachSource(const std::string& data,
   const std::size_t kPieces[][2] = {
       {1 << 20, InputChannel::kDefaultBufferSize}, {1, 16}, {2, 16}, {7, 100}};
   for (const auto& p : kPieces) {
-    SCOPED_TRACE("chunk " + std::to_string(p[0]) + ", buffer " + std::to_string(p[1]));
+    SCOPED_TRACE("chunk " + std::to_string(p[0]) + ", buffer " +
+                 std::to_string(p[1]));
     MemorySource source(data, p[0], p[1]);
     read(source.channel);
   }
@@ -62,12 +63,12 @@ TEST(FreeFormTest, NullValuesKeepTheEarlierValue) {
     const char* data;
     V expected;
   } kCases[] = {
-      {",,3", {-1, -1, 3}},      {"1,,3", {1, -1, 3}},
-      {"1, ,3", {1, -1, 3}},     {"1,\n,3", {1, -1, 3}},
-      {" ,2,,", {-1, 2, -1}},    {"1 ,\t2", {1, 2}},
-      {"2*,3", {-1, -1, 3}},     {"1,2,3,", {1, 2, 3}},
+      {",,3", {-1, -1, 3}},       {"1,,3", {1, -1, 3}},
+      {"1, ,3", {1, -1, 3}},      {"1,\n,3", {1, -1, 3}},
+      {" ,2,,", {-1, 2, -1}},     {"1 ,\t2", {1, 2}},
+      {"2*,3", {-1, -1, 3}},      {"1,2,3,", {1, 2, 3}},
       {"3*1.5", {1.5, 1.5, 1.5}}, {"1*2 2*-3", {2, -3, -3}},
-      {"1 2*", {1, -1, -1}},     {"2*1e1,,", {10, 10, -1}},
+      {"1 2*", {1, -1, -1}},      {"2*1e1,,", {10, 10, -1}},
   };
   for (const auto& c : kCases) {
     ForEachSource(c.data, [&](InputChannel& channel) {
@@ -91,7 +92,8 @@ TEST(FreeFormTest, EmptyListSkipsExactlyOneRecord) {
     ReadFreeForm(channel, {});
     ReadFreeForm(channel, {});  // the empty record
     EXPECT_EQ(Reals(channel, V(1, -1)), (V{7}));
-    EXPECT_EQ(ExpectStop([&] { ReadFreeForm(channel, {}); }).number(), kErrEndOfFile);
+    EXPECT_EQ(ExpectStop([&] { ReadFreeForm(channel, {}); }).number(),
+              kErrEndOfFile);
   });
 }
 
@@ -109,7 +111,8 @@ TEST(FreeFormTest, EndOfFileDuringTheReadEndsTheRun) {
     });
     EXPECT_EQ(stop.number(), kErrEndOfFile) << data;
     EXPECT_EQ(stop.message(),
-              "lpgm: severe (24): end-of-file during read, unit 13, file case1\\x.acc");
+              "lpgm: severe (24): end-of-file during read, unit 13, file "
+              "case1\\x.acc");
   }
 }
 
@@ -130,7 +133,8 @@ TEST(FreeFormTest, QuotedTextIsTakenAsWritten) {
       {"abc\tdef", "abc"},
       {"2*'x'", "x"},
       {"12.5e3", "12.5e3"},
-      {"0123456789012345678901234567890123456789XYZ", "0123456789012345678901234567890123456789"},
+      {"0123456789012345678901234567890123456789XYZ",
+       "0123456789012345678901234567890123456789"},
   };
   for (const auto& c : kCases) {
     ForEachSource(c.data, [&](InputChannel& channel) {
@@ -143,24 +147,25 @@ TEST(FreeFormTest, QuotedTextIsTakenAsWritten) {
 }
 
 TEST(FreeFormTest, ReadsMixedListsAndStridedReals) {
-  ForEachSource("  2, 3 'fault 1' ab/cd\n1.5 2.5 3.5 9", [](InputChannel& channel) {
-    std::int32_t counts[2] = {0, 0};
-    char a[10], b[3];
-    ReadFreeForm(channel, {ListItem::Integer(counts, 2), ListItem::Text(a, 10),
-                           ListItem::Text(b, 3)});
-    EXPECT_EQ(counts[0], 2);
-    EXPECT_EQ(counts[1], 3);
-    EXPECT_EQ(std::string(a, 10), "fault 1   ");
-    EXPECT_EQ(std::string(b, 3), "ab ");
-    double m[3][2] = {{-1, -1}, {-1, -1}, {-1, -1}};
-    ReadFreeForm(channel, {ListItem::Real(&m[0][1], 3, 2)});
-    EXPECT_EQ(m[0][1], 1.5);
-    EXPECT_EQ(m[1][1], 2.5);
-    EXPECT_EQ(m[2][1], 3.5);
-    EXPECT_EQ(m[0][0], -1);
-    EXPECT_EQ(m[1][0], -1);
-    EXPECT_EQ(m[2][0], -1);
-  });
+  ForEachSource(
+      "  2, 3 'fault 1' ab/cd\n1.5 2.5 3.5 9", [](InputChannel& channel) {
+        std::int32_t counts[2] = {0, 0};
+        char a[10], b[3];
+        ReadFreeForm(channel, {ListItem::Integer(counts, 2),
+                               ListItem::Text(a, 10), ListItem::Text(b, 3)});
+        EXPECT_EQ(counts[0], 2);
+        EXPECT_EQ(counts[1], 3);
+        EXPECT_EQ(std::string(a, 10), "fault 1   ");
+        EXPECT_EQ(std::string(b, 3), "ab ");
+        double m[3][2] = {{-1, -1}, {-1, -1}, {-1, -1}};
+        ReadFreeForm(channel, {ListItem::Real(&m[0][1], 3, 2)});
+        EXPECT_EQ(m[0][1], 1.5);
+        EXPECT_EQ(m[1][1], 2.5);
+        EXPECT_EQ(m[2][1], 3.5);
+        EXPECT_EQ(m[0][0], -1);
+        EXPECT_EQ(m[1][0], -1);
+        EXPECT_EQ(m[2][0], -1);
+      });
 }
 
 TEST(FreeFormTest, ValueThatCannotBeReadIsListSyntaxError) {
@@ -168,11 +173,22 @@ TEST(FreeFormTest, ValueThatCannotBeReadIsListSyntaxError) {
     const char* data;
     bool integer;
   } kCases[] = {
-      {"abc", false}, {"1.5.", false},  {"'1.5'", false},   {"1.5", true},
-      {"1e2", true},  {"2147483648", true}, {"-2147483649", true},
-      {"0*5", false}, {"1.5\r2\n", false},  {"*5", false},   {"1e", false},
+      {"abc", false},
+      {"1.5.", false},
+      {"'1.5'", false},
+      {"1.5", true},
+      {"1e2", true},
+      {"2147483648", true},
+      {"-2147483649", true},
+      {"0*5", false},
+      {"1.5\r2\n", false},
+      {"*5", false},
+      {"1e", false},
       // Sign, point and exponent without a digit of the value.
-      {". 1", false}, {"+ 1", false}, {"-.e5 1", false}, {"1.5e+ 2", false},
+      {". 1", false},
+      {"+ 1", false},
+      {"-.e5 1", false},
+      {"1.5e+ 2", false},
   };
   for (const auto& c : kCases) {
     ForEachSource(c.data, [&](InputChannel& channel) {
@@ -186,9 +202,11 @@ TEST(FreeFormTest, ValueThatCannotBeReadIsListSyntaxError) {
   }
   MemorySource source("7 x\n");
   double x[2] = {-1, -1};
-  RunStop stop = ExpectStop([&] { ReadFreeForm(source.channel, {ListItem::Real(x, 2)}); });
+  RunStop stop =
+      ExpectStop([&] { ReadFreeForm(source.channel, {ListItem::Real(x, 2)}); });
   EXPECT_EQ(stop.message(),
-            "lpgm: severe (59): list-directed I/O syntax error, unit 13, file case1\\x.acc");
+            "lpgm: severe (59): list-directed I/O syntax error, unit 13, file "
+            "case1\\x.acc");
   EXPECT_EQ(x[0], 7);  // read before the error
   EXPECT_EQ(x[1], -1);
 }
@@ -211,40 +229,78 @@ constexpr int kSentinel = 4321;
 std::string RealToken(std::mt19937_64& rng, double* value) {
   double x;
   switch (rng() % 4) {
-    case 0: x = std::ldexp(static_cast<double>(rng() % 2000001) - 1000000, -static_cast<int>(rng() % 12)); break;
-    case 1: x = std::pow(10.0, static_cast<double>(rng() % 40) - 20) * static_cast<double>(rng() % 1000) / 7; break;
-    case 2: x = static_cast<double>(static_cast<std::int64_t>(rng() % 100000) - 50000); break;
-    default: x = std::bit_cast<double>(rng()); if (!std::isfinite(x)) x = 1; break;
+    case 0:
+      x = std::ldexp(static_cast<double>(rng() % 2000001) - 1000000,
+                     -static_cast<int>(rng() % 12));
+      break;
+    case 1:
+      x = std::pow(10.0, static_cast<double>(rng() % 40) - 20) *
+          static_cast<double>(rng() % 1000) / 7;
+      break;
+    case 2:
+      x = static_cast<double>(static_cast<std::int64_t>(rng() % 100000) -
+                              50000);
+      break;
+    default:
+      x = std::bit_cast<double>(rng());
+      if (!std::isfinite(x)) x = 1;
+      break;
   }
   char text[512];
   std::string s;
   switch (rng() % 6) {
-    case 0: std::snprintf(text, sizeof text, "%.*g", static_cast<int>(1 + rng() % 17), x); s = text; break;
-    case 1: std::snprintf(text, sizeof text, "%.*f", static_cast<int>(rng() % 8), x); s = text; break;
+    case 0:
+      std::snprintf(text, sizeof text, "%.*g", static_cast<int>(1 + rng() % 17),
+                    x);
+      s = text;
+      break;
+    case 1:
+      std::snprintf(text, sizeof text, "%.*f", static_cast<int>(rng() % 8), x);
+      s = text;
+      break;
     case 2: {
       std::snprintf(text, sizeof text, "%.*e", static_cast<int>(rng() % 20), x);
       s = text;
       std::size_t e = s.find('e');
       switch (rng() % 4) {
-        case 0: s[e] = 'E'; break;
-        case 1: s[e] = rng() & 1 ? 'D' : 'd'; break;
-        case 2: s.erase(e, 1); break;  // 1.5-3
-        default: break;
+        case 0:
+          s[e] = 'E';
+          break;
+        case 1:
+          s[e] = rng() & 1 ? 'D' : 'd';
+          break;
+        case 2:
+          s.erase(e, 1);
+          break;  // 1.5-3
+        default:
+          break;
       }
       break;
     }
-    case 3: std::snprintf(text, sizeof text, "%.0f", std::fmod(x, 1e15)); s = text; break;
-    case 4: std::snprintf(text, sizeof text, "%.25e", x); s = text; break;  // general path
-    default: std::snprintf(text, sizeof text, "%.3f", std::fmod(x, 1000)); s = text;
-      if (s.rfind("0.", 0) == 0) s.erase(0, 1);  // .5
-      else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
+    case 3:
+      std::snprintf(text, sizeof text, "%.0f", std::fmod(x, 1e15));
+      s = text;
+      break;
+    case 4:
+      std::snprintf(text, sizeof text, "%.25e", x);
+      s = text;
+      break;  // general path
+    default:
+      std::snprintf(text, sizeof text, "%.3f", std::fmod(x, 1000));
+      s = text;
+      if (s.rfind("0.", 0) == 0)
+        s.erase(0, 1);  // .5
+      else if (s.rfind("-0.", 0) == 0)
+        s.erase(1, 1);
       break;
   }
   if (s[0] != '-' && rng() % 8 == 0) s = "+" + s;
   std::string normal = s;
-  for (char& c : normal) if (c == 'D' || c == 'd') c = 'e';
+  for (char& c : normal)
+    if (c == 'D' || c == 'd') c = 'e';
   std::size_t sign = normal.find_first_of("+-", 1);
-  if (sign != std::string::npos && normal[sign - 1] != 'e' && normal[sign - 1] != 'E')
+  if (sign != std::string::npos && normal[sign - 1] != 'e' &&
+      normal[sign - 1] != 'E')
     normal.insert(sign, "e");
   *value = std::strtod(normal.c_str(), nullptr);
   return s;
@@ -256,7 +312,8 @@ std::string TextToken(std::mt19937_64& rng, std::string* value) {
   std::string content;
   int n = static_cast<int>(rng() % 12);
   if (rng() % 2 == 0) {
-    for (int k = 0; k < n + 1; ++k) content += kWord[rng() % (sizeof kWord - 1)];
+    for (int k = 0; k < n + 1; ++k)
+      content += kWord[rng() % (sizeof kWord - 1)];
     *value = content;
     return content;
   }
@@ -264,8 +321,13 @@ std::string TextToken(std::mt19937_64& rng, std::string* value) {
   std::string token(1, q);
   for (int k = 0; k < n; ++k) {
     switch (rng() % 10) {
-      case 0: token += std::string(2, q); content += q; break;
-      case 1: token += rng() & 1 ? "\n" : "\r\n"; break;  // goes on over records
+      case 0:
+        token += std::string(2, q);
+        content += q;
+        break;
+      case 1:
+        token += rng() & 1 ? "\n" : "\r\n";
+        break;  // goes on over records
       default: {
         char c = kQuoted[rng() % (sizeof kQuoted - 1)];
         token += c;
@@ -280,11 +342,16 @@ std::string TextToken(std::mt19937_64& rng, std::string* value) {
 Sample RandomSample(std::mt19937_64& rng) {
   Sample s;
   enum Kind { kReal, kInt, kText };
-  struct Slot { Kind kind; double* real; };
+  struct Slot {
+    Kind kind;
+    double* real;
+  };
   s.a.assign(1 + rng() % 60, 0);
   s.b.assign(rng() % 30, 0);
-  for (std::size_t k = 0; k < s.a.size(); ++k) s.a[k] = -1000.0 - static_cast<double>(k);
-  for (std::size_t k = 0; k < s.b.size(); ++k) s.b[k] = -2000.0 - static_cast<double>(k);
+  for (std::size_t k = 0; k < s.a.size(); ++k)
+    s.a[k] = -1000.0 - static_cast<double>(k);
+  for (std::size_t k = 0; k < s.b.size(); ++k)
+    s.b[k] = -2000.0 - static_cast<double>(k);
   s.i = -7;
   s.text = "########";
   std::vector<Slot> slots;
@@ -328,14 +395,21 @@ Sample RandomSample(std::mt19937_64& rng) {
     std::string text;
     std::int32_t whole = static_cast<std::int32_t>(rng());
     switch (kind) {
-      case kReal: token = RealToken(rng, &real); break;
-      case kInt: token = std::to_string(whole); break;
-      case kText: token = TextToken(rng, &text); break;
+      case kReal:
+        token = RealToken(rng, &real);
+        break;
+      case kInt:
+        token = std::to_string(whole);
+        break;
+      case kText:
+        token = TextToken(rng, &text);
+        break;
     }
     for (std::size_t j = k; j < k + r; ++j) {
       if (kind == kReal) *slots[j].real = real;
       if (kind == kInt) s.i = whole;
-      if (kind == kText) s.text = (text + std::string(kTextLength, ' ')).substr(0, kTextLength);
+      if (kind == kText)
+        s.text = (text + std::string(kTextLength, ' ')).substr(0, kTextLength);
     }
     pieces.push_back(repeated ? std::to_string(r) + "*" + token : token);
     k += r;
@@ -343,12 +417,14 @@ Sample RandomSample(std::mt19937_64& rng) {
   const char* kPlain[] = {" ", "  ", "\t", "\n", "\r\n", " \n\n ", "\n  \r\n"};
   const char* kComma[] = {",", " , ", ",\n", "\n,", "\t,  ", ",\r\n\r\n"};
   auto comma = [&] { return std::string(kComma[rng() % std::size(kComma)]); };
-  if (rng() % 4 == 0) s.data += rng() & 1 ? "\n" : "  \r\n";  // empty records first
+  if (rng() % 4 == 0)
+    s.data += rng() & 1 ? "\n" : "  \r\n";  // empty records first
   for (std::size_t p = 0; p < pieces.size(); ++p) {
     s.data += pieces[p];
     bool last = p + 1 == pieces.size();
     if (last && !slash) break;
-    if (pieces[p].empty() || (!last && pieces[p + 1].empty()) || rng() % 3 == 0) {
+    if (pieces[p].empty() || (!last && pieces[p + 1].empty()) ||
+        rng() % 3 == 0) {
       s.data += comma();
     } else {
       s.data += kPlain[rng() % std::size(kPlain)];
@@ -367,22 +443,26 @@ TEST(FreeFormTest, FastAndGeneralPathsAgreeWithTheRulesOnRandomSamples) {
   long failures = 0;
   for (long n = 0, total = Iterations(4000); n < total && failures < 10; ++n) {
     Sample want = RandomSample(rng);
-    const std::size_t kPieces[][2] = {{1 << 20, InputChannel::kDefaultBufferSize},
-                                      {1 + rng() % 7, 16 + rng() % 8},
-                                      {1 + rng() % 300, 64 + rng() % 200}};
+    const std::size_t kPieces[][2] = {
+        {1 << 20, InputChannel::kDefaultBufferSize},
+        {1 + rng() % 7, 16 + rng() % 8},
+        {1 + rng() % 300, 64 + rng() % 200}};
     for (const auto& p : kPieces) {
       MemorySource source(want.data, p[0], p[1]);
       Sample got;
       got.a.resize(want.a.size());
       got.b.resize(want.b.size());
-      for (std::size_t k = 0; k < got.a.size(); ++k) got.a[k] = -1000.0 - static_cast<double>(k);
+      for (std::size_t k = 0; k < got.a.size(); ++k)
+        got.a[k] = -1000.0 - static_cast<double>(k);
       std::vector<double> strided(3 * got.b.size() + 1, 5.5);
-      for (std::size_t k = 0; k < got.b.size(); ++k) strided[3 * k] = -2000.0 - static_cast<double>(k);
+      for (std::size_t k = 0; k < got.b.size(); ++k)
+        strided[3 * k] = -2000.0 - static_cast<double>(k);
       got.i = -7;
       char text[kTextLength];
       std::memset(text, '#', kTextLength);
       ReadFreeForm(source.channel,
-                   {ListItem::Real(got.a.data(), got.a.size()), ListItem::Integer(&got.i),
+                   {ListItem::Real(got.a.data(), got.a.size()),
+                    ListItem::Integer(&got.i),
                     ListItem::Real(strided.data(), got.b.size(), 3),
                     ListItem::Text(text, kTextLength)});
       for (std::size_t k = 0; k < got.b.size(); ++k) {
@@ -395,29 +475,35 @@ TEST(FreeFormTest, FastAndGeneralPathsAgreeWithTheRulesOnRandomSamples) {
       ReadFreeForm(source.channel, {ListItem::Integer(&next)});
       // Compared as bytes, so that NaN payloads and zero signs count; an
       // empty array compares equal without touching its (null) data.
-      auto same_bits = [](const std::vector<double>& x, const std::vector<double>& y) {
+      auto same_bits = [](const std::vector<double>& x,
+                          const std::vector<double>& y) {
         return x.size() == y.size() &&
-               (x.empty() || std::memcmp(x.data(), y.data(), 8 * x.size()) == 0);
+               (x.empty() ||
+                std::memcmp(x.data(), y.data(), 8 * x.size()) == 0);
       };
-      bool same = got.i == want.i && got.text == want.text && next == kSentinel &&
-                  same_bits(got.a, want.a) && same_bits(got.b, want.b);
+      bool same = got.i == want.i && got.text == want.text &&
+                  next == kSentinel && same_bits(got.a, want.a) &&
+                  same_bits(got.b, want.b);
       if (!same) {
         ++failures;
         std::string diff;
         for (std::size_t k = 0; k < want.a.size(); ++k) {
           if (std::memcmp(&got.a[k], &want.a[k], 8) != 0)
-            diff += " a[" + std::to_string(k) + "]=" + std::to_string(got.a[k]) +
-                    " want " + std::to_string(want.a[k]);
+            diff += " a[" + std::to_string(k) +
+                    "]=" + std::to_string(got.a[k]) + " want " +
+                    std::to_string(want.a[k]);
         }
         for (std::size_t k = 0; k < want.b.size(); ++k) {
           if (std::memcmp(&got.b[k], &want.b[k], 8) != 0)
-            diff += " b[" + std::to_string(k) + "]=" + std::to_string(got.b[k]) +
-                    " want " + std::to_string(want.b[k]);
+            diff += " b[" + std::to_string(k) +
+                    "]=" + std::to_string(got.b[k]) + " want " +
+                    std::to_string(want.b[k]);
         }
-        ADD_FAILURE() << "chunk " << p[0] << " buffer " << p[1] << ": int " << got.i
-                      << " want " << want.i << ", text \"" << got.text << "\" want \""
-                      << want.text << "\", next " << next << diff << "\ndata: "
-                      << ::testing::PrintToString(want.data);
+        ADD_FAILURE() << "chunk " << p[0] << " buffer " << p[1] << ": int "
+                      << got.i << " want " << want.i << ", text \"" << got.text
+                      << "\" want \"" << want.text << "\", next " << next
+                      << diff
+                      << "\ndata: " << ::testing::PrintToString(want.data);
         break;
       }
     }

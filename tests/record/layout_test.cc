@@ -1,9 +1,9 @@
 #include "record/layout.h"
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace lpgm {
 namespace {
@@ -14,13 +14,21 @@ std::string Flat(const Layout& layout) {
   for (const Descriptor& d : layout.descriptors()) {
     if (!s.empty()) s += ' ';
     switch (d.kind) {
-      case FieldKind::kInteger: s += "I" + std::to_string(d.width); break;
+      case FieldKind::kInteger:
+        s += "I" + std::to_string(d.width);
+        break;
       case FieldKind::kFixed:
         s += "F" + std::to_string(d.width) + "." + std::to_string(d.decimals);
         break;
-      case FieldKind::kText: s += "A" + std::to_string(d.width); break;
-      case FieldKind::kTextWhole: s += "A"; break;
-      case FieldKind::kStayOpen: s += "$"; break;
+      case FieldKind::kText:
+        s += "A" + std::to_string(d.width);
+        break;
+      case FieldKind::kTextWhole:
+        s += "A";
+        break;
+      case FieldKind::kStayOpen:
+        s += "$";
+        break;
     }
   }
   return s;

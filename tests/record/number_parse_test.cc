@@ -1,5 +1,7 @@
 #include "record/number_parse.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
@@ -14,8 +16,6 @@
 #include <string>
 #include <system_error>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "record/field_read.h"
 #include "record/free_form.h"
@@ -58,15 +58,29 @@ TEST(ParseRealTest, AcceptsEveryExponentForm) {
     int implied;
     double expected;
   } kCases[] = {
-      {"1.5-3", 0, 1.5e-3},   {"1.5+3", 0, 1500},    {"-2.5-1", 0, -0.25},
-      {"3E2", 0, 300},        {"3e+2", 0, 300},      {"2D2", 0, 200},
-      {"2d-2", 0, 0.02},      {"+.5", 0, 0.5},       {"5.", 0, 5},
-      {"-0", 0, -0.0},        {"", 0, 0.0},          {"007", 0, 7},
+      {"1.5-3", 0, 1.5e-3},
+      {"1.5+3", 0, 1500},
+      {"-2.5-1", 0, -0.25},
+      {"3E2", 0, 300},
+      {"3e+2", 0, 300},
+      {"2D2", 0, 200},
+      {"2d-2", 0, 0.02},
+      {"+.5", 0, 0.5},
+      {"5.", 0, 5},
+      {"-0", 0, -0.0},
+      {"", 0, 0.0},
+      {"007", 0, 7},
       {"1e0000000000099", 0, 1e99},
-      {"12345", 2, 123.45},   {"12345.", 2, 12345},  {"15E2", 1, 150},
-      {"-5", 3, -0.005},      {"1.5-3", 7, 1.5e-3},  {"0", 3, 0},
-      {"1e400", 0, HUGE_VAL}, {"-1e400", 0, -HUGE_VAL},
-      {"1e-400", 0, 0.0},     {"-1e-400", 0, -0.0},
+      {"12345", 2, 123.45},
+      {"12345.", 2, 12345},
+      {"15E2", 1, 150},
+      {"-5", 3, -0.005},
+      {"1.5-3", 7, 1.5e-3},
+      {"0", 3, 0},
+      {"1e400", 0, HUGE_VAL},
+      {"-1e400", 0, -HUGE_VAL},
+      {"1e-400", 0, 0.0},
+      {"-1e-400", 0, -0.0},
       {"4.9e-324", 0, 4.9406564584124654e-324},
       {"2.4703282292062328e-324", 0, 4.9406564584124654e-324},
       {"2.4703282292062327e-324", 0, 0.0},
@@ -83,9 +97,9 @@ TEST(ParseRealTest, AcceptsEveryExponentForm) {
 
 TEST(ParseRealTest, RejectsWhatIsNoNumber) {
   for (const char* text :
-       {"+", "-", ".", "+.", "E5", "e", "1E", "1e+", "1-", "1.2.3", "1e2.5",
-        "1e2e3", "--1", "+-1", "1e+-2", "1-+2", "12a", "inf", "nan", "0x10",
-        "1 2", "1,2", "1*2", "D2", "1E2-"}) {
+       {"+",     "-",     ".",     "+.",  "E5",  "e",     "1E",   "1e+", "1-",
+        "1.2.3", "1e2.5", "1e2e3", "--1", "+-1", "1e+-2", "1-+2", "12a", "inf",
+        "nan",   "0x10",  "1 2",   "1,2", "1*2", "D2",    "1E2-"}) {
     double v = -99;
     EXPECT_EQ(Real(text, &v), ParseStatus::kSyntax) << text;
   }
@@ -129,10 +143,10 @@ TEST(NumberScannerTest, ScanStopsWhereTheNumberEnds) {
     bool whole;  // what was taken is a number
   };
   const Case kCases[] = {
-      {"1.5 2", 3, true},   {"-2d+3,", 5, true}, {"1.5-3/", 5, true},
-      {"3*1.5", 1, true},   {"1..2", 2, true},   {"1e5.", 3, true},
-      {"1.5e ", 4, false},  {". ", 1, false},    {"+-1", 1, false},
-      {"x", 0, false},      {"", 0, false},      {"7'a'", 1, true},
+      {"1.5 2", 3, true},  {"-2d+3,", 5, true}, {"1.5-3/", 5, true},
+      {"3*1.5", 1, true},  {"1..2", 2, true},   {"1e5.", 3, true},
+      {"1.5e ", 4, false}, {". ", 1, false},    {"+-1", 1, false},
+      {"x", 0, false},     {"", 0, false},      {"7'a'", 1, true},
   };
   for (const Case& c : kCases) {
     NumberScanner scanner;
@@ -191,15 +205,22 @@ std::string Digits(std::mt19937_64& rng, int n) {
 Decimal RandomDecimal(std::mt19937_64& rng, int implied, int max_digits,
                       bool sign_exponent_allowed = true) {
   auto count = [&](int most) {
-    if (most > 100 && rng() % 64 == 0) return 800 + static_cast<int>(rng() % 120);
-    return static_cast<int>(rng() % static_cast<unsigned>(std::min(most, 30) + 1));
+    if (most > 100 && rng() % 64 == 0)
+      return 800 + static_cast<int>(rng() % 120);
+    return static_cast<int>(rng() %
+                            static_cast<unsigned>(std::min(most, 30) + 1));
   };
   Decimal d;
   std::string sign;
   switch (rng() % 3) {
-    case 0: sign = "-"; break;
-    case 1: sign = rng() % 4 == 0 ? "+" : ""; break;
-    default: break;
+    case 0:
+      sign = "-";
+      break;
+    case 1:
+      sign = rng() % 4 == 0 ? "+" : "";
+      break;
+    default:
+      break;
   }
   bool point = rng() % 3 != 0;
   std::string whole = Digits(rng, count(max_digits));
@@ -210,7 +231,8 @@ Decimal RandomDecimal(std::mt19937_64& rng, int implied, int max_digits,
   std::string exponent_text;
   switch (rng() % 5) {
     case 0:
-    case 1: break;  // no exponent
+    case 1:
+      break;  // no exponent
     case 2:
       if (sign_exponent_allowed) {
         exponent = static_cast<long>(rng() % 30);
@@ -228,7 +250,10 @@ Decimal RandomDecimal(std::mt19937_64& rng, int implied, int max_digits,
       int s = static_cast<int>(rng() % 3);
       if (s == 2) exponent = -exponent;
       exponent_text = std::string(1, kMarks[rng() % 4]) +
-                      (s == 0 ? "" : s == 1 ? "+" : "-") + digits;
+                      (s == 0   ? ""
+                       : s == 1 ? "+"
+                                : "-") +
+                      digits;
     }
   }
   d.text = sign + whole + (point ? "." : "") + fraction + exponent_text;
@@ -255,8 +280,11 @@ Decimal HalfwayDecimal(std::mt19937_64& rng) {
   std::size_t e = s.find('e');
   std::string mantissa = s.substr(0, e);
   switch (rng() % 3) {
-    case 0: break;  // the tie itself
-    case 1: mantissa.back() = '1'; break;  // just above
+    case 0:
+      break;  // the tie itself
+    case 1:
+      mantissa.back() = '1';
+      break;    // just above
     default: {  // just below: one unit less in the last place
       std::size_t i = mantissa.size() - 1;
       while (mantissa[i] == '0' || mantissa[i] == '.') {
@@ -280,7 +308,8 @@ class RealChecker {
              ParseStatus status, const std::string& reference) {
     ++count_;
     double want = Strtod(reference);
-    if ((status != ParseStatus::kOk || !SameDouble(got, want)) && ++failures_ <= 20) {
+    if ((status != ParseStatus::kOk || !SameDouble(got, want)) &&
+        ++failures_ <= 20) {
       ADD_FAILURE() << what << " of \"" << text.substr(0, 120)
                     << (text.size() > 120 ? "..." : "") << "\" (" << text.size()
                     << " chars): got " << std::hexfloat << got << ", want "
@@ -349,9 +378,10 @@ TEST(ParseRealTest, FieldReadMatchesStrtod) {
     ReadRecord(source.channel, layouts[static_cast<std::size_t>(implied)],
                {ListItem::Real(got, 28)});
     for (int f = 0; f < 28; ++f) {
-      checker.Check("F20." + std::to_string(implied) + " field " + std::to_string(f + 1),
-                    record, got[f], ParseStatus::kOk,
-                    f < fields ? values[static_cast<std::size_t>(f)].reference : "0");
+      checker.Check(
+          "F20." + std::to_string(implied) + " field " + std::to_string(f + 1),
+          record, got[f], ParseStatus::kOk,
+          f < fields ? values[static_cast<std::size_t>(f)].reference : "0");
     }
   }
 }
@@ -371,13 +401,14 @@ TEST(ParseRealTest, FreeFormReadMatchesStrtod) {
       data += values.back().text;
       data += kSeparators[rng() % std::size(kSeparators)];
     }
-    for (std::size_t buffer : {InputChannel::kDefaultBufferSize, std::size_t{16}}) {
+    for (std::size_t buffer :
+         {InputChannel::kDefaultBufferSize, std::size_t{16}}) {
       MemorySource source(data, 1 << 20, buffer);
       std::vector<double> got(static_cast<std::size_t>(count), -99.0);
       ReadFreeForm(source.channel, {ListItem::Real(got.data(), got.size())});
       for (int i = 0; i < count; ++i) {
-        checker.Check("free-form (buffer " + std::to_string(buffer) + ") value " +
-                          std::to_string(i + 1),
+        checker.Check("free-form (buffer " + std::to_string(buffer) +
+                          ") value " + std::to_string(i + 1),
                       values[static_cast<std::size_t>(i)].text,
                       got[static_cast<std::size_t>(i)], ParseStatus::kOk,
                       values[static_cast<std::size_t>(i)].reference);
@@ -400,7 +431,8 @@ TEST(NumberScannerTest, WholeNumbersMatchStrtoll) {
     if ((fits ? status != ParseStatus::kOk || v != expected
               : status != ParseStatus::kOverflow) &&
         ++failures <= 20) {
-      ADD_FAILURE() << text << ": status " << static_cast<int>(status) << ", " << v;
+      ADD_FAILURE() << text << ": status " << static_cast<int>(status) << ", "
+                    << v;
     }
     if (i % 50 != 0) continue;
     // The same through an I20 field and a free-form read.
@@ -416,11 +448,13 @@ TEST(NumberScannerTest, WholeNumbersMatchStrtoll) {
       EXPECT_EQ(ExpectStop([&] {
                   ReadRecord(by_field.channel, i20, {ListItem::Integer(&a)});
                 }).number(),
-                kErrConversion) << text;
+                kErrConversion)
+          << text;
       EXPECT_EQ(ExpectStop([&] {
                   ReadFreeForm(free_form.channel, {ListItem::Integer(&b)});
                 }).number(),
-                kErrListSyntax) << text;
+                kErrListSyntax)
+          << text;
     }
   }
 }

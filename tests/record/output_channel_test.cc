@@ -1,10 +1,10 @@
 #include "record/output_channel.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <random>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "record/failure.h"
 #include "record_testing.h"
@@ -32,16 +32,24 @@ TEST(OutputChannelTest, PassesEveryByteThroughASmallBuffer) {
           want += text;
           break;
         }
-        case 1: channel.Append('x'); want += 'x'; break;
+        case 1:
+          channel.Append('x');
+          want += 'x';
+          break;
         case 2: {
           std::size_t n = 1 + rng() % 64;
           char* p = channel.Reserve(n);
-          for (std::size_t k = 0; k < n; ++k) p[k] = static_cast<char>('0' + k % 10);
+          for (std::size_t k = 0; k < n; ++k)
+            p[k] = static_cast<char>('0' + k % 10);
           channel.Commit(n);
-          for (std::size_t k = 0; k < n; ++k) want += static_cast<char>('0' + k % 10);
+          for (std::size_t k = 0; k < n; ++k)
+            want += static_cast<char>('0' + k % 10);
           break;
         }
-        default: channel.EndRecord(); want += "\r\n"; break;
+        default:
+          channel.EndRecord();
+          want += "\r\n";
+          break;
       }
       if (i == 0 && want.size() <= 64) {
         EXPECT_EQ(out.data(), "");  // nothing has reached the stream yet
@@ -91,7 +99,8 @@ TEST(OutputChannelTest, WriteOrCloseFailureIsErrorDuringWrite) {
     EXPECT_EQ(stop.number(), kErrWrite);
     EXPECT_EQ(stop.unit(), 23);
     EXPECT_EQ(stop.file(), name);
-    EXPECT_EQ(stop.message(), "lpgm: severe (38): error during write, unit 23, file " + name);
+    EXPECT_EQ(stop.message(),
+              "lpgm: severe (38): error during write, unit 23, file " + name);
   }
   {
     MemoryOutput out;

@@ -7,6 +7,8 @@
 #ifndef LPGM_TESTS_RECORD_RECORD_TESTING_H_
 #define LPGM_TESTS_RECORD_RECORD_TESTING_H_
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,11 +16,9 @@
 #include <string>
 #include <utility>
 
-#include <gtest/gtest.h>
-
 #include "record/failure.h"
-#include "state/channels.h"
 #include "record/input_channel.h"
+#include "state/channels.h"
 #include "support/memory_stream.h"
 
 namespace lpgm::testing {

@@ -1,9 +1,9 @@
 #include "record/record_writer.h"
 
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "support/memory_stream.h"
 
@@ -19,7 +19,9 @@ class RecordWriterTest : public ::testing::Test {
     channel_.Flush();
     return out_.data();
   }
-  RecordWriter Writer(const Layout& layout) { return RecordWriter(channel_, layout); }
+  RecordWriter Writer(const Layout& layout) {
+    return RecordWriter(channel_, layout);
+  }
 
   MemoryOutput out_;
   OutputChannel channel_{out_, 21, "out.csv", 64};
@@ -27,8 +29,14 @@ class RecordWriterTest : public ::testing::Test {
 
 TEST_F(RecordWriterTest, TextFieldsAreRightJustifiedOrCut) {
   const Layout layout = Layout::Parse("(A10,A10,A1,A10,A,A3)");
-  Writer(layout).Text(",(cm/s2)").Text("abcdefghijkl").Text(",").Text(",No.")
-      .Text("whole  ").Text("").End();
+  Writer(layout)
+      .Text(",(cm/s2)")
+      .Text("abcdefghijkl")
+      .Text(",")
+      .Text(",No.")
+      .Text("whole  ")
+      .Text("")
+      .End();
   EXPECT_EQ(Written(), "  ,(cm/s2)abcdefghij,      ,No.whole     \r\n");
 }
 
@@ -48,15 +56,29 @@ TEST_F(RecordWriterTest, StopsAtTheNextDescriptorThatWouldTakeAValue) {
 TEST_F(RecordWriterTest, WritesTheProgramsNumericRecords) {
   const Layout layout = Layout::Parse("(F12.4,10(A1,F14.6))");
   Writer(layout).Real(0.02).Text(",").Real(-12.5).Text(",").Real(1e7).End();
-  Writer(Layout::Parse("(I2,A1,F14.6,A1,I2)")).Int(7).Text(",").Real(-4e-7).Text(",").Int(100).End();
+  Writer(Layout::Parse("(I2,A1,F14.6,A1,I2)"))
+      .Int(7)
+      .Text(",")
+      .Real(-4e-7)
+      .Text(",")
+      .Int(100)
+      .End();
   EXPECT_EQ(Written(),
             "      0.0200,    -12.500000,**************\r\n"
             " 7,      0.000000,**\r\n");
 }
 
-TEST_F(RecordWriterTest, RemainingValuesRevertToTheLastTopLevelGroupInANewRecord) {
-  Writer(Layout::Parse("(A,2(A3,I2))")).Text("h").Text("a").Int(1).Text("b").Int(2)
-      .Text("c").Int(3).End();
+TEST_F(RecordWriterTest,
+       RemainingValuesRevertToTheLastTopLevelGroupInANewRecord) {
+  Writer(Layout::Parse("(A,2(A3,I2))"))
+      .Text("h")
+      .Text("a")
+      .Int(1)
+      .Text("b")
+      .Int(2)
+      .Text("c")
+      .Int(3)
+      .End();
   Writer(Layout::Parse("(I2,I3)")).Int(1).Int(2).Int(3).End();
   EXPECT_EQ(Written(), "h  a 1  b 2\r\n  c 3\r\n 1  2\r\n 3\r\n");
 }
@@ -79,7 +101,8 @@ TEST_F(RecordWriterTest, ValueOfTheWrongKindIsAProgrammingError) {
   EXPECT_THROW(Writer(layout).Real(1), std::logic_error);
   EXPECT_THROW(Writer(layout).Int(1).Int(1), std::logic_error);
   EXPECT_THROW(Writer(layout).Int(1).Real(1).Int(1), std::logic_error);
-  EXPECT_THROW(Writer(Layout::Parse("(I200)")).Int(1), std::logic_error);  // wider than the buffer
+  EXPECT_THROW(Writer(Layout::Parse("(I200)")).Int(1),
+               std::logic_error);  // wider than the buffer
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "record/trimmed_length.h"
 
-#include <string>
-
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace lpgm {
 namespace {
@@ -29,9 +29,9 @@ TEST(TrimmedLengthTest, IsThePositionOfTheLastNonBlankAndAtLeastOne) {
       {std::string(40, 'q'), 40, 40},
       {std::string(399, ' ') + "z", 1, 400},
       {std::string(400, 'q'), 40, 400},
-      {"ab\t", 3, 3},                            // a tab is no blank
-      {std::string("ab\0", 3), 3, 3},            // nor is a zero byte
-      {"\x8e\xfc\x8a\xfa(s)", 7, 7},             // CP932 bytes count singly
+      {"ab\t", 3, 3},                  // a tab is no blank
+      {std::string("ab\0", 3), 3, 3},  // nor is a zero byte
+      {"\x8e\xfc\x8a\xfa(s)", 7, 7},   // CP932 bytes count singly
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(LCHR40(Field<40>(c.text)), c.lchr40) << c.text;

@@ -1,10 +1,10 @@
 #include "state/run_state.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
-
-#include <gtest/gtest.h>
 
 namespace lpgm {
 namespace {
