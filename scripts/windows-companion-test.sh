@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # lpgm-check.exe and lpgm-prepare.exe under Wine against their Linux builds:
-# the check of the bundled example gives the same report, and a small AT2
-# record (0.01 s, so that it is filtered and resampled) becomes the same
-# case file, also in a folder with a Japanese name.
+# the check of the bundled example (one case folder renamed in Japanese)
+# gives the same report, and a small AT2 record (0.01 s, so that it is
+# filtered and resampled) becomes the same case file, also in a folder with
+# a Japanese name.
 #   windows-companion-test.sh WINDOWS_BUILD_DIR POSIX_BUILD_DIR
 # Wine's prefix and locale come from the environment (WINEPREFIX, LC_ALL).
 set -euo pipefail
@@ -16,9 +17,11 @@ trap 'rm -rf "$scratch"' EXIT
 
 fail() { echo "windows-companion-test: $*" >&2; exit 1; }
 
-# --- lpgm-check on the example ------------------------------------------------
+# --- lpgm-check on the example, one case folder with a Japanese name ---------
 cp -r "$examples" "$scratch/example"
 cd "$scratch/example"
+mv cases/SYN02 cases/合成02
+sed -i "s/SYN02/$(printf '合成02' | iconv -f UTF-8 -t CP932)/" definition.csv
 "$posix/src/check/lpgm-check" definition.csv >"$scratch/check-linux.txt" ||
   fail "lpgm-check: exit status $?"
 "$wine" "$windows/src/check/lpgm-check.exe" definition.csv \

@@ -39,8 +39,10 @@ bool NamesProtectedFile(const std::string& html, const CheckResult& result) {
   for (int k = 0; k < 6; ++k)
     paths.push_back(platform::HostPath(OutputFileName(k)));
   for (const std::string& p : paths) {
+    // The paths are UTF-8, whatever the narrow form of a path on the system.
     std::error_code ec;
-    if (std::filesystem::equivalent(html, p, ec)) return true;
+    const std::filesystem::path host(std::u8string(p.begin(), p.end()));
+    if (std::filesystem::equivalent(html, host, ec)) return true;
   }
   return false;
 }
