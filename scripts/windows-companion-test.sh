@@ -32,6 +32,14 @@ iconv -f CP932 -t UTF-8 "$scratch/check-windows.cp932" \
 cmp -s "$scratch/check-linux.txt" "$scratch/check-windows.txt" ||
   fail "lpgm-check.exe's report differs: $(diff "$scratch/check-linux.txt" \
     "$scratch/check-windows.txt" | head -5)"
+# The HTML report under a Japanese name; never over one of lpgm's files.
+"$wine" "$windows/src/check/lpgm-check.exe" definition.csv --html 報告.html \
+  >/dev/null || fail "lpgm-check.exe --html: exit status $?"
+grep -q '</html>' 報告.html || fail "lpgm-check.exe wrote no report 報告.html"
+status=0
+"$wine" "$windows/src/check/lpgm-check.exe" definition.csv \
+  --html DEFINITION.CSV >/dev/null 2>&1 || status=$?
+[ "$status" = 73 ] || fail "lpgm-check.exe --html over the definition: $status"
 
 # --- lpgm-prepare on an AT2 record --------------------------------------------
 cd "$scratch"
