@@ -20,10 +20,10 @@ std::string Utf8(const fs::path& path) {
 class FileStatusTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ =
-        fs::temp_directory_path() /
-        ("lpgm_file_status_" +
-         std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    // A folder per test: CTest runs the tests side by side.
+    folder_ = fs::temp_directory_path() /
+              (std::string("lpgm_file_status_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder_);
   }
   void TearDown() override { fs::remove_all(folder_); }
