@@ -16,7 +16,8 @@ fail() { echo "check-package: $package: $*" >&2; exit 1; }
 case $kind in
   deb)
     dpkg-deb -x "$package" "$scratch/root"
-    for doc in usr/bin/lpgm usr/share/doc/lpgm/README.md \
+    for doc in usr/bin/lpgm usr/bin/lpgm-check usr/bin/lpgm-prepare \
+               usr/share/doc/lpgm/README.md \
                usr/share/doc/lpgm/example/definition.csv; do
       [ -e "$scratch/root/$doc" ] || fail "no /$doc"
     done
@@ -26,8 +27,8 @@ case $kind in
   zip)
     (cd "$scratch" && unzip -q "$package")
     top=$(basename "$package" .zip)
-    for doc in lpgm.exe README.md README-Windows.txt example/lpgm.exe \
-               example/definition.csv; do
+    for doc in lpgm.exe lpgm-check.exe lpgm-prepare.exe README.md \
+               README-Windows.txt example/lpgm.exe example/definition.csv; do
       [ -e "$scratch/$top/$doc" ] || fail "no $doc"
     done
     cp -r "$scratch/$top/example" "$scratch/run"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds lpgm.exe and its tests for Windows (mingw-w64) and runs them
-# under Wine: the unit tests (CTest, `windows` preset), the end-to-end tests
-# of the POSIX test binary against lpgm.exe, and the Windows zip package.
+# Cross-builds lpgm.exe, lpgm-check.exe, lpgm-prepare.exe and the tests for
+# Windows (mingw-w64) and runs them under Wine: the unit tests (CTest,
+# `windows` preset), the end-to-end tests of the POSIX test binary against
+# lpgm.exe, the two companion programs against their Linux builds
+# (windows-companion-test.sh), and the Windows zip package.
 # Everything runs once under LC_ALL=C.UTF-8 and once under ja_JP.UTF-8
 # (Wine's Unix locale: Japanese file names need a UTF-8 one).
 # Installs the cross compiler, Wine and the Japanese locale when missing
@@ -51,7 +53,7 @@ cmake --preset windows "${launcher[@]}" >/dev/null
 cmake --build --preset windows
 # The POSIX test binary runs the end-to-end tests against lpgm.exe.
 cmake --preset ci "${launcher[@]}" >/dev/null
-cmake --build --preset ci --target lpgm_tests
+cmake --build --preset ci --target lpgm_tests lpgm-check lpgm-prepare
 
 windows=$root/build/windows
 # Tests of the POSIX console rule (the locale decides the console encoding,
@@ -84,6 +86,7 @@ WRAPPER
   LPGM_TEST_BINARY=$wrapper LPGM_TEST_WINE=1 \
     "$root/build/ci/tests/lpgm_tests" \
     --gtest_filter="$end_to_end-$posix_only" --gtest_brief=1
+  bash scripts/windows-companion-test.sh "$windows" "$root/build/ci"
 done
 unset LC_ALL
 

@@ -32,23 +32,33 @@ void ShowText(platform::Console& console, const std::string& utf8) {
   console.Output().Write(cp932.data(), cp932.size());
 }
 
+// A UTF-8 name as a path: the narrow form of a path is the ANSI code page on
+// Windows.
+std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 // Whether `html` is the same file as an input or one of lpgm's outputs.
-bool NamesProtectedFile(const std::string& html, const CheckResult& result) {
+bool NamesProtectedFile(const std::filesystem::path& html,
+                        const CheckResult& result) {
   std::vector<std::string> paths;
   for (const InputFile& f : result.inputs) paths.push_back(f.path);
   for (int k = 0; k < 6; ++k)
     paths.push_back(platform::HostPath(OutputFileName(k)));
   for (const std::string& p : paths) {
     std::error_code ec;
-    if (std::filesystem::equivalent(html, p, ec)) return true;
+    if (std::filesystem::equivalent(html, Utf8Path(p), ec)) return true;
   }
   return false;
 }
 
-int WriteHtml(const std::string& html, const CheckResult& result,
-              platform::Console& console) {
+// The report's name comes as typed (`cp932`, for messages) and as the
+// system names files (`utf8`).
+int WriteHtml(const std::string& cp932, const std::string& utf8,
+              const CheckResult& result, platform::Console& console) {
+  const std::filesystem::path html = Utf8Path(utf8);
   if (NamesProtectedFile(html, result)) {
-    console.WriteErrorLine("lpgm-check: the report would replace " + html +
+    console.WriteErrorLine("lpgm-check: the report would replace " + cp932 +
                            ", an input or output file of lpgm; not written");
     return kExitCannotWrite;
   }
@@ -56,7 +66,7 @@ int WriteHtml(const std::string& html, const CheckResult& result,
   if (out) WriteHtmlReport(result, out);
   out.close();
   if (!out) {
-    console.WriteErrorLine("lpgm-check: cannot write the report " + html);
+    console.WriteErrorLine("lpgm-check: cannot write the report " + cp932);
     return kExitCannotWrite;
   }
   return 0;
@@ -80,7 +90,10 @@ int Check(const CommandLine& cl, CheckEnvironment& env) {
     ShowText(env.console, TextReport(result));
   }
   if (cl.html) {
-    int status = WriteHtml(*cl.html, result, env.console);
+    const std::string& typed = *cl.html;
+    int status = WriteHtml(utf8 ? platform::Utf8ToCp932(typed) : typed,
+                           utf8 ? typed : platform::Cp932ToUtf8(typed), result,
+                           env.console);
     if (status != 0) return status;
   }
   return ExitStatusOf(result);

@@ -145,9 +145,13 @@ bool Checker::ReadDefinition() {
 }
 
 // The folder as the operating system resolves it, for comparing names.
+// Built from and read back as UTF-8: the narrow forms of a path are the
+// ANSI code page on Windows.
 std::string FolderKey(std::string_view cp932_folder) {
-  std::filesystem::path p(platform::HostPath(cp932_folder));
-  std::string key = p.lexically_normal().generic_string();
+  const std::string host = platform::HostPath(cp932_folder);
+  std::filesystem::path p(std::u8string(host.begin(), host.end()));
+  const std::u8string normal = p.lexically_normal().generic_u8string();
+  std::string key(normal.begin(), normal.end());
   while (key.size() > 1 && key.back() == '/') key.pop_back();
   return key;
 }

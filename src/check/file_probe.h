@@ -25,7 +25,7 @@ class FileProbe {
   virtual std::optional<FileStat> Stat(std::string_view host_path) = 0;
 };
 
-// The real file system's view, by stat(2).
+// The real file system's view.
 FileProbe& ProcessFileProbe();
 
 // A time as local time "YYYY-MM-DD HH:MM:SS".

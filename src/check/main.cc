@@ -1,7 +1,5 @@
 // lpgm-check: checks the inputs of lpgm and reports what lpgm would compute
 // from them.
-#include <unistd.h>
-
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -9,25 +7,21 @@
 
 #include "check/check_program.h"
 #include "check/file_probe.h"
+#include "platform/arguments.h"
 #include "platform/console.h"
 #include "platform/file_system.h"
-#include "platform/posix_io.h"
+#include "platform/standard_output.h"
 #include "state/run_state.h"
 
 namespace {
 
-// Standard output with the bytes unchanged.
-class StandardOutput : public lpgm::platform::OutputStream {
- public:
-  bool Write(const char* data, std::size_t size) override {
-    return lpgm::platform::WriteAll(STDOUT_FILENO, data, size) == size;
-  }
-};
-
 std::string WorkingDirectory() {
   std::error_code ec;
   std::filesystem::path cwd = std::filesystem::current_path(ec);
-  return ec ? std::string() : cwd.string();
+  if (ec) return std::string();
+  // UTF-8 on every system (string() is the ANSI code page on Windows).
+  const std::u8string utf8 = cwd.u8string();
+  return std::string(utf8.begin(), utf8.end());
 }
 
 std::int64_t NowNs() {
@@ -39,14 +33,11 @@ std::int64_t NowNs() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  StandardOutput out;
-  lpgm::check::CheckEnvironment env{lpgm::platform::ProcessConsole(),
-                                    lpgm::platform::ProcessFileSystem(),
-                                    lpgm::check::ProcessFileProbe(),
-                                    lpgm::ProcessRunState(),
-                                    out,
-                                    WorkingDirectory(),
-                                    lpgm::check::LocalTimeText(NowNs())};
+  std::vector<std::string> args = lpgm::platform::ConsoleArguments(argc, argv);
+  lpgm::check::CheckEnvironment env{
+      lpgm::platform::ProcessConsole(),    lpgm::platform::ProcessFileSystem(),
+      lpgm::check::ProcessFileProbe(),     lpgm::ProcessRunState(),
+      lpgm::platform::RawStandardOutput(), WorkingDirectory(),
+      lpgm::check::LocalTimeText(NowNs())};
   return lpgm::check::RunCheckProgram(args, env);
 }

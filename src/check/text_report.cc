@@ -87,9 +87,10 @@ void AppendPhase(std::string& out, const CheckResult& r) {
         "inputs)\n";
     return;
   }
-  out += Format("Phase case: case %d (%s), rank %d of %zu, PGV %s cm/s\n",
+  out += Format("Phase case: case %d (%s), rank %d of %llu, PGV %s cm/s\n",
                 phase->case_number, phase->folder.c_str(), phase->rank,
-                r.cases.size(), Number(phase->pgv, 3).c_str());
+                static_cast<unsigned long long>(r.cases.size()),
+                Number(phase->pgv, 3).c_str());
   for (const CaseSummary& c : r.cases)
     if (c.rank == phase->rank - 1 || c.rank == phase->rank + 1)
       out += "  margin to " + Margin(*phase, c) + "\n";

@@ -179,14 +179,6 @@ class ProcessFileSystemImpl : public FileSystem {
 
 }  // namespace
 
-std::string HostPath(std::string_view cp932_path) {
-  // Replaced after decoding: in the UTF-8 text a 0x5C byte can only be the
-  // backslash, never the second byte of a double-byte character.
-  std::string path = Cp932ToUtf8(cp932_path);
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
 FileSystem& ProcessFileSystem() {
   static ProcessFileSystemImpl file_system;
   return file_system;

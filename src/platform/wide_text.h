@@ -8,6 +8,11 @@
 
 namespace lpgm::platform {
 
+// UTF-8 <-> UTF-16 (file names and command-line arguments beside the
+// system's CP932 ones). Invalid sequences become U+FFFD.
+std::wstring Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::wstring_view utf16);
+
 // CP932 -> UTF-16. A byte that starts no CP932 character becomes U+FFFD and
 // clears *complete (when given); otherwise *complete is set.
 std::wstring Cp932ToUtf16(std::string_view cp932, bool* complete);

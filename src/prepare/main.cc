@@ -1,11 +1,15 @@
 // lpgm-prepare: converts a strong-motion record into a case file of lpgm.
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/arguments.h"
 #include "prepare/host.h"
 #include "prepare/prepare.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string_view> args(argv + 1, argv + argc);
+  const std::vector<std::string> text =
+      lpgm::platform::Utf8Arguments(argc, argv);
+  std::vector<std::string_view> args(text.begin(), text.end());
   return lpgm::prepare::RunPrepare(args, lpgm::prepare::ProcessHost());
 }

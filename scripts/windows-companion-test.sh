@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# lpgm-check.exe and lpgm-prepare.exe under Wine against their Linux builds:
+# the check of the bundled example (one case folder renamed in Japanese)
+# gives the same report, and a small AT2 record (0.01 s, so that it is
+# filtered and resampled) becomes the same case file, also in a folder with
+# a Japanese name.
+#   windows-companion-test.sh WINDOWS_BUILD_DIR POSIX_BUILD_DIR
+# Wine's prefix and locale come from the environment (WINEPREFIX, LC_ALL).
+set -euo pipefail
+windows=$(realpath "$1")
+posix=$(realpath "$2")
+examples=$(realpath "$(dirname "$0")/../examples")
+wine=/usr/lib/wine/wine64
+export WINEDEBUG=-all
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+fail() { echo "windows-companion-test: $*" >&2; exit 1; }
+
+# --- lpgm-check on the example, one case folder with a Japanese name ---------
+cp -r "$examples" "$scratch/example"
+cd "$scratch/example"
+mv cases/SYN02 cases/合成02
+sed -i "s/SYN02/$(printf '合成02' | iconv -f UTF-8 -t CP932)/" definition.csv
+"$posix/src/check/lpgm-check" definition.csv >"$scratch/check-linux.txt" ||
+  fail "lpgm-check: exit status $?"
+"$wine" "$windows/src/check/lpgm-check.exe" definition.csv \
+  >"$scratch/check-windows.cp932" || fail "lpgm-check.exe: exit status $?"
+# Redirected, the Windows report is CP932 with the bytes lpgm writes.
+iconv -f CP932 -t UTF-8 "$scratch/check-windows.cp932" \
+  >"$scratch/check-windows.txt"
+cmp -s "$scratch/check-linux.txt" "$scratch/check-windows.txt" ||
+  fail "lpgm-check.exe's report differs: $(diff "$scratch/check-linux.txt" \
+    "$scratch/check-windows.txt" | head -5)"
+# The HTML report under a Japanese name; never over one of lpgm's files.
+"$wine" "$windows/src/check/lpgm-check.exe" definition.csv --html 報告.html \
+  >/dev/null || fail "lpgm-check.exe --html: exit status $?"
+grep -q '</html>' 報告.html || fail "lpgm-check.exe wrote no report 報告.html"
+status=0
+"$wine" "$windows/src/check/lpgm-check.exe" definition.csv \
+  --html DEFINITION.CSV >/dev/null 2>&1 || status=$?
+[ "$status" = 73 ] || fail "lpgm-check.exe --html over the definition: $status"
+
+# --- lpgm-prepare on an AT2 record --------------------------------------------
+cd "$scratch"
+{
+  printf 'PEER NGA STRONG MOTION DATABASE RECORD\r\n'
+  printf 'A small record written by the test\r\n'
+  printf 'ACCELERATION TIME SERIES IN UNITS OF G\r\n'
+  printf 'NPTS=  400, DT= .0100 SEC\r\n'
+  awk 'BEGIN { for (i = 0; i < 400; i += 5) {
+    line = ""
+    for (j = i; j < i + 5; ++j)
+      line = line sprintf("  %.7E", 0.2 * sin(j * 0.13) * exp(-j / 150.0))
+    printf "%s\r\n", line } }'
+} >record.AT2
+for folder in case1 ケース２; do
+  "$posix/src/prepare/lpgm-prepare" record.AT2 -o "linux/$folder" \
+    >"$scratch/prepare-linux.txt" || fail "lpgm-prepare: exit status $?"
+  "$wine" "$windows/src/prepare/lpgm-prepare.exe" record.AT2 \
+    -o "windows/$folder" >"$scratch/prepare-windows.txt" ||
+    fail "lpgm-prepare.exe: exit status $?"
+  cmp -s "linux/$folder/加速度波形.acc" "windows/$folder/加速度波形.acc" ||
+    fail "lpgm-prepare.exe's case file in $folder differs"
+  sed 's/linux/windows/' "$scratch/prepare-linux.txt" |
+    cmp -s - "$scratch/prepare-windows.txt" ||
+    fail "lpgm-prepare.exe's line differs: $(cat "$scratch/prepare-windows.txt")"
+done
+echo "windows-companion-test: lpgm-check.exe and lpgm-prepare.exe agree with Linux"
