@@ -1,6 +1,7 @@
 // Everything lpgm-prepare asks of the operating system: reading the record,
 // making the case folder, writing the case file, and the console. One
-// implementation per platform (host_posix.cc, host_win32.cc); tests hand in their own.
+// implementation per platform (host_posix.cc, host_win32.cc); tests hand in
+// their own.
 #ifndef LPGM_PREPARE_HOST_H_
 #define LPGM_PREPARE_HOST_H_
 
