@@ -11,6 +11,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "platform/unicode.h"
+
 namespace lpgm::platform {
 namespace {
 
@@ -43,61 +45,11 @@ iconv_t Utf8ToCp932Converter() {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-// The number of bytes the UTF-8 lead byte announces, or 0 for a byte that
-// cannot start a character (a continuation byte, C0, C1, F5..FF).
-std::size_t AnnouncedLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
-// Whether `second` may follow `lead` in well-formed UTF-8 (this rules out
-// overlong forms, surrogates and code points above U+10FFFF).
-bool SecondByteFits(unsigned char lead, unsigned char second) {
-  switch (lead) {
-    case 0xE0:
-      return second >= 0xA0 && second <= 0xBF;
-    case 0xED:
-      return second >= 0x80 && second <= 0x9F;
-    case 0xF0:
-      return second >= 0x90 && second <= 0xBF;
-    case 0xF4:
-      return second >= 0x80 && second <= 0x8F;
-    default:
-      return IsContinuation(second);
-  }
-}
-
 // The length of the well-formed character at the start of `text`, or 0 when
 // it does not start with one (including a character cut short by the end).
 std::size_t WellFormedLength(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  const std::size_t length = AnnouncedLength(lead);
-  if (length == 0 || length > text.size()) return 0;
-  if (length == 1) return 1;
-  if (!SecondByteFits(lead, static_cast<unsigned char>(text[1]))) return 0;
-  for (std::size_t i = 2; i < length; ++i) {
-    if (!IsContinuation(static_cast<unsigned char>(text[i]))) return 0;
-  }
-  return length;
-}
-
-// Whether `tail` (1 to 3 bytes) is the beginning of a well-formed character
-// that more bytes could complete.
-bool IsIncompleteCharacter(std::string_view tail) {
-  const auto lead = static_cast<unsigned char>(tail[0]);
-  const std::size_t length = AnnouncedLength(lead);
-  if (length <= tail.size()) return false;
-  if (tail.size() >= 2 &&
-      !SecondByteFits(lead, static_cast<unsigned char>(tail[1]))) {
-    return false;
-  }
-  for (std::size_t i = 2; i < tail.size(); ++i) {
-    if (!IsContinuation(static_cast<unsigned char>(tail[i]))) return false;
-  }
-  return true;
+  char32_t ignored = 0;
+  return DecodeUtf8(text, &ignored);
 }
 
 // Runs `cd` over `input`, appending to `out`. At each position iconv refuses,
@@ -210,7 +162,7 @@ void Utf8ToCp932Stream::Convert(std::string_view input, std::string* out,
       const std::size_t start = complete - tail;
       const auto byte = static_cast<unsigned char>(pending_[start]);
       if (IsContinuation(byte)) continue;
-      if (IsIncompleteCharacter(std::string_view(pending_).substr(start))) {
+      if (IsIncompleteUtf8(std::string_view(pending_).substr(start))) {
         complete = start;
       }
       break;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "record/decimal_tables.h"
 #include "record/number_format.h"
 
 namespace lpgm {
@@ -22,13 +23,8 @@ constexpr std::uint64_t Scale() {
   return D == 6 ? 1000000 : 10000;
 }
 
-constexpr char kPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536"
-    "37383940414243444546474849505152535455565758596061626364656667686970717273"
-    "7475767778798081828384858687888990919293949596979899";
-
 inline void PutPair(char* p, std::uint32_t v) {
-  std::memcpy(p, kPairs + 2 * v, 2);
+  std::memcpy(p, kDigitPairs + 2 * v, 2);
 }
 
 // The last 4 integer places of a field, right-justified with blanks and a

@@ -5,39 +5,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "record/decimal_tables.h"
 #include "record/fixed_fast.h"
 
 namespace lpgm {
 namespace {
 
 __extension__ typedef unsigned __int128 u128;
-
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536"
-    "37383940414243444546474849505152535455565758596061626364656667686970717273"
-    "7475767778798081828384858687888990919293949596979899";
-static_assert(sizeof(kDigitPairs) == 201, "two digits for each of 00 to 99");
-
-constexpr std::uint64_t kPow10[20] = {1ULL,
-                                      10ULL,
-                                      100ULL,
-                                      1000ULL,
-                                      10000ULL,
-                                      100000ULL,
-                                      1000000ULL,
-                                      10000000ULL,
-                                      100000000ULL,
-                                      1000000000ULL,
-                                      10000000000ULL,
-                                      100000000000ULL,
-                                      1000000000000ULL,
-                                      10000000000000ULL,
-                                      100000000000000ULL,
-                                      1000000000000000ULL,
-                                      10000000000000000ULL,
-                                      100000000000000000ULL,
-                                      1000000000000000000ULL,
-                                      10000000000000000000ULL};
 
 void Fill(char* out, int width, char c) {
   std::memset(out, c, static_cast<std::size_t>(width));

@@ -20,6 +20,7 @@
 #define LPGM_PLAIN_DECIMAL_SSE2 1
 #endif
 
+#include "record/decimal_tables.h"
 #include "record/number_parse.h"
 
 namespace lpgm {
@@ -111,23 +112,6 @@ inline std::uint64_t RunValue(const char* q, unsigned k) {
   if (k <= 8) return DigitsValue(q, k);
   return DigitsValue(q, k - 8) * 100000000ULL + DigitsValue(q + k - 8, 8);
 }
-
-inline constexpr std::uint64_t kPow10[16] = {1ULL,
-                                             10ULL,
-                                             100ULL,
-                                             1000ULL,
-                                             10000ULL,
-                                             100000ULL,
-                                             1000000ULL,
-                                             10000000ULL,
-                                             100000000ULL,
-                                             1000000000ULL,
-                                             10000000000ULL,
-                                             100000000000ULL,
-                                             1000000000000ULL,
-                                             10000000000000ULL,
-                                             100000000000000ULL,
-                                             1000000000000000ULL};
 
 // The digits of the mantissa at q (`whole` digits, the point when `point`,
 // `decimals` digits; at least one digit, at most 15) as one whole number.
