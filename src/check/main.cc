@@ -1,6 +1,8 @@
 // lpgm-check: checks the inputs of lpgm and reports what lpgm would compute
 // from them.
 #include <chrono>
+#include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,11 +35,21 @@ std::int64_t NowNs() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args = lpgm::platform::ConsoleArguments(argc, argv);
-  lpgm::check::CheckEnvironment env{
-      lpgm::platform::ProcessConsole(),    lpgm::platform::ProcessFileSystem(),
-      lpgm::check::ProcessFileProbe(),     lpgm::ProcessRunState(),
-      lpgm::platform::RawStandardOutput(), WorkingDirectory(),
-      lpgm::check::LocalTimeText(NowNs())};
-  return lpgm::check::RunCheckProgram(args, env);
+  // The checker reports its own faults (exit status 70); this catches what
+  // could fail before it starts, such as memory for the arguments.
+  try {
+    std::vector<std::string> args =
+        lpgm::platform::ConsoleArguments(argc, argv);
+    lpgm::check::CheckEnvironment env{lpgm::platform::ProcessConsole(),
+                                      lpgm::platform::ProcessFileSystem(),
+                                      lpgm::check::ProcessFileProbe(),
+                                      lpgm::ProcessRunState(),
+                                      lpgm::platform::RawStandardOutput(),
+                                      WorkingDirectory(),
+                                      lpgm::check::LocalTimeText(NowNs())};
+    return lpgm::check::RunCheckProgram(args, env);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "lpgm-check: internal error: %s\n", e.what());
+    return 70;
+  }
 }
