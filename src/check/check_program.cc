@@ -13,9 +13,6 @@
 #include "output/output_files.h"
 #include "platform/encoding.h"
 
-#ifndef LPGM_VERSION
-#define LPGM_VERSION "unknown"
-#endif
 
 namespace lpgm::check {
 namespace {

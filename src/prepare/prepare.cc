@@ -7,9 +7,6 @@
 #include "prepare/formats.h"
 #include "prepare/options.h"
 
-#ifndef LPGM_VERSION
-#define LPGM_VERSION "1.1.0"
-#endif
 
 namespace lpgm::prepare {
 
