@@ -16,6 +16,10 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // valid UTF-8, becomes '?'.
 std::string Utf8ToCp932(std::string_view utf8);
 
+// Utf8ToCp932 appending to `out`; returns how many characters had no CP932
+// form (each became '?').
+std::size_t AppendUtf8AsCp932(std::string_view utf8, std::string* out);
+
 // A text literal written in UTF-8 in the source, in CP932. The result is
 // converted once per distinct literal and stays valid for the whole run.
 // `utf8_literal` must have static storage duration.

@@ -10,10 +10,8 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 #include "platform/encoding.h"
 #include "platform/unicode.h"
@@ -206,17 +204,8 @@ std::string Utf8ToCp932(std::string_view utf8) {
   return out;
 }
 
-const std::string& Cp932Literal(const char* utf8_literal) {
-  // Keyed by address: each literal of the source is converted once.
-  static std::unordered_map<const char*, std::string> converted;
-  auto found = converted.find(utf8_literal);
-  if (found != converted.end()) return found->second;
-  std::string cp932;
-  if (ConvertUtf8ToCp932(utf8_literal, &cp932) != 0) {
-    throw std::logic_error(std::string("text literal has no CP932 form: ") +
-                           utf8_literal);
-  }
-  return converted.emplace(utf8_literal, std::move(cp932)).first->second;
+std::size_t AppendUtf8AsCp932(std::string_view utf8, std::string* out) {
+  return ConvertUtf8ToCp932(utf8, out);
 }
 
 // No converter state beyond the held-back bytes: code page 932 is stateless.

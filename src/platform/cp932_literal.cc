@@ -1,0 +1,25 @@
+// Cp932Literal, the same on every system over its own UTF-8 -> CP932
+// conversion.
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/encoding.h"
+
+namespace lpgm::platform {
+
+const std::string& Cp932Literal(const char* utf8_literal) {
+  // Keyed by address: each literal of the source is converted once.
+  static std::unordered_map<const char*, std::string> converted;
+  auto found = converted.find(utf8_literal);
+  if (found != converted.end()) return found->second;
+  std::string cp932;
+  if (AppendUtf8AsCp932(utf8_literal, &cp932) != 0) {
+    throw std::logic_error(std::string("text literal has no CP932 form: ") +
+                           utf8_literal);
+  }
+  return converted.emplace(utf8_literal, std::move(cp932)).first->second;
+}
+
+}  // namespace lpgm::platform
