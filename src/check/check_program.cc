@@ -13,7 +13,6 @@
 #include "output/output_files.h"
 #include "platform/encoding.h"
 
-
 namespace lpgm::check {
 namespace {
 

@@ -7,7 +7,6 @@
 #include "prepare/formats.h"
 #include "prepare/options.h"
 
-
 namespace lpgm::prepare {
 
 namespace {
