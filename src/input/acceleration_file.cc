@@ -1,7 +1,9 @@
 #include "input/acceleration_file.h"
 
 #include "input/input_open.h"
+#include "input/read_in_order.h"
 #include "platform/encoding.h"
+#include "platform/processors.h"
 #include "record/failure.h"
 #include "record/field_read.h"
 #include "record/free_form.h"
@@ -37,8 +39,31 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
   ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)});
 }
 
+namespace {
+
+// Two threads pay when there is a second processor, and they are safe when
+// every case file is a regular file the file system can read ahead: all of
+// them exist before the run starts, nothing the run writes is opened before
+// the last of them is read, and opening one early neither waits nor has any
+// effect (a pipe or device is read only in its turn, by one thread).
+bool ReadAheadIsSafeAndPays(const RunState& state,
+                            platform::FileSystem& files) {
+  if (state.NCASE < 2 || platform::UsableProcessors() < 2) return false;
+  for (int i = 1; i <= state.NCASE; ++i) {
+    if (!files.CanReadAhead(AccelerationFilePath(state, i))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {
-  for (int i = 1; i <= state.NCASE; ++i) ReadAccelerationFile(state, files, i);
+  // Each case fills its own column and count; the failure reported is that
+  // of the first failing case, as when the files are read in order.
+  ReadInOrder(
+      state.NCASE,
+      [&state, &files](int i) { ReadAccelerationFile(state, files, i); },
+      ReadAheadIsSafeAndPays(state, files));
 }
 
 }  // namespace lpgm

@@ -23,7 +23,9 @@ std::string AccelerationFilePath(const RunState& state, int case_number);
 void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
                           int case_number);
 
-// Reads the files of cases 1 to NCASE in order, each by ReadAccelerationFile.
+// Reads the files of cases 1 to NCASE, each by ReadAccelerationFile, with
+// the outcome of reading them in order: on a second thread as well when every
+// file can be read ahead (see ReadInOrder).
 void ReadAccelerationFiles(RunState& state, platform::FileSystem& files);
 
 }  // namespace lpgm

@@ -1,5 +1,6 @@
 // Cp932Literal, the same on every system over its own UTF-8 -> CP932
 // conversion.
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -10,8 +11,12 @@
 namespace lpgm::platform {
 
 const std::string& Cp932Literal(const char* utf8_literal) {
-  // Keyed by address: each literal of the source is converted once.
+  // Keyed by address: each literal of the source is converted once. The
+  // map's entries stay where they are as it grows, so the reference handed
+  // out stays valid after the lock is let go.
+  static std::mutex in_use;
   static std::unordered_map<const char*, std::string> converted;
+  std::lock_guard<std::mutex> lock(in_use);
   auto found = converted.find(utf8_literal);
   if (found != converted.end()) return found->second;
   std::string cp932;

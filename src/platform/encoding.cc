@@ -6,6 +6,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,16 +31,22 @@ iconv_t OpenConverter(const char* to, const char* from) {
   return cd;
 }
 
-// The converters of the two one-shot directions, opened on first use and kept
-// for the whole run.
-iconv_t Cp932ToUtf8Converter() {
-  static const iconv_t cd = OpenConverter(kUtf8Name, kCp932Name);
-  return cd;
+// The converter of one of the two one-shot directions, opened on first use
+// and kept for the whole run. An iconv descriptor holds the state of the
+// conversion in progress, so one thread at a time uses it.
+struct SharedConverter {
+  iconv_t cd;
+  std::mutex in_use;
+};
+
+SharedConverter& Cp932ToUtf8Converter() {
+  static SharedConverter converter{OpenConverter(kUtf8Name, kCp932Name), {}};
+  return converter;
 }
 
-iconv_t Utf8ToCp932Converter() {
-  static const iconv_t cd = OpenConverter(kCp932Name, kUtf8Name);
-  return cd;
+SharedConverter& Utf8ToCp932Converter() {
+  static SharedConverter converter{OpenConverter(kCp932Name, kUtf8Name), {}};
+  return converter;
 }
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -115,7 +122,9 @@ std::size_t ConvertUtf8ToCp932(iconv_t cd, std::string_view utf8,
 std::string Cp932ToUtf8(std::string_view cp932) {
   std::string out;
   out.reserve(cp932.size() * 3 / 2);
-  RunConverter(Cp932ToUtf8Converter(), cp932, &out,
+  SharedConverter& converter = Cp932ToUtf8Converter();
+  std::lock_guard<std::mutex> lock(converter.in_use);
+  RunConverter(converter.cd, cp932, &out,
                [&](std::string_view rest) -> std::size_t {
                  out.push_back(rest[0]);
                  return 1;
@@ -126,12 +135,14 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 std::string Utf8ToCp932(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
-  ConvertUtf8ToCp932(Utf8ToCp932Converter(), utf8, &out);
+  AppendUtf8AsCp932(utf8, &out);
   return out;
 }
 
 std::size_t AppendUtf8AsCp932(std::string_view utf8, std::string* out) {
-  return ConvertUtf8ToCp932(Utf8ToCp932Converter(), utf8, out);
+  SharedConverter& converter = Utf8ToCp932Converter();
+  std::lock_guard<std::mutex> lock(converter.in_use);
+  return ConvertUtf8ToCp932(converter.cd, utf8, out);
 }
 
 Utf8ToCp932Stream::Utf8ToCp932Stream()

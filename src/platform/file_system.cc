@@ -175,6 +175,15 @@ class ProcessFileSystemImpl : public FileSystem {
     SetError(error, OpenError::kNone);
     return std::make_unique<FileOutputStream>(fd);
   }
+
+  bool CanReadAhead(std::string_view cp932_path) override {
+    if (IsUnusableName(cp932_path)) return false;
+    // The path as composed only: a file found by its second Unicode forms
+    // is left to be read in its turn.
+    struct stat status;
+    return stat(HostPath(cp932_path).c_str(), &status) == 0 &&
+           S_ISREG(status.st_mode);
+  }
 };
 
 }  // namespace

@@ -39,6 +39,12 @@ class FileSystem {
   // sets *error on failure.
   virtual std::unique_ptr<OutputStream> OpenForWriting(
       std::string_view cp932_path, OpenError* error) = 0;
+  // Whether the file at `cp932_path` may be opened and read on another
+  // thread ahead of its turn: it is an existing regular file (opening and
+  // reading it waits on nothing and changes nothing; no folder, device or
+  // pipe), and this file system may open and read from two threads at once
+  // (each stream used by one thread). False when in doubt, and by default.
+  virtual bool CanReadAhead(std::string_view /*cp932_path*/) { return false; }
 };
 
 // The real file system of the process.

@@ -194,6 +194,17 @@ class ProcessFileSystemImpl : public FileSystem {
     SetError(error, OpenError::kNone);
     return std::make_unique<FileOutputStream>(handle);
   }
+
+  bool CanReadAhead(std::string_view cp932_path) override {
+    std::wstring name;
+    if (!WideName(cp932_path, &name)) return false;
+    // Device names ("\\.\pipe\...", "\\.\COM1") are never read ahead.
+    if (name.rfind(L"\\\\.\\", 0) == 0) return false;
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) ==
+               0;
+  }
 };
 
 }  // namespace

@@ -2,10 +2,13 @@
 // names the system composes are CP932 with backslashes, the folders on disk
 // have UTF-8 names.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "input/acceleration_file.h"
 #include "input/definition_file.h"
@@ -131,6 +134,103 @@ TEST_F(InputFilesOnDiskTest, ShortFileIsNamedInTheDiagnosticAsComposed) {
   EXPECT_EQ(ReadAll(),
             "failure: " +
                 DiagnosticLine(24, 12, Cp932Path(R"(断層\Korvel長周期.csv)")));
+}
+
+// Many cases, read on two threads where the machine has two processors:
+// the outcome is that of reading them one after another.
+class ManyCasesOnDiskTest : public InputFilesOnDiskTest {
+ protected:
+  static std::string CaseName(int i) { return "ケース" + std::to_string(i); }
+
+  // One fault and `cases` case folders; case i holds i + 1 samples
+  // 1000 i + k unless `texts` gives its file's text.
+  void WriteCases(int cases, const std::vector<std::string>& texts = {}) {
+    dir_.WriteFile("断層/Korvel長周期.csv", SpectrumText(0));
+    std::string definition = "t\n1," + std::to_string(cases) + "\nh\n1," +
+                             Cp932Path("断層") + "\nh\n";
+    for (int i = 1; i <= cases; ++i) {
+      std::string text = std::to_string(i + 1) + ",0.02\r\n";
+      for (int k = 1; k <= i + 1; ++k) {
+        text += std::to_string(1000 * i + k) + (k % 8 == 0 ? "\r\n" : " ");
+      }
+      const auto given = static_cast<std::size_t>(i - 1);
+      if (given < texts.size() && !texts[given].empty()) text = texts[given];
+      if (text != "fifo") dir_.WriteFile(CaseName(i) + "/加速度波形.acc", text);
+      definition += std::to_string(i) + "," + Cp932Path(CaseName(i)) + "\n";
+    }
+    dir_.WriteFile("def.csv", definition);
+    SetDefinitionName(dir_.path() + "/def.csv");
+  }
+
+  // How reading case i alone ends, on a copy of the run state (whose
+  // definition has been read).
+  std::string ReadOneCase(int i) {
+    auto alone = std::make_unique<RunState>(*state_);
+    try {
+      ReadAccelerationFile(*alone, platform::ProcessFileSystem(), i);
+    } catch (const RunStop& stop) {
+      return stop.kind() == RunStop::Kind::kMessage
+                 ? "stop: " + stop.message()
+                 : "failure: " + stop.message();
+    }
+    return "returned";
+  }
+};
+
+TEST_F(ManyCasesOnDiskTest, EveryCaseLandsInItsOwnColumn) {
+  for (int round = 0; round < 5; ++round) {
+    WriteCases(21);
+    ASSERT_EQ(ReadAll(), "returned");
+    for (int i = 1; i <= 21; ++i) {
+      ASSERT_EQ(state_->NPTS(i), i + 1);
+      for (int k = 1; k <= i + 1; ++k) {
+        ASSERT_EQ(state_->ACC(i, k), 1000.0 * i + k) << i << " " << k;
+      }
+    }
+  }
+}
+
+TEST_F(ManyCasesOnDiskTest, TheFirstFailingCaseInOrderIsReported) {
+  std::vector<std::string> texts(21);
+  texts[4] = "3,0.02\n1 2 x\n";    // case 5: no number
+  texts[6] = "4,0.02\n1 2\n";      // case 7: too short
+  texts[11] = "100001,0.02\n1\n";  // case 12: over capacity
+  texts[20] = "2,0.02\n1 2\n";     // case 21: fine
+  for (int round = 0; round < 10; ++round) {
+    WriteCases(21, texts);
+    const std::string outcome = ReadAll();
+    ASSERT_NE(outcome, "returned");
+    ASSERT_EQ(outcome, ReadOneCase(5));
+  }
+  // With case 5 mended, case 7's failure, then case 12's error stop.
+  texts[4].clear();
+  WriteCases(21, texts);
+  const std::string short_file = ReadAll();
+  EXPECT_EQ(short_file, ReadOneCase(7));
+  texts[6].clear();
+  WriteCases(21, texts);
+  const std::string stop = ReadAll();
+  EXPECT_EQ(stop.rfind("stop: ", 0), 0u) << stop;
+  EXPECT_EQ(stop, ReadOneCase(12));
+}
+
+// A pipe is opened only in its turn: a failure before it ends the reading
+// without waiting for a writer that never comes.
+TEST_F(ManyCasesOnDiskTest, APipeBehindAFailingCaseIsNeverOpened) {
+  // Case 1 fails at its last sample, long after a second thread is about.
+  std::vector<std::string> texts(4);
+  texts[0] = "100000,0.02\n";
+  for (int k = 1; k < 100000; ++k) texts[0] += "1.5 ";
+  texts[0] += "x\n";
+  texts[1] = "fifo";
+  WriteCases(4, texts);
+  const std::string folder = dir_.path() + "/" + CaseName(2);
+  std::filesystem::create_directories(folder);
+  const std::string pipe = folder + "/加速度波形.acc";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  const std::string outcome = ReadAll();
+  ASSERT_NE(outcome, "returned");
+  EXPECT_EQ(outcome, ReadOneCase(1));
 }
 
 }  // namespace

@@ -104,6 +104,27 @@ TEST_F(FileSystemTest, OpenForReadingFailures) {
   }
 }
 
+// Only a regular file may be opened ahead of its turn: opening a pipe can
+// wait for a writer, and a name found by its second forms is left alone.
+TEST_F(FileSystemTest, OnlyRegularFilesCanBeReadAhead) {
+  WriteHostFile(HostFile("plain.acc"), "x");
+  std::filesystem::create_directory(HostFile("folder"));
+  ASSERT_EQ(mkfifo(HostFile("pipe.acc").c_str(), 0600), 0);
+  std::filesystem::create_symlink(HostFile("plain.acc"), HostFile("link.acc"));
+  std::filesystem::create_symlink(HostFile("pipe.acc"), HostFile("plink.acc"));
+  WriteHostFile(HostFile("\u301C.acc"), "second form");
+
+  EXPECT_TRUE(fs_.CanReadAhead(Cp932Path("plain.acc")));
+  EXPECT_TRUE(fs_.CanReadAhead(Cp932Path("link.acc")));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932Path("folder")));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932Path("pipe.acc")));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932Path("plink.acc")));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932Path("missing.acc")));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932Path("\uFF5E.acc")));
+  EXPECT_FALSE(fs_.CanReadAhead(""));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932Path(std::string("a\0b", 3))));
+}
+
 // Input methods on Linux and macOS type the second Unicode form of seven
 // CP932 characters (U+301C for the wave dash 0x8160, where CP932 decodes to
 // U+FF5E): such names are found under the CP932 bytes the system composes.

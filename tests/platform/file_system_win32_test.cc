@@ -161,6 +161,19 @@ TEST_F(FileSystemWin32Test, OpenForReadingFailures) {
 }
 
 // Composed paths may pass the 260 characters of MAX_PATH.
+// Only a regular file may be opened ahead of its turn: never a folder, a
+// device or a pipe.
+TEST_F(FileSystemWin32Test, OnlyRegularFilesCanBeReadAhead) {
+  WriteHost(Host("加速度波形.acc"), "x");
+  fs::create_directories(Host("folder"));
+  EXPECT_TRUE(fs_.CanReadAhead(Cp932("加速度波形.acc")));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932("folder")));
+  EXPECT_FALSE(fs_.CanReadAhead(Cp932("missing.acc")));
+  EXPECT_FALSE(fs_.CanReadAhead("\\\\.\\pipe\\lpgm"));
+  EXPECT_FALSE(fs_.CanReadAhead("\\\\.\\NUL"));
+  EXPECT_FALSE(fs_.CanReadAhead(""));
+}
+
 TEST_F(FileSystemWin32Test, PathsLongerThanMaxPathOpen) {
   std::string relative;
   fs::path host = dir_;
