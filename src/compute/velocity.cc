@@ -26,20 +26,23 @@ double IntegrateRecord(std::span<const double> acc, double dt,
   return vmax;
 }
 
-void ComputeVelocities(RunState& state) {
-  for (int i = 1; i <= state.NCASE; ++i) {
-    const int n = state.NPTS(i);
-    if (n <= 0) {
-      state.VMAX(i) = 0.0;
-      continue;
-    }
-    CheckIndex(n, kSampleCapacity);
-    // Bounds checked once above; the integration walks case i's column.
-    const std::size_t count = static_cast<std::size_t>(n);
-    const RunState& in = state;
-    state.VMAX(i) = IntegrateRecord({in.AccColumn(i), count}, state.DT,
-                                    {state.VelColumn(i), count});
+void ComputeVelocity(RunState& state, int case_number) {
+  const int n = state.NPTS(case_number);
+  if (n <= 0) {
+    state.VMAX(case_number) = 0.0;
+    return;
   }
+  CheckIndex(n, kSampleCapacity);
+  // Bounds checked once above; the integration walks the case's column.
+  const std::size_t count = static_cast<std::size_t>(n);
+  const RunState& in = state;
+  state.VMAX(case_number) =
+      IntegrateRecord({in.AccColumn(case_number), count}, state.DT,
+                      {state.VelColumn(case_number), count});
+}
+
+void ComputeVelocities(RunState& state) {
+  for (int i = 1; i <= state.NCASE; ++i) ComputeVelocity(state, i);
 }
 
 }  // namespace lpgm

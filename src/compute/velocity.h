@@ -15,6 +15,10 @@ namespace lpgm {
 // taken (VMAX is never NaN nor negative). Nothing for NPTS(i) <= 0.
 void ComputeVelocities(RunState& state);
 
+// The same for case `case_number` alone; it touches only that case's
+// column of VEL and its VMAX, so two cases can be done at once.
+void ComputeVelocity(RunState& state, int case_number);
+
 // One case's integration as above: vel[0..n-1] from acc[0..n-1] and the time
 // step `dt`; returns the peak |vel| (0.0 when n is 0).
 double IntegrateRecord(std::span<const double> acc, double dt,

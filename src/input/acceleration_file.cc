@@ -57,12 +57,16 @@ bool ReadAheadIsSafeAndPays(const RunState& state,
 
 }  // namespace
 
-void ReadAccelerationFiles(RunState& state, platform::FileSystem& files) {
+void ReadAccelerationFiles(RunState& state, platform::FileSystem& files,
+                           const std::function<void(int)>& after_read) {
   // Each case fills its own column and count; the failure reported is that
   // of the first failing case, as when the files are read in order.
   ReadInOrder(
       state.NCASE,
-      [&state, &files](int i) { ReadAccelerationFile(state, files, i); },
+      [&](int i) {
+        ReadAccelerationFile(state, files, i);
+        if (after_read) after_read(i);
+      },
       ReadAheadIsSafeAndPays(state, files));
 }
 

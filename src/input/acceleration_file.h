@@ -5,6 +5,7 @@
 #ifndef LPGM_INPUT_ACCELERATION_FILE_H_
 #define LPGM_INPUT_ACCELERATION_FILE_H_
 
+#include <functional>
 #include <string>
 
 #include "platform/file_system.h"
@@ -25,8 +26,13 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
 
 // Reads the files of cases 1 to NCASE, each by ReadAccelerationFile, with
 // the outcome of reading them in order: on a second thread as well when every
-// file can be read ahead (see ReadInOrder).
-void ReadAccelerationFiles(RunState& state, platform::FileSystem& files);
+// file can be read ahead (see ReadInOrder). `after_read`, when given, is
+// called with each case's number right after its file has been read, on the
+// thread that read it: it may use that case's own places in the run state
+// only.
+void ReadAccelerationFiles(
+    RunState& state, platform::FileSystem& files,
+    const std::function<void(int case_number)>& after_read = {});
 
 }  // namespace lpgm
 

@@ -29,9 +29,11 @@ void RunSteps(Dialogue& dialogue, platform::FileSystem& files,
   dialogue.AskDefinitionFile(state);
   ReadDefinitionFile(state, files);
   ReadSpectrumFiles(state, files);
-  ReadAccelerationFiles(state, files);
+  // Each case's velocities are integrated as soon as its record is in, by
+  // the thread that read it: the same arithmetic, case by case.
+  ReadAccelerationFiles(state, files,
+                        [&state](int i) { ComputeVelocity(state, i); });
   ComputeTargetSpectrum(state);
-  ComputeVelocities(state);
   RankCases(state);
   ComputeLongestRecord(state);
   WriteTargetSpectrumFile(state, files);

@@ -44,6 +44,30 @@ TEST_F(VelocityTest, SingleSampleIsHalfAStepOfIt) {
   EXPECT_EQ(state_->VEL(1, 2), 0.0);
 }
 
+// Case by case, in any order, touches only that case: the same table and
+// peaks as all cases at once.
+TEST_F(VelocityTest, OneCaseAtATimeInAnyOrderGivesTheSameTable) {
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> value(-500.0, 500.0);
+  for (int i = 1; i <= 5; ++i) {
+    std::vector<double> samples(static_cast<std::size_t>(i * 37 - 30));
+    for (double& x : samples) x = value(random);
+    SetCase(i, samples);
+  }
+  SetCase(6, {});
+  auto other = std::make_unique<RunState>(*state_);
+  ComputeVelocities(*state_);
+  for (int i : {4, 1, 6, 3, 5, 2}) ComputeVelocity(*other, i);
+  for (int i = 1; i <= 6; ++i) {
+    EXPECT_EQ(other->VMAX(i), state_->VMAX(i)) << i;
+    EXPECT_EQ(Velocities(i, 200), [&] {
+      std::vector<double> v;
+      for (int j = 1; j <= 200; ++j) v.push_back(other->VEL(i, j));
+      return v;
+    }()) << i;
+  }
+}
+
 TEST_F(VelocityTest, TrapezoidsFromRest) {
   SetCase(1, {100.0, 0.0, 0.0, 0.0});
   ComputeVelocities(*state_);

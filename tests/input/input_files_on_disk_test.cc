@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -188,6 +189,18 @@ TEST_F(ManyCasesOnDiskTest, EveryCaseLandsInItsOwnColumn) {
       }
     }
   }
+}
+
+// What comes after each case's reading sees that case read, once.
+TEST_F(ManyCasesOnDiskTest, AfterReadIsCalledOnceForEachCaseItsRecordIn) {
+  WriteCases(21);
+  ASSERT_EQ(ReadAll(), "returned");
+  std::vector<std::atomic<int>> seen(22);
+  ReadAccelerationFiles(*state_, platform::ProcessFileSystem(), [&](int i) {
+    if (state_->NPTS(i) == i + 1 && state_->ACC(i, i + 1) == 1000.0 * i + i + 1)
+      seen[static_cast<std::size_t>(i)]++;
+  });
+  for (int i = 1; i <= 21; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], 1);
 }
 
 TEST_F(ManyCasesOnDiskTest, TheFirstFailingCaseInOrderIsReported) {
