@@ -261,23 +261,33 @@ inline void StoreTwo(char* out, std::size_t stride, __m128i heads,
                 _mm_castsi128_pd(heads));
 }
 
-// Formats the fields of values[0, n) in twos and returns how many it did
-// (n rounded down to even).
+// Lays out two fields whose values ScaleTwo took.
+inline void FinishTwo(char* field, std::size_t stride, __m128d sum,
+                      __m128d rounded, __m128d negative) {
+  __m128i digits[2];
+  DigitsOfTwo(sum, rounded, digits);
+  const __m128i tails = _mm_or_si128(_mm_unpackhi_epi64(digits[0], digits[1]),
+                                     _mm_set1_epi8('0'));
+  StoreTwo(field, stride, HeadsOfTwo(digits, negative), tails);
+}
+
+// Formats the fields of values[0, n) four at a time, two batches side by
+// side so that their long chains of dependent steps overlap, and returns
+// how many it did (n rounded down to a multiple of 4).
 std::size_t FormatColumnSse2(char* out, std::size_t stride,
                              const double* values, std::size_t n) {
   std::size_t i = 0;
-  for (; i + 2 <= n; i += 2) {
+  for (; i + 4 <= n; i += 4) {
     char* field = out + i * stride;
-    __m128d sum, rounded, negative;
-    if (!ScaleTwo(values + i, &sum, &rounded, &negative)) {
-      FormatColumnOneByOne(field, stride, values + i, 2);
+    __m128d sum[2], rounded[2], negative[2];
+    const bool sure = ScaleTwo(values + i, &sum[0], &rounded[0], &negative[0]);
+    if (!(ScaleTwo(values + i + 2, &sum[1], &rounded[1], &negative[1]) &&
+          sure)) {
+      FormatColumnOneByOne(field, stride, values + i, 4);
       continue;
     }
-    __m128i digits[2];
-    DigitsOfTwo(sum, rounded, digits);
-    const __m128i tails = _mm_or_si128(_mm_unpackhi_epi64(digits[0], digits[1]),
-                                       _mm_set1_epi8('0'));
-    StoreTwo(field, stride, HeadsOfTwo(digits, negative), tails);
+    FinishTwo(field, stride, sum[0], rounded[0], negative[0]);
+    FinishTwo(field + 2 * stride, stride, sum[1], rounded[1], negative[1]);
   }
   return i;
 }
@@ -360,25 +370,34 @@ LPGM_AVX2 inline __m256i HeadsOfFour(const __m256i digits[2],
   return _mm256_xor_si256(text, _mm256_and_si256(last_blank, minus));
 }
 
+LPGM_AVX2 inline void FinishFour(char* field, std::size_t stride, __m256d sum,
+                                 __m256d rounded, __m256d negative) {
+  __m256i digits[2];
+  DigitsOfFour(sum, rounded, digits);
+  const __m256i heads = HeadsOfFour(digits, negative);
+  const __m256i tails = _mm256_or_si256(
+      _mm256_unpackhi_epi64(digits[0], digits[1]), _mm256_set1_epi8('0'));
+  StoreTwo(field, stride, _mm256_castsi256_si128(heads),
+           _mm256_castsi256_si128(tails));
+  StoreTwo(field + 2 * stride, stride, _mm256_extracti128_si256(heads, 1),
+           _mm256_extracti128_si256(tails, 1));
+}
+
+// Eight at a time; returns n rounded down to a multiple of 8.
 LPGM_AVX2 std::size_t FormatColumnAvx2(char* out, std::size_t stride,
                                        const double* values, std::size_t n) {
   std::size_t i = 0;
-  for (; i + 4 <= n; i += 4) {
+  for (; i + 8 <= n; i += 8) {
     char* field = out + i * stride;
-    __m256d sum, rounded, negative;
-    if (!ScaleFour(values + i, &sum, &rounded, &negative)) {
-      FormatColumnOneByOne(field, stride, values + i, 4);
+    __m256d sum[2], rounded[2], negative[2];
+    const bool sure = ScaleFour(values + i, &sum[0], &rounded[0], &negative[0]);
+    if (!(ScaleFour(values + i + 4, &sum[1], &rounded[1], &negative[1]) &&
+          sure)) {
+      FormatColumnOneByOne(field, stride, values + i, 8);
       continue;
     }
-    __m256i digits[2];
-    DigitsOfFour(sum, rounded, digits);
-    const __m256i heads = HeadsOfFour(digits, negative);
-    const __m256i tails = _mm256_or_si256(
-        _mm256_unpackhi_epi64(digits[0], digits[1]), _mm256_set1_epi8('0'));
-    StoreTwo(field, stride, _mm256_castsi256_si128(heads),
-             _mm256_castsi256_si128(tails));
-    StoreTwo(field + 2 * stride, stride, _mm256_extracti128_si256(heads, 1),
-             _mm256_extracti128_si256(tails, 1));
+    FinishFour(field, stride, sum[0], rounded[0], negative[0]);
+    FinishFour(field + 4 * stride, stride, sum[1], rounded[1], negative[1]);
   }
   return i;
 }
