@@ -249,7 +249,7 @@ const double kTaken[] = {-0.0,
 TEST(FixedFastTest, EveryKernelHandlesEveryBatchPositionAndTail) {
   for (ColumnKernel kernel : kKernels) {
     if (!ColumnKernelAvailable(kernel)) continue;
-    for (std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 13u}) {
+    for (std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 13u, 16u, 17u}) {
       std::vector<double> values(n);
       for (std::size_t i = 0; i < n; ++i)
         values[i] = -12.3456 * static_cast<double>(i + 1);
