@@ -420,22 +420,16 @@ bool TryFormatF12_4(char* out, double value) noexcept {
 }
 
 bool ColumnKernelAvailable(ColumnKernel kernel) noexcept {
-  switch (kernel) {
-    case ColumnKernel::kOneByOne:
-      return true;
 #if defined(LPGM_FIXED_FAST_X86)
-    case ColumnKernel::kSse2:
-      return true;
-    case ColumnKernel::kAvx2:
-      return HasAvx2();
+  return kernel != ColumnKernel::kAvx2 || HasAvx2();
+#else
+  return kernel == ColumnKernel::kOneByOne;
 #endif
-    default:
-      return false;
-  }
 }
 
-void FormatF14_6ColumnWith(ColumnKernel kernel, char* out, std::size_t stride,
-                           const double* values, std::size_t n) noexcept {
+void FormatF14_6ColumnWith([[maybe_unused]] ColumnKernel kernel, char* out,
+                           std::size_t stride, const double* values,
+                           std::size_t n) noexcept {
   std::size_t done = 0;
 #if defined(LPGM_FIXED_FAST_X86)
   if (kernel == ColumnKernel::kAvx2 && HasAvx2()) {
