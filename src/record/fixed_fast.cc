@@ -132,11 +132,13 @@ inline bool TryFormat(char* out, double value) {
   return true;
 }
 
-// Each value of a column in turn, the fast conversion first.
+// Each value of a column in turn, the fast conversion first; `after`, when
+// not negative, follows each field.
 void FormatColumnOneByOne(char* out, std::size_t stride, const double* values,
-                          std::size_t n) {
+                          std::size_t n, int after) {
   for (std::size_t i = 0; i < n; ++i, out += stride) {
     if (!TryFormat<6, 14>(out, values[i])) FormatFixed(out, 14, 6, values[i]);
+    if (after >= 0) out[14] = static_cast<char>(after);
   }
 }
 
@@ -251,10 +253,26 @@ inline __m128i HeadsOfTwo(const __m128i digits[2], __m128d negative) {
   return _mm_xor_si128(text, _mm_and_si128(last_blank, minus));
 }
 
+// How the last bytes of a field are stored: bytes 8 to 15 of its digits
+// from the field's byte 6, or, with a byte after the field, bytes 9 to 15
+// and that byte from its byte 7. The first 8 bytes are stored after them.
+struct TailLayout {
+  __m128i shift;  // bits, for the shifts by register
+  long long fill;
+  std::size_t offset;
+};
+
+inline TailLayout LayTail(int after) {
+  if (after < 0) return {_mm_setzero_si128(), 0x3030303030303030LL, 6};
+  const std::uint64_t last = static_cast<std::uint64_t>(after) << 56;
+  return {_mm_cvtsi32_si128(8),
+          static_cast<long long>(0x0030303030303030ULL | last), 7};
+}
+
 inline void StoreTwo(char* out, std::size_t stride, __m128i heads,
-                     __m128i tails) {
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 6), tails);
-  _mm_storeh_pd(reinterpret_cast<double*>(out + stride + 6),
+                     __m128i tails, std::size_t offset) {
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(out + offset), tails);
+  _mm_storeh_pd(reinterpret_cast<double*>(out + stride + offset),
                 _mm_castsi128_pd(tails));
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out), heads);
   _mm_storeh_pd(reinterpret_cast<double*>(out + stride),
@@ -262,20 +280,22 @@ inline void StoreTwo(char* out, std::size_t stride, __m128i heads,
 }
 
 // Lays out two fields whose values ScaleTwo took.
-inline void FinishTwo(char* field, std::size_t stride, __m128d sum,
-                      __m128d rounded, __m128d negative) {
+inline void FinishTwo(char* field, std::size_t stride, const TailLayout& tail,
+                      __m128d sum, __m128d rounded, __m128d negative) {
   __m128i digits[2];
   DigitsOfTwo(sum, rounded, digits);
-  const __m128i tails = _mm_or_si128(_mm_unpackhi_epi64(digits[0], digits[1]),
-                                     _mm_set1_epi8('0'));
-  StoreTwo(field, stride, HeadsOfTwo(digits, negative), tails);
+  const __m128i tails = _mm_or_si128(
+      _mm_srl_epi64(_mm_unpackhi_epi64(digits[0], digits[1]), tail.shift),
+      _mm_set1_epi64x(tail.fill));
+  StoreTwo(field, stride, HeadsOfTwo(digits, negative), tails, tail.offset);
 }
 
 // Formats the fields of values[0, n) four at a time, two batches side by
 // side so that their long chains of dependent steps overlap, and returns
 // how many it did (n rounded down to a multiple of 4).
 std::size_t FormatColumnSse2(char* out, std::size_t stride,
-                             const double* values, std::size_t n) {
+                             const double* values, std::size_t n, int after) {
+  const TailLayout tail = LayTail(after);
   std::size_t i = 0;
   for (; i + 4 <= n; i += 4) {
     char* field = out + i * stride;
@@ -283,11 +303,12 @@ std::size_t FormatColumnSse2(char* out, std::size_t stride,
     const bool sure = ScaleTwo(values + i, &sum[0], &rounded[0], &negative[0]);
     if (!(ScaleTwo(values + i + 2, &sum[1], &rounded[1], &negative[1]) &&
           sure)) {
-      FormatColumnOneByOne(field, stride, values + i, 4);
+      FormatColumnOneByOne(field, stride, values + i, 4, after);
       continue;
     }
-    FinishTwo(field, stride, sum[0], rounded[0], negative[0]);
-    FinishTwo(field + 2 * stride, stride, sum[1], rounded[1], negative[1]);
+    FinishTwo(field, stride, tail, sum[0], rounded[0], negative[0]);
+    FinishTwo(field + 2 * stride, stride, tail, sum[1], rounded[1],
+              negative[1]);
   }
   return i;
 }
@@ -370,22 +391,26 @@ LPGM_AVX2 inline __m256i HeadsOfFour(const __m256i digits[2],
   return _mm256_xor_si256(text, _mm256_and_si256(last_blank, minus));
 }
 
-LPGM_AVX2 inline void FinishFour(char* field, std::size_t stride, __m256d sum,
+LPGM_AVX2 inline void FinishFour(char* field, std::size_t stride,
+                                 const TailLayout& tail, __m256d sum,
                                  __m256d rounded, __m256d negative) {
   __m256i digits[2];
   DigitsOfFour(sum, rounded, digits);
   const __m256i heads = HeadsOfFour(digits, negative);
   const __m256i tails = _mm256_or_si256(
-      _mm256_unpackhi_epi64(digits[0], digits[1]), _mm256_set1_epi8('0'));
+      _mm256_srl_epi64(_mm256_unpackhi_epi64(digits[0], digits[1]), tail.shift),
+      _mm256_set1_epi64x(tail.fill));
   StoreTwo(field, stride, _mm256_castsi256_si128(heads),
-           _mm256_castsi256_si128(tails));
+           _mm256_castsi256_si128(tails), tail.offset);
   StoreTwo(field + 2 * stride, stride, _mm256_extracti128_si256(heads, 1),
-           _mm256_extracti128_si256(tails, 1));
+           _mm256_extracti128_si256(tails, 1), tail.offset);
 }
 
 // Eight at a time; returns n rounded down to a multiple of 8.
 LPGM_AVX2 std::size_t FormatColumnAvx2(char* out, std::size_t stride,
-                                       const double* values, std::size_t n) {
+                                       const double* values, std::size_t n,
+                                       int after) {
+  const TailLayout tail = LayTail(after);
   std::size_t i = 0;
   for (; i + 8 <= n; i += 8) {
     char* field = out + i * stride;
@@ -393,11 +418,12 @@ LPGM_AVX2 std::size_t FormatColumnAvx2(char* out, std::size_t stride,
     const bool sure = ScaleFour(values + i, &sum[0], &rounded[0], &negative[0]);
     if (!(ScaleFour(values + i + 4, &sum[1], &rounded[1], &negative[1]) &&
           sure)) {
-      FormatColumnOneByOne(field, stride, values + i, 8);
+      FormatColumnOneByOne(field, stride, values + i, 8, after);
       continue;
     }
-    FinishFour(field, stride, sum[0], rounded[0], negative[0]);
-    FinishFour(field + 4 * stride, stride, sum[1], rounded[1], negative[1]);
+    FinishFour(field, stride, tail, sum[0], rounded[0], negative[0]);
+    FinishFour(field + 4 * stride, stride, tail, sum[1], rounded[1],
+               negative[1]);
   }
   return i;
 }
@@ -429,27 +455,40 @@ bool ColumnKernelAvailable(ColumnKernel kernel) noexcept {
 
 void FormatF14_6ColumnWith([[maybe_unused]] ColumnKernel kernel, char* out,
                            std::size_t stride, const double* values,
-                           std::size_t n) noexcept {
+                           std::size_t n, int after) noexcept {
   std::size_t done = 0;
 #if defined(LPGM_FIXED_FAST_X86)
   if (kernel == ColumnKernel::kAvx2 && HasAvx2()) {
-    done = FormatColumnAvx2(out, stride, values, n);
+    done = FormatColumnAvx2(out, stride, values, n, after);
   } else if (kernel != ColumnKernel::kOneByOne) {
-    done = FormatColumnSse2(out, stride, values, n);
+    done = FormatColumnSse2(out, stride, values, n, after);
   }
 #endif
-  FormatColumnOneByOne(out + done * stride, stride, values + done, n - done);
+  FormatColumnOneByOne(out + done * stride, stride, values + done, n - done,
+                       after);
 }
+
+namespace {
+
+ColumnKernel BestKernel() {
+#if defined(LPGM_FIXED_FAST_X86)
+  return HasAvx2() ? ColumnKernel::kAvx2 : ColumnKernel::kSse2;
+#else
+  return ColumnKernel::kOneByOne;
+#endif
+}
+
+}  // namespace
 
 void FormatF14_6Column(char* out, std::size_t stride, const double* values,
                        std::size_t n) noexcept {
-#if defined(LPGM_FIXED_FAST_X86)
-  const ColumnKernel best =
-      HasAvx2() ? ColumnKernel::kAvx2 : ColumnKernel::kSse2;
-#else
-  const ColumnKernel best = ColumnKernel::kOneByOne;
-#endif
-  FormatF14_6ColumnWith(best, out, stride, values, n);
+  FormatF14_6ColumnWith(BestKernel(), out, stride, values, n, -1);
+}
+
+void FormatF14_6ColumnThen(char* out, std::size_t stride, const double* values,
+                           std::size_t n, char after) noexcept {
+  FormatF14_6ColumnWith(BestKernel(), out, stride, values, n,
+                        static_cast<unsigned char>(after));
 }
 
 }  // namespace lpgm

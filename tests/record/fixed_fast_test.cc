@@ -190,20 +190,22 @@ constexpr ColumnKernel kKernels[] = {ColumnKernel::kOneByOne,
                                      ColumnKernel::kSse2, ColumnKernel::kAvx2};
 
 // Formats `values` as a column by `kernel` with a given stride and checks
-// every field against the general conversion and every byte between the
-// fields untouched.
+// every field against the general conversion, the byte after each field
+// (`after`, unless negative) and every other byte between the fields
+// untouched.
 void CheckColumn(ColumnKernel kernel, std::size_t stride,
-                 const std::vector<double>& values) {
+                 const std::vector<double>& values, int after = -1) {
   std::string out(stride * values.size() + 1, '#');
   FormatF14_6ColumnWith(kernel, out.data(), stride, values.data(),
-                        values.size());
+                        values.size(), after);
+  std::string gap(stride - 14, '#');
+  if (after >= 0) gap[0] = static_cast<char>(after);
   for (std::size_t i = 0; i < values.size() && !::testing::Test::HasFailure();
        ++i) {
     EXPECT_EQ(out.substr(i * stride, 14), General(kF14_6, values[i]))
         << "kernel " << static_cast<int>(kernel) << ", field " << i << " of "
         << values.size() << ": " << std::hexfloat << values[i];
-    EXPECT_EQ(out.substr(i * stride + 14, stride - 14),
-              std::string(stride - 14, '#'));
+    EXPECT_EQ(out.substr(i * stride + 14, stride - 14), gap);
   }
   EXPECT_EQ(out.back(), '#');
 }
@@ -254,12 +256,14 @@ TEST(FixedFastTest, EveryKernelHandlesEveryBatchPositionAndTail) {
       for (std::size_t i = 0; i < n; ++i)
         values[i] = -12.3456 * static_cast<double>(i + 1);
       CheckColumn(kernel, 15, values);
+      CheckColumn(kernel, 16, values, ',');
       // One value of each kind in each position, the others ordinary.
       for (std::size_t at = 0; at < n; ++at) {
         for (double odd : kDeclined) {
           std::vector<double> with = values;
           with[at] = odd;
           CheckColumn(kernel, 15, with);
+          CheckColumn(kernel, 15, with, '\r');
         }
       }
     }
@@ -278,8 +282,10 @@ TEST(FixedFastTest, EveryKernelBlanksLeadingZerosAndPlacesTheSign) {
   }
   for (ColumnKernel kernel : kKernels) {
     if (!ColumnKernelAvailable(kernel)) continue;
-    for (std::size_t stride : {14u, 15u, 40u})
+    for (std::size_t stride : {14u, 15u, 40u}) {
       CheckColumn(kernel, stride, values);
+      if (stride > 14) CheckColumn(kernel, stride, values, 0xFF);
+    }
   }
 }
 
@@ -292,7 +298,7 @@ TEST(FixedFastTest, EveryKernelMatchesTheGeneralConversionOnRandomColumns) {
   for (std::size_t i = 0; i < values.size(); i += 3) values[i] = wave(rng);
   for (ColumnKernel kernel : kKernels) {
     if (!ColumnKernelAvailable(kernel)) continue;
-    CheckColumn(kernel, 15, values);
+    CheckColumn(kernel, 15, values, ',');
     std::printf("[ checked  ] kernel %d: %zu values\n",
                 static_cast<int>(kernel), values.size());
   }
