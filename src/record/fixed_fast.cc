@@ -238,8 +238,7 @@ inline __m128i HeadsOfTwo(const __m128i digits[2], __m128d negative) {
                                            _mm_srli_si128(digits[1], 3));
   const __m128i w = _mm_or_si128(heads, _mm_set1_epi64x(kUnitsPlace));
   const __m128i below =
-      _mm_add_epi64(_mm_and_si128(w, _mm_sub_epi64(_mm_setzero_si128(), w)),
-                    _mm_set1_epi64x(-1));
+      _mm_andnot_si128(w, _mm_sub_epi64(w, _mm_set1_epi64x(1)));
   // '0' ^ 0x10 is a blank, and a blank ^ 0x0D a minus.
   const __m128i blank = _mm_and_si128(below, _mm_set1_epi8(0x10));
   const __m128i text = _mm_xor_si128(
@@ -374,9 +373,8 @@ LPGM_AVX2 inline __m256i HeadsOfFour(const __m256i digits[2],
   const __m256i heads = _mm256_unpacklo_epi64(_mm256_srli_si256(digits[0], 3),
                                               _mm256_srli_si256(digits[1], 3));
   const __m256i w = _mm256_or_si256(heads, _mm256_set1_epi64x(kUnitsPlace));
-  const __m256i below = _mm256_add_epi64(
-      _mm256_and_si256(w, _mm256_sub_epi64(_mm256_setzero_si256(), w)),
-      _mm256_set1_epi64x(-1));
+  const __m256i below =
+      _mm256_andnot_si256(w, _mm256_sub_epi64(w, _mm256_set1_epi64x(1)));
   const __m256i blank = _mm256_and_si256(below, _mm256_set1_epi8(0x10));
   const __m256i text = _mm256_xor_si256(
       _mm256_or_si256(
