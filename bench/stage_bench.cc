@@ -4,6 +4,7 @@
 //   ReadSpectrumFile      one long-period spectrum file, 9 + 55 lines (MB/s)
 //   FormatF14_6, FormatF12_4, FormatI3
 //                         one output field (ns per field)
+//   FormatF14_6Column     one column of waveform lines (ns per field)
 //   TimeRows/*            waveform lines of 21 columns, line by line or one
 //                         column at a time (ns per field)
 //   WriteReferenceFiles   the writers of files 23 to 26, through an in-memory
@@ -211,6 +212,40 @@ void BM_FormatFixed14_6(benchmark::State& state) {
       state, [](char* out, double v) { lpgm::FormatFixed(out, 14, 6, v); });
 }
 BENCHMARK(BM_FormatFixed14_6);
+
+// The same values as one column of 21-column waveform lines; arg -1: the
+// kernel that FormatF14_6Column takes, 0, 1, 2: one value, two and four
+// values at a time (ColumnKernel).
+void BM_FormatF14_6Column(benchmark::State& state) {
+  const auto kernel = static_cast<lpgm::ColumnKernel>(state.range(0));
+  if (state.range(0) >= 0 && !lpgm::ColumnKernelAvailable(kernel)) {
+    state.SkipWithError("not on this processor");
+    return;
+  }
+  std::mt19937 rng(kSeed + 2);
+  std::uniform_real_distribution<double> value(-300.0, 300.0);
+  std::vector<double> values(kFields);
+  for (double& v : values) v = value(rng);
+  const std::size_t line = lpgm::TimeRowBytes(21);
+  std::vector<char> out(kFields * line);
+  for (auto _ : state) {
+    if (state.range(0) < 0) {
+      lpgm::FormatF14_6Column(out.data() + 13, line, values.data(), kFields);
+    } else {
+      lpgm::FormatF14_6ColumnWith(kernel, out.data() + 13, line, values.data(),
+                                  kFields);
+    }
+    benchmark::DoNotOptimize(out.data());
+    benchmark::ClobberMemory();
+  }
+  ReportPerField(state);
+}
+BENCHMARK(BM_FormatF14_6Column)
+    ->ArgName("kernel")
+    ->Arg(-1)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2);
 
 // Times (i - 1) * DT of a long record.
 void BM_FormatF12_4(benchmark::State& state) {

@@ -48,13 +48,14 @@ void FormatBlock(char* out, std::size_t line, double dt, int first, int count,
   char* row = out;
   for (int r = 0; r < count; ++r, row += line) {
     FormatF12_4(row, static_cast<double>(first + r) * dt);
-    for (int k = 0; k < ncolumns; ++k) row[12 + 15 * k] = ',';
-    row[line - 2] = '\r';
+    row[12] = ',';
     row[line - 1] = '\n';
   }
+  // Each column writes the comma before the next one, the last the CR.
   for (int k = 0; k < ncolumns; ++k) {
-    FormatF14_6Column(out + 13 + 15 * k, line, columns[k] + first,
-                      static_cast<std::size_t>(count));
+    FormatF14_6ColumnThen(out + 13 + 15 * k, line, columns[k] + first,
+                          static_cast<std::size_t>(count),
+                          k + 1 < ncolumns ? ',' : '\r');
   }
 }
 

@@ -27,6 +27,23 @@ bool TryFormatF12_4(char* out, double value) noexcept;
 void FormatF14_6Column(char* out, std::size_t stride, const double* values,
                        std::size_t n) noexcept;
 
+// FormatF14_6Column, and `after` written just after each field, at
+// out[14], out + stride + 14, ...: a column of a table together with the
+// separator that follows it on each line. stride >= 15.
+void FormatF14_6ColumnThen(char* out, std::size_t stride, const double* values,
+                           std::size_t n, char after) noexcept;
+
+// The ways FormatF14_6Column can take a column: one value at a time, two at
+// a time (x86-64), four at a time (x86-64 processors with AVX2). It takes
+// the widest the processor has; all of them give the same bytes.
+enum class ColumnKernel { kOneByOne, kSse2, kAvx2 };
+bool ColumnKernelAvailable(ColumnKernel kernel) noexcept;
+// FormatF14_6Column (after < 0) or FormatF14_6ColumnThen (after the byte,
+// 0 to 255) by `kernel`, or by a narrower one when the processor lacks it.
+void FormatF14_6ColumnWith(ColumnKernel kernel, char* out, std::size_t stride,
+                           const double* values, std::size_t n,
+                           int after = -1) noexcept;
+
 }  // namespace lpgm
 
 #endif  // LPGM_RECORD_FIXED_FAST_H_

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "record/layout.h"
@@ -89,6 +90,32 @@ TEST(TimeRowsTest, MatchTheGeneralLayoutOnRandomValues) {
     // A buffer that holds barely one line flushes between every line.
     EXPECT_EQ(Direct(columns, rows, 12 + 15 * 30 + 2), expected);
   }
+}
+
+// Nine lines: a whole batch of the column conversion and a tail, with the
+// edges of the field in both columns.
+TEST(TimeRowsTest, FieldEdgesInPlace) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<double> a = {
+      -12.3456, 0.0078125, -0.0000004, 9999999.9999994, -999999.9999996,
+      1e7,      nan,       -inf,       123.456789};
+  const std::vector<double> b = {0.5,        -0.5, 1234567.0000004,
+                                 -7.5000004, 5e-7, -3.14159265,
+                                 42.0,       -0.0, 1e-310};
+  const double* columns[] = {a.data(), b.data()};
+  std::string out(9 * TimeRowBytes(2), '#');
+  FormatTimeRows(out.data(), 0.02, 0, 9, columns, 2);
+  EXPECT_EQ(out,
+            "      0.0000,    -12.345600,      0.500000\r\n"
+            "      0.0200,      0.007812,     -0.500000\r\n"
+            "      0.0400,      0.000000,1234567.000000\r\n"
+            "      0.0600,9999999.999999,     -7.500000\r\n"
+            "      0.0800,**************,      0.000000\r\n"
+            "      0.1000,**************,     -3.141593\r\n"
+            "      0.1200,           NaN,     42.000000\r\n"
+            "      0.1400,     -Infinity,      0.000000\r\n"
+            "      0.1600,    123.456789,      0.000000\r\n");
 }
 
 TEST(TimeRowsTest, NoRowsWritesNothingAndColumnCountIsChecked) {

@@ -186,6 +186,30 @@ TEST(FixedFastTest, MatchesTheGeneralConversionOnRandomValues) {
   }
 }
 
+constexpr ColumnKernel kKernels[] = {ColumnKernel::kOneByOne,
+                                     ColumnKernel::kSse2, ColumnKernel::kAvx2};
+
+// Formats `values` as a column by `kernel` with a given stride and checks
+// every field against the general conversion, the byte after each field
+// (`after`, unless negative) and every other byte between the fields
+// untouched.
+void CheckColumn(ColumnKernel kernel, std::size_t stride,
+                 const std::vector<double>& values, int after = -1) {
+  std::string out(stride * values.size() + 1, '#');
+  FormatF14_6ColumnWith(kernel, out.data(), stride, values.data(),
+                        values.size(), after);
+  std::string gap(stride - 14, '#');
+  if (after >= 0) gap[0] = static_cast<char>(after);
+  for (std::size_t i = 0; i < values.size() && !::testing::Test::HasFailure();
+       ++i) {
+    EXPECT_EQ(out.substr(i * stride, 14), General(kF14_6, values[i]))
+        << "kernel " << static_cast<int>(kernel) << ", field " << i << " of "
+        << values.size() << ": " << std::hexfloat << values[i];
+    EXPECT_EQ(out.substr(i * stride + 14, stride - 14), gap);
+  }
+  EXPECT_EQ(out.back(), '#');
+}
+
 TEST(FixedFastTest, ColumnWritesEachFieldAtItsStrideAndNothingElse) {
   std::mt19937_64 rng(TestSeed());
   for (std::size_t stride : {14u, 15u, 331u}) {
@@ -202,6 +226,81 @@ TEST(FixedFastTest, ColumnWritesEachFieldAtItsStrideAndNothingElse) {
       EXPECT_EQ(out.substr(i * stride + 14, stride - 14),
                 std::string(stride - 14, '#'));
     }
+  }
+}
+
+// Values that a batch must leave to the one-at-a-time path, and values it
+// takes that sit at the edges of its layout.
+const double kDeclined[] = {
+    0.0078125,  NAN,      -INFINITY,       INFINITY,
+    1e7,        -1e6,     9999999.9999996, -999999.9999996,
+    -0.0000005, 0.0000125};
+const double kTaken[] = {-0.0,
+                         0.0,
+                         -0.0000004,
+                         -0.0000006,
+                         std::numeric_limits<double>::denorm_min(),
+                         -std::numeric_limits<double>::min(),
+                         9999999.9999994,
+                         -999999.9999994,
+                         0.9999994,
+                         -0.9999996,
+                         1234567.0000004,
+                         -7.5000004};
+
+TEST(FixedFastTest, EveryKernelHandlesEveryBatchPositionAndTail) {
+  for (ColumnKernel kernel : kKernels) {
+    if (!ColumnKernelAvailable(kernel)) continue;
+    for (std::size_t n : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 8u, 9u, 13u, 16u, 17u}) {
+      std::vector<double> values(n);
+      for (std::size_t i = 0; i < n; ++i)
+        values[i] = -12.3456 * static_cast<double>(i + 1);
+      CheckColumn(kernel, 15, values);
+      CheckColumn(kernel, 16, values, ',');
+      // One value of each kind in each position, the others ordinary.
+      for (std::size_t at = 0; at < n; ++at) {
+        for (double odd : kDeclined) {
+          std::vector<double> with = values;
+          with[at] = odd;
+          CheckColumn(kernel, 15, with);
+          CheckColumn(kernel, 15, with, '\r');
+        }
+      }
+    }
+  }
+}
+
+TEST(FixedFastTest, EveryKernelBlanksLeadingZerosAndPlacesTheSign) {
+  std::vector<double> values(kTaken, kTaken + std::size(kTaken));
+  // Every count of integer digits, either sign, fractions that carry.
+  for (double power = 1; power <= 1e6; power *= 10) {
+    for (double v : {power, power - 0.0000001, power + 0.123456,
+                     power * 9.9999999, power - 0.5e-6 + 1e-9}) {
+      values.push_back(v);
+      values.push_back(-v);
+    }
+  }
+  for (ColumnKernel kernel : kKernels) {
+    if (!ColumnKernelAvailable(kernel)) continue;
+    for (std::size_t stride : {14u, 15u, 40u}) {
+      CheckColumn(kernel, stride, values);
+      if (stride > 14) CheckColumn(kernel, stride, values, 0xFF);
+    }
+  }
+}
+
+TEST(FixedFastTest, EveryKernelMatchesTheGeneralConversionOnRandomColumns) {
+  std::mt19937_64 rng(TestSeed());
+  std::vector<double> values(static_cast<std::size_t>(Iterations(1 << 20, 20)));
+  for (double& v : values) v = RandomValue(rng, 6);
+  // Waveform-like runs: small values with full precision.
+  std::uniform_real_distribution<double> wave(-400.0, 400.0);
+  for (std::size_t i = 0; i < values.size(); i += 3) values[i] = wave(rng);
+  for (ColumnKernel kernel : kKernels) {
+    if (!ColumnKernelAvailable(kernel)) continue;
+    CheckColumn(kernel, 15, values, ',');
+    std::printf("[ checked  ] kernel %d: %zu values\n",
+                static_cast<int>(kernel), values.size());
   }
 }
 
