@@ -1,10 +1,13 @@
 #include "record/free_form_fast.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <system_error>
 
 #include "record/number_parse.h"
 #include "record/plain_decimal.h"
+#include "record/sample_block.h"
 
 namespace lpgm {
 namespace {
@@ -62,37 +65,143 @@ struct WindowPass {
   long records;        // record ends passed
 };
 
+// Where the values go.
+struct Target {
+  double* out;
+  std::size_t stride;
+  std::size_t left;  // variables the pass may take
+  bool* after_value;
+};
+
+// Takes one separator or number at pass.p the way the byte-at-a-time
+// reading would. Returns false where the pass must end: for a refill, at
+// the end of the input, or at a byte that is left to that reading.
+bool TakeOne(const RawWindow& w, WindowPass& pass, const Target& t) {
+  if (!w.stream_ended && w.end - pass.p < kMaxToken) return false;  // refill
+  pass.p = SkipBlanks(pass.p, w.end);
+  if (pass.p == w.end) return false;
+  // A record end separates like a blank.
+  if (std::size_t n = LineEndBefore(pass.p, w); n > 0) {
+    pass.p += n;
+    ++pass.records;
+    return true;
+  }
+  if (*pass.p == ',') {
+    if (!*t.after_value) ++pass.stored;  // null: the variable keeps its value
+    *t.after_value = false;
+    ++pass.p;
+    return true;
+  }
+  double v;
+  std::size_t n = ScanPlainReal(pass.p, w, &v);
+  if (n == 0) {
+    pass.must_leave = true;
+    return false;
+  }
+  t.out[pass.stored++ * t.stride] = v;
+  *t.after_value = true;
+  pass.p += n;
+  return true;
+}
+
+// Takes the commas and record ends among the separators of a block (the
+// bits of `special`, in order). Returns false, with the bit to end at in
+// *stop, when a null fills the last variable.
+bool TakeSeparators(const char* b, std::uint64_t special, WindowPass& pass,
+                    const Target& t, unsigned* stop) {
+  while (special != 0) {
+    const unsigned j = static_cast<unsigned>(std::countr_zero(special));
+    special &= special - 1;
+    if (b[j] == '\n') {
+      ++pass.records;  // the block is followed by more input
+      continue;
+    }
+    const bool null = !*t.after_value;  // the variable keeps its value
+    *t.after_value = false;
+    if (null && ++pass.stored == t.left) {
+      *stop = j + 1;
+      return false;
+    }
+  }
+  return true;
+}
+
+// Takes the tokens and separators of the block at b. Returns where the next
+// block begins (after the last whole token), or sets *stop where the pass ends:
+// at a token that is not plain, or after the last variable.
+const char* TakeBlock(const char* b, WindowPass& pass, const Target& t,
+                      const char** stop) {
+  const BlockMasks m = ClassifyBlock(b);
+  // A token begins at a byte that is no separator after one that is (or
+  // at the block's first byte); it ends at the separator after it. The
+  // k-th end belongs to the k-th beginning.
+  std::uint64_t begins = ~m.separator & (m.separator << 1 | 1);
+  std::uint64_t ends = m.separator & ~m.separator << 1;
+  std::uint64_t special = m.special;
+  unsigned at;
+  while (begins != 0) {
+    const unsigned s = static_cast<unsigned>(std::countr_zero(begins));
+    const std::uint64_t before = (std::uint64_t{1} << s) - 1;
+    if ((special & before) != 0) {
+      if (!TakeSeparators(b, special & before, pass, t, &at)) {
+        *stop = b + at;
+        return nullptr;
+      }
+      special &= ~before;
+    }
+    if (ends == 0) {
+      // A token that goes on past the block: the next block begins with it.
+      if (s > 0) return b + s;
+      *stop = b;
+      return nullptr;
+    }
+    const unsigned e = static_cast<unsigned>(std::countr_zero(ends));
+    double v;
+    if (!ReadPlainToken(b, m, s, e, &v)) {
+      *stop = b + s;
+      return nullptr;
+    }
+    t.out[pass.stored++ * t.stride] = v;
+    *t.after_value = true;
+    if (pass.stored == t.left) {
+      *stop = b + e;
+      return nullptr;
+    }
+    begins &= begins - 1;
+    ends &= ends - 1;
+  }
+  if (special != 0 && !TakeSeparators(b, special, pass, t, &at)) {
+    *stop = b + at;
+    return nullptr;
+  }
+  return b + kBlockBytes;
+}
+
+// Takes the plain numbers and separators of 64-byte blocks from pass.p on,
+// as long as a whole block and the loads of its tokens are in view. Ends
+// at the first thing it does not take (which TakeOne then takes or leaves)
+// or after the last variable.
+void TakeBlocks(const RawWindow& w, WindowPass& pass, const Target& t) {
+  const char* b = pass.p;
+  const char* stop = nullptr;
+  while (w.end - b >= kBlockView) {
+    b = TakeBlock(b, pass, t, &stop);
+    if (b == nullptr) {
+      pass.p = stop;
+      return;
+    }
+  }
+  pass.p = b;
+}
+
 // Takes values from one window into the current array, up to `left`
 // variables.
-WindowPass ReadWindow(const RawWindow& w, double* out, std::size_t stride,
-                      std::size_t left, bool* after_value) {
+WindowPass ReadWindow(const RawWindow& w, const Target& t) {
   WindowPass pass{w.begin, 0, false, 0};
-  while (pass.stored < left) {
-    if (!w.stream_ended && w.end - pass.p < kMaxToken) break;  // refill
-    pass.p = SkipBlanks(pass.p, w.end);
-    if (pass.p == w.end) break;
-    // A record end separates like a blank.
-    if (std::size_t n = LineEndBefore(pass.p, w); n > 0) {
-      pass.p += n;
-      ++pass.records;
-      continue;
-    }
-    if (*pass.p == ',') {
-      if (!*after_value) ++pass.stored;  // null: the variable keeps its value
-      *after_value = false;
-      ++pass.p;
-      continue;
-    }
-    double v;
-    std::size_t n = ScanPlainReal(pass.p, w, &v);
-    if (n == 0) {
-      pass.must_leave = true;
-      break;
-    }
-    out[pass.stored++ * stride] = v;
-    *after_value = true;
-    pass.p += n;
-  }
+  if (t.left == 0) return pass;
+  do {
+    TakeBlocks(w, pass, t);
+  } while (pass.stored < t.left && TakeOne(w, pass, t) && pass.stored < t.left);
   return pass;
 }
 
@@ -102,8 +211,9 @@ void ReadRealsFast(InputChannel& channel, ListCursor& cursor,
                    bool* after_value) {
   while (!cursor.done() && cursor.item().kind == ListItem::Kind::kReal) {
     RawWindow w = channel.Window(kWindow);
-    WindowPass pass = ReadWindow(w, cursor.real(), cursor.item().stride,
-                                 cursor.left_in_item(), after_value);
+    const Target target{cursor.real(), cursor.item().stride,
+                        cursor.left_in_item(), after_value};
+    const WindowPass pass = ReadWindow(w, target);
     channel.Consume(static_cast<std::size_t>(pass.p - w.begin));
     channel.CountRecordsPassed(pass.records);
     cursor.Advance(pass.stored);
