@@ -104,21 +104,29 @@ bool TakeOne(const RawWindow& w, WindowPass& pass, const Target& t) {
   return true;
 }
 
+// What a pass over blocks changes, kept apart from WindowPass so that it
+// stays in registers.
+struct BlockState {
+  std::size_t stored;
+  long records;
+  bool after_value;
+};
+
 // Takes the commas and record ends among the separators of a block (the
 // bits of `special`, in order). Returns false, with the bit to end at in
 // *stop, when a null fills the last variable.
-bool TakeSeparators(const char* b, std::uint64_t special, WindowPass& pass,
-                    const Target& t, unsigned* stop) {
+inline bool TakeSeparators(const char* b, std::uint64_t special, BlockState& st,
+                           std::size_t left, unsigned* stop) {
   while (special != 0) {
     const unsigned j = static_cast<unsigned>(std::countr_zero(special));
     special &= special - 1;
     if (b[j] == '\n') {
-      ++pass.records;  // the block is followed by more input
+      ++st.records;  // the block is followed by more input
       continue;
     }
-    const bool null = !*t.after_value;  // the variable keeps its value
-    *t.after_value = false;
-    if (null && ++pass.stored == t.left) {
+    const bool null = !st.after_value;  // the variable keeps its value
+    st.after_value = false;
+    if (null && ++st.stored == left) {
       *stop = j + 1;
       return false;
     }
@@ -129,7 +137,7 @@ bool TakeSeparators(const char* b, std::uint64_t special, WindowPass& pass,
 // Takes the tokens and separators of the block at b. Returns where the next
 // block begins (after the last whole token), or sets *stop where the pass ends:
 // at a token that is not plain, or after the last variable.
-const char* TakeBlock(const char* b, WindowPass& pass, const Target& t,
+const char* TakeBlock(const char* b, BlockState& st, const Target& t,
                       const char** stop) {
   const BlockMasks m = ClassifyBlock(b);
   // A token begins at a byte that is no separator after one that is (or
@@ -143,7 +151,7 @@ const char* TakeBlock(const char* b, WindowPass& pass, const Target& t,
     const unsigned s = static_cast<unsigned>(std::countr_zero(begins));
     const std::uint64_t before = (std::uint64_t{1} << s) - 1;
     if ((special & before) != 0) {
-      if (!TakeSeparators(b, special & before, pass, t, &at)) {
+      if (!TakeSeparators(b, special & before, st, t.left, &at)) {
         *stop = b + at;
         return nullptr;
       }
@@ -161,16 +169,16 @@ const char* TakeBlock(const char* b, WindowPass& pass, const Target& t,
       *stop = b + s;
       return nullptr;
     }
-    t.out[pass.stored++ * t.stride] = v;
-    *t.after_value = true;
-    if (pass.stored == t.left) {
+    t.out[st.stored++ * t.stride] = v;
+    st.after_value = true;
+    if (st.stored == t.left) {
       *stop = b + e;
       return nullptr;
     }
     begins &= begins - 1;
     ends &= ends - 1;
   }
-  if (special != 0 && !TakeSeparators(b, special, pass, t, &at)) {
+  if (special != 0 && !TakeSeparators(b, special, st, t.left, &at)) {
     *stop = b + at;
     return nullptr;
   }
@@ -182,16 +190,21 @@ const char* TakeBlock(const char* b, WindowPass& pass, const Target& t,
 // at the first thing it does not take (which TakeOne then takes or leaves)
 // or after the last variable.
 void TakeBlocks(const RawWindow& w, WindowPass& pass, const Target& t) {
+  BlockState st{pass.stored, pass.records, *t.after_value};
   const char* b = pass.p;
   const char* stop = nullptr;
   while (w.end - b >= kBlockView) {
-    b = TakeBlock(b, pass, t, &stop);
-    if (b == nullptr) {
-      pass.p = stop;
-      return;
+    const char* next = TakeBlock(b, st, t, &stop);
+    if (next == nullptr) {
+      b = stop;
+      break;
     }
+    b = next;
   }
   pass.p = b;
+  pass.stored = st.stored;
+  pass.records = st.records;
+  *t.after_value = st.after_value;
 }
 
 // Takes values from one window into the current array, up to `left`
