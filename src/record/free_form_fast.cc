@@ -71,6 +71,7 @@ struct Target {
   std::size_t stride;
   std::size_t left;  // variables the pass may take
   bool* after_value;
+  bool avx2;  // the blocks are classified with AVX2
 };
 
 // Takes one separator or number at pass.p the way the byte-at-a-time
@@ -139,7 +140,7 @@ inline bool TakeSeparators(const char* b, std::uint64_t special, BlockState& st,
 // at a token that is not plain, or after the last variable.
 const char* TakeBlock(const char* b, BlockState& st, const Target& t,
                       const char** stop) {
-  const BlockMasks m = ClassifyBlock(b);
+  const BlockMasks m = t.avx2 ? ClassifyBlockAvx2(b) : ClassifyBlock(b);
   // A token begins at a byte that is no separator after one that is (or
   // at the block's first byte); it ends at the separator after it. The
   // k-th end belongs to the k-th beginning.
@@ -225,7 +226,7 @@ void ReadRealsFast(InputChannel& channel, ListCursor& cursor,
   while (!cursor.done() && cursor.item().kind == ListItem::Kind::kReal) {
     RawWindow w = channel.Window(kWindow);
     const Target target{cursor.real(), cursor.item().stride,
-                        cursor.left_in_item(), after_value};
+                        cursor.left_in_item(), after_value, HaveAvx2()};
     const WindowPass pass = ReadWindow(w, target);
     channel.Consume(static_cast<std::size_t>(pass.p - w.begin));
     channel.CountRecordsPassed(pass.records);

@@ -22,6 +22,11 @@
 #include <emmintrin.h>
 #define LPGM_SAMPLE_BLOCK_SSE2 1
 #endif
+// AVX2 is used where the processor has it, chosen when the program runs.
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define LPGM_SAMPLE_BLOCK_AVX2 1
+#endif
 
 #include "record/decimal_tables.h"
 
@@ -96,6 +101,44 @@ inline BlockMasks ClassifySse2(const char* b) {
     m.separator |= Bits(_mm_or_si128(_mm_or_si128(special, blank), cr_lf), k);
     m.other |= Bits(_mm_or_si128(digit, point), k);
     m.point |= Bits(point, k);
+  }
+  m.other = ~(m.other | m.separator);
+  return m;
+}
+#endif
+
+#ifdef LPGM_SAMPLE_BLOCK_AVX2
+__attribute__((target("avx2"))) inline std::uint64_t Bits32(__m256i m,
+                                                            unsigned half) {
+  return static_cast<std::uint64_t>(
+             static_cast<std::uint32_t>(_mm256_movemask_epi8(m)))
+         << (32 * half);
+}
+
+__attribute__((target("avx2"))) inline __m256i Is32(__m256i c, char x) {
+  return _mm256_cmpeq_epi8(c, _mm256_set1_epi8(x));
+}
+
+// The SSE2 classes, 32 bytes a compare.
+__attribute__((target("avx2"))) inline BlockMasks ClassifyAvx2(const char* b) {
+  BlockMasks m{};
+  for (unsigned k = 0; k < 2; ++k) {
+    const char* q = b + 32 * k;
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
+    const __m256i next =
+        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 1));
+    const __m256i special = _mm256_or_si256(Is32(c, ','), Is32(c, '\n'));
+    const __m256i blank = _mm256_or_si256(Is32(c, ' '), Is32(c, '\t'));
+    const __m256i cr_lf = _mm256_and_si256(Is32(c, '\r'), Is32(next, '\n'));
+    const __m256i d = _mm256_sub_epi8(c, _mm256_set1_epi8('0'));
+    const __m256i digit =
+        _mm256_cmpeq_epi8(_mm256_min_epu8(d, _mm256_set1_epi8(9)), d);
+    const __m256i point = Is32(c, '.');
+    m.special |= Bits32(special, k);
+    m.separator |=
+        Bits32(_mm256_or_si256(_mm256_or_si256(special, blank), cr_lf), k);
+    m.other |= Bits32(_mm256_or_si256(digit, point), k);
+    m.point |= Bits32(point, k);
   }
   m.other = ~(m.other | m.separator);
   return m;
@@ -179,6 +222,25 @@ inline BlockMasks ClassifyBlock(const char* b) {
   return sample_block_internal::ClassifySse2(b);
 #else
   return sample_block_internal::ClassifyScalar(b);
+#endif
+}
+
+// Whether ClassifyBlockAvx2 may run on this processor.
+inline bool HaveAvx2() {
+#ifdef LPGM_SAMPLE_BLOCK_AVX2
+  static const bool have = __builtin_cpu_supports("avx2");
+  return have;
+#else
+  return false;
+#endif
+}
+
+// ClassifyBlock with 32-byte compares; only where HaveAvx2().
+inline BlockMasks ClassifyBlockAvx2(const char* b) {
+#ifdef LPGM_SAMPLE_BLOCK_AVX2
+  return sample_block_internal::ClassifyAvx2(b);
+#else
+  return ClassifyBlock(b);
 #endif
 }
 

@@ -40,6 +40,13 @@ TEST(SampleBlockTest, VectorMasksAgreeWithTheByteByByteMasks) {
     ASSERT_EQ(fast.special, slow.special) << n;
     ASSERT_EQ(fast.other, slow.other) << n;
     ASSERT_EQ(fast.point, slow.point) << n;
+    if (HaveAvx2()) {
+      const BlockMasks wide = ClassifyBlockAvx2(block);
+      ASSERT_EQ(wide.separator, slow.separator) << n;
+      ASSERT_EQ(wide.special, slow.special) << n;
+      ASSERT_EQ(wide.other, slow.other) << n;
+      ASSERT_EQ(wide.point, slow.point) << n;
+    }
   }
 }
 
