@@ -147,6 +147,8 @@ const char* TakeBlock(const char* b, BlockState& st, const Target& t,
   std::uint64_t begins = ~m.separator & (m.separator << 1 | 1);
   std::uint64_t ends = m.separator & ~m.separator << 1;
   std::uint64_t special = m.special;
+  // Without a sign or letter inside a token the block has no exponent.
+  const bool fixed = (m.other & ~begins) == 0;
   unsigned at;
   while (begins != 0) {
     const unsigned s = static_cast<unsigned>(std::countr_zero(begins));
@@ -165,12 +167,13 @@ const char* TakeBlock(const char* b, BlockState& st, const Target& t,
       return nullptr;
     }
     const unsigned e = static_cast<unsigned>(std::countr_zero(ends));
-    double v;
-    if (!ReadPlainToken(b, m, s, e, &v)) {
+    PlainDecimal d;
+    if (!(fixed ? ScanFixedToken(b, m, s, e, &d)
+                : ScanPlainToken(b, m, s, e, &d))) {
       *stop = b + s;
       return nullptr;
     }
-    t.out[st.stored++ * t.stride] = v;
+    t.out[st.stored++ * t.stride] = d.Value();
     st.after_value = true;
     if (st.stored == t.left) {
       *stop = b + e;

@@ -13,6 +13,7 @@
 #ifndef LPGM_RECORD_SAMPLE_BLOCK_H_
 #define LPGM_RECORD_SAMPLE_BLOCK_H_
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -206,9 +207,14 @@ inline bool ShortExponent(const char* b, const BlockMasks& m,
       marks != ((std::uint64_t{1} | sign << 1) << at) ||
       (m.point & Below(e) & ~Below(at)) != 0 || first >= e || count > 4)
     return false;
-  // Two digits are the usual case and cheaper without the eight-byte load.
-  const int value = count == 2 ? (b[first] - '0') * 10 + (b[first + 1] - '0')
-                               : static_cast<int>(DigitsAt(b + first, count));
+  if (count == 2) {
+    // The usual case, read from the token's end so that it does not wait
+    // for the letter's place: b[e - 3] is the sign or the letter.
+    const int value = (b[e - 2] - '0') * 10 + (b[e - 1] - '0');
+    *exponent = b[e - 3] == '-' ? -value : value;
+    return true;
+  }
+  const int value = static_cast<int>(DigitsAt(b + first, count));
   *exponent = b[at + 1] == '-' ? -value : value;
   return true;
 }
@@ -282,9 +288,13 @@ inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
   const std::uint64_t marks = m.other & token & ~(std::uint64_t{sign} << s);
   const unsigned mantissa_end =
       static_cast<unsigned>(std::countr_zero(marks | (std::uint64_t{1} << e)));
-  const std::uint64_t point = m.point & token & Below(mantissa_end);
-  const unsigned point_at = static_cast<unsigned>(
-      std::countr_zero(point | (std::uint64_t{1} << mantissa_end)));
+  // The point is looked for in the whole token, beside the exponent rather
+  // than after it; a point after the exponent's letter makes `decimals`
+  // wrap around, and the token is left.
+  const std::uint64_t point = m.point & token;
+  const unsigned point_at = std::min(
+      static_cast<unsigned>(std::countr_zero(point | (std::uint64_t{1} << e))),
+      mantissa_end);
   const unsigned whole = point_at - s - sign;
   const unsigned decimals = mantissa_end - point_at - (point != 0 ? 1u : 0u);
   // One test for the usual case keeps the branch predictable.
@@ -297,6 +307,29 @@ inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
     return false;
   d->scale = exponent - static_cast<int>(decimals);
   if (d->scale < -22 || d->scale > 22) return false;
+  d->digits = static_cast<std::int64_t>(
+      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
+  d->negative = b[s] == '-';
+  return true;
+}
+
+// ScanPlainToken for a block whose signs, letters and other such bytes all
+// begin tokens (`other & ~begins` is 0): no token has an exponent, so the
+// mantissa is the whole token.
+inline bool ScanFixedToken(const char* b, const BlockMasks& m, unsigned s,
+                           unsigned e, PlainDecimal* d) {
+  using sample_block_internal::Below;
+  const unsigned sign = sample_block_internal::IsSign(b[s]);
+  const std::uint64_t point = m.point & Below(e) & ~Below(s);
+  const unsigned point_at =
+      static_cast<unsigned>(std::countr_zero(point | (std::uint64_t{1} << e)));
+  const unsigned whole = point_at - s - sign;
+  const unsigned decimals = e - point_at - (point != 0 ? 1u : 0u);
+  // A first byte that is neither sign nor digit nor point is in `other`.
+  if ((((m.other >> s) & 1u) != sign) || (point & (point - 1)) != 0 ||
+      whole > 8 || decimals > 8 || whole + decimals - 1 > 14)
+    return false;
+  d->scale = -static_cast<int>(decimals);
   d->digits = static_cast<std::int64_t>(
       sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
   d->negative = b[s] == '-';

@@ -97,6 +97,18 @@ void ExpectAgrees(const std::string& token, unsigned at) {
   const unsigned end = at + static_cast<unsigned>(token.size());
   if ((m.separator & (((1ULL << end) - 1) & ~((1ULL << at) - 1))) != 0)
     return;  // not one token
+  PlainDecimal plain{};
+  const bool taken = ScanPlainToken(text.data(), m, at, end, &plain);
+  if ((m.other & ~(1ULL << at)) == 0) {
+    // No exponent: the shorter reading takes the same tokens the same way.
+    PlainDecimal fixed{};
+    ASSERT_EQ(ScanFixedToken(text.data(), m, at, end, &fixed), taken) << token;
+    if (taken) {
+      EXPECT_EQ(fixed.digits, plain.digits) << token;
+      EXPECT_EQ(fixed.scale, plain.scale) << token;
+      EXPECT_EQ(fixed.negative, plain.negative) << token;
+    }
+  }
   double fast = -77.0;
   if (!ReadPlainToken(text.data(), m, at, end, &fast)) return;
   double general = 0;
