@@ -169,7 +169,8 @@ const char* TakeBlock(const char* b, BlockState& st, const Target& t,
     const unsigned e = static_cast<unsigned>(std::countr_zero(ends));
     PlainDecimal d;
     if (!(fixed ? ScanFixedToken(b, m, s, e, &d)
-                : ScanPlainToken(b, m, s, e, &d))) {
+                : ScanExponentToken(b, m, s, e, &d) ||
+                      ScanPlainToken(b, m, s, e, &d))) {
       *stop = b + s;
       return nullptr;
     }

@@ -336,6 +336,40 @@ inline bool ScanFixedToken(const char* b, const BlockMasks& m, unsigned s,
   return true;
 }
 
+// ScanPlainToken for the usual exponent form, a letter, a sign and two
+// digits ending the token (1.23457E+02): the mantissa's end follows from
+// the token's end, so nothing waits for the letter to be found. Returns
+// false for any other token, which ScanPlainToken may still take.
+inline bool ScanExponentToken(const char* b, const BlockMasks& m, unsigned s,
+                              unsigned e, PlainDecimal* d) {
+  using sample_block_internal::Below;
+  if (e < s + 5) return false;
+  const unsigned sign = sample_block_internal::IsSign(b[s]);
+  const unsigned letter_at = e - 4;
+  const std::uint64_t token = Below(e) & ~Below(s);
+  const std::uint64_t point = m.point & token;
+  const unsigned point_at = static_cast<unsigned>(
+      std::countr_zero(point | (std::uint64_t{1} << letter_at)));
+  const unsigned whole = point_at - s - sign;
+  const unsigned decimals = letter_at - point_at - (point != 0 ? 1u : 0u);
+  const char letter = static_cast<char>(b[letter_at] | 0x20);
+  // Besides the mantissa's sign, the letter and the exponent's sign are
+  // the only bytes that are no digit or point; no point after the letter.
+  if ((m.other & token & ~(std::uint64_t{sign} << s)) !=
+          (std::uint64_t{3} << letter_at) ||
+      (letter != 'e' && letter != 'd') ||
+      !sample_block_internal::IsSign(b[e - 3]) || (point & (point - 1)) != 0 ||
+      whole > 8 || decimals > 8 || whole + decimals - 1 > 14)
+    return false;
+  const int value = (b[e - 2] - '0') * 10 + (b[e - 1] - '0');
+  d->scale = (b[e - 3] == '-' ? -value : value) - static_cast<int>(decimals);
+  if (d->scale < -22 || d->scale > 22) return false;
+  d->digits = static_cast<std::int64_t>(
+      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
+  d->negative = b[s] == '-';
+  return true;
+}
+
 // ScanPlainToken and the value at once.
 inline bool ReadPlainToken(const char* b, const BlockMasks& m, unsigned s,
                            unsigned e, double* value) {

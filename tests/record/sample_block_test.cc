@@ -78,7 +78,11 @@ std::string RandomToken(std::mt19937_64& rng) {
     t += '.';
     digits(static_cast<unsigned>(rng() % 11));
   }
-  if (rng() % 3 == 0) {
+  if (rng() % 4 == 0) {
+    t += "EeDd"[rng() % 4];
+    t += rng() % 2 ? '-' : '+';
+    digits(2);
+  } else if (rng() % 3 == 0) {
     t += "EeDd"[rng() % 4];
     if (rng() % 4 != 0) t += rng() % 2 ? '-' : '+';
     digits(static_cast<unsigned>(rng() % 6));
@@ -108,6 +112,14 @@ void ExpectAgrees(const std::string& token, unsigned at) {
       EXPECT_EQ(fixed.scale, plain.scale) << token;
       EXPECT_EQ(fixed.negative, plain.negative) << token;
     }
+  }
+  PlainDecimal exponent{};
+  if (ScanExponentToken(text.data(), m, at, end, &exponent)) {
+    // The two-digit exponent form: taken as the full reading takes it.
+    ASSERT_TRUE(taken) << token;
+    EXPECT_EQ(exponent.digits, plain.digits) << token;
+    EXPECT_EQ(exponent.scale, plain.scale) << token;
+    EXPECT_EQ(exponent.negative, plain.negative) << token;
   }
   double fast = -77.0;
   if (!ReadPlainToken(text.data(), m, at, end, &fast)) return;
