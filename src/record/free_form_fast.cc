@@ -71,7 +71,7 @@ struct Target {
   std::size_t stride;
   std::size_t left;  // variables the pass may take
   bool* after_value;
-  bool avx2;  // the blocks are classified with AVX2
+  bool avx2;  // the blocks are read by code for AVX2, BMI1 and BMI2
 };
 
 // Takes one separator or number at pass.p the way the byte-at-a-time
@@ -138,9 +138,12 @@ inline bool TakeSeparators(const char* b, std::uint64_t special, BlockState& st,
 // Takes the tokens and separators of the block at b. Returns where the next
 // block begins (after the last whole token), or sets *stop where the pass ends:
 // at a token that is not plain, or after the last variable.
-const char* TakeBlock(const char* b, BlockState& st, const Target& t,
-                      const char** stop) {
-  const BlockMasks m = t.avx2 ? ClassifyBlockAvx2(b) : ClassifyBlock(b);
+template <BlockMasks (*kClassify)(const char*)>
+[[gnu::always_inline]] inline const char* TakeBlock(const char* b,
+                                                    BlockState& st,
+                                                    const Target& t,
+                                                    const char** stop) {
+  const BlockMasks m = kClassify(b);
   // A token begins at a byte that is no separator after one that is (or
   // at the block's first byte); it ends at the separator after it. The
   // k-th end belongs to the k-th beginning.
@@ -194,12 +197,15 @@ const char* TakeBlock(const char* b, BlockState& st, const Target& t,
 // as long as a whole block and the loads of its tokens are in view. Ends
 // at the first thing it does not take (which TakeOne then takes or leaves)
 // or after the last variable.
-void TakeBlocks(const RawWindow& w, WindowPass& pass, const Target& t) {
+template <BlockMasks (*kClassify)(const char*)>
+[[gnu::always_inline]] inline void TakeBlocksWith(const RawWindow& w,
+                                                  WindowPass& pass,
+                                                  const Target& t) {
   BlockState st{pass.stored, pass.records, *t.after_value};
   const char* b = pass.p;
   const char* stop = nullptr;
   while (w.end - b >= kBlockView) {
-    const char* next = TakeBlock(b, st, t, &stop);
+    const char* next = TakeBlock<kClassify>(b, st, t, &stop);
     if (next == nullptr) {
       b = stop;
       break;
@@ -210,6 +216,27 @@ void TakeBlocks(const RawWindow& w, WindowPass& pass, const Target& t) {
   pass.stored = st.stored;
   pass.records = st.records;
   *t.after_value = st.after_value;
+}
+
+void TakeBlocksBaseline(const RawWindow& w, WindowPass& pass, const Target& t) {
+  TakeBlocksWith<ClassifyBlock>(w, pass, t);
+}
+
+#ifdef LPGM_SAMPLE_BLOCK_AVX2
+// The same code compiled for AVX2, BMI1 and BMI2 (variable shifts, bit
+// scans and masks in one instruction each).
+__attribute__((target("avx2,bmi,bmi2"))) void TakeBlocksAvx2(const RawWindow& w,
+                                                             WindowPass& pass,
+                                                             const Target& t) {
+  TakeBlocksWith<sample_block_internal::ClassifyAvx2>(w, pass, t);
+}
+#endif
+
+void TakeBlocks(const RawWindow& w, WindowPass& pass, const Target& t) {
+#ifdef LPGM_SAMPLE_BLOCK_AVX2
+  if (t.avx2) return TakeBlocksAvx2(w, pass, t);
+#endif
+  TakeBlocksBaseline(w, pass, t);
 }
 
 // Takes values from one window into the current array, up to `left`
@@ -223,14 +250,19 @@ WindowPass ReadWindow(const RawWindow& w, const Target& t) {
   return pass;
 }
 
+bool allow_wide_block_code = true;
+
 }  // namespace
+
+void AllowWideBlockCode(bool allow) { allow_wide_block_code = allow; }
 
 void ReadRealsFast(InputChannel& channel, ListCursor& cursor,
                    bool* after_value) {
   while (!cursor.done() && cursor.item().kind == ListItem::Kind::kReal) {
     RawWindow w = channel.Window(kWindow);
     const Target target{cursor.real(), cursor.item().stride,
-                        cursor.left_in_item(), after_value, HaveAvx2()};
+                        cursor.left_in_item(), after_value,
+                        allow_wide_block_code && HaveAvx2()};
     const WindowPass pass = ReadWindow(w, target);
     channel.Consume(static_cast<std::size_t>(pass.p - w.begin));
     channel.CountRecordsPassed(pass.records);

@@ -231,10 +231,13 @@ inline BlockMasks ClassifyBlock(const char* b) {
 #endif
 }
 
-// Whether ClassifyBlockAvx2 may run on this processor.
+// Whether ClassifyBlockAvx2 may run on this processor, and code for BMI1
+// and BMI2 beside it.
 inline bool HaveAvx2() {
 #ifdef LPGM_SAMPLE_BLOCK_AVX2
-  static const bool have = __builtin_cpu_supports("avx2");
+  static const bool have = __builtin_cpu_supports("avx2") &&
+                           __builtin_cpu_supports("bmi") &&
+                           __builtin_cpu_supports("bmi2");
   return have;
 #else
   return false;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "record/free_form_fast.h"
 #include "record_testing.h"
 
 namespace lpgm {
@@ -585,7 +586,24 @@ SampleRun RandomRun(std::mt19937_64& rng, std::size_t n) {
 
 // The values, the record the read ends in and the next record all as the
 // text says, for each way of handing the text to the channel.
+void LongSampleRunsReadExactly();
+void SeparatorsAtEveryOffset();
+
+// Runs `f` with the blocks read by the baseline code and, where the
+// processor has it, by the AVX2 code.
+void ForEachBlockCode(const std::function<void()>& f) {
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "wide block code" : "baseline block code");
+    AllowWideBlockCode(wide);
+    f();
+  }
+}
+
 TEST(FreeFormTest, LongSampleRunsReadExactlyAtEveryBlockPosition) {
+  ForEachBlockCode([] { LongSampleRunsReadExactly(); });
+}
+
+void LongSampleRunsReadExactly() {
   std::mt19937_64 rng(TestSeed());
   for (long iter = 0; iter < Iterations(300); ++iter) {
     const std::size_t n = 1 + rng() % 400;
@@ -620,6 +638,10 @@ TEST(FreeFormTest, LongSampleRunsReadExactlyAtEveryBlockPosition) {
 // Every separator and record end at every offset from a block's start and
 // from the end of the channel's window.
 TEST(FreeFormTest, SeparatorsAtEveryOffsetKeepValuesAndLineNumbers) {
+  ForEachBlockCode([] { SeparatorsAtEveryOffset(); });
+}
+
+void SeparatorsAtEveryOffset() {
   const char* kGaps[] = {" ", "\t", ",", "\n", "\r\n", " ,\r\n", "\r\n\r\n"};
   for (const char* gap : kGaps) {
     for (std::size_t pad = 0; pad < 80; ++pad) {
