@@ -1,8 +1,9 @@
 // Free-form sample text taken 64 bytes at a time: every byte of a block is
-// classified once into bit masks (separators, digits, points, signs,
-// exponent letters), the tokens are found between the separator bits, and a
-// token of the plain form `[sign]digits[.digits][letter[sign]digits]` is
-// turned into its value from the masks, eight digits a load.
+// classified once into bit masks (separators, record ends and commas,
+// points, and bytes that are no digit or point), the tokens are found
+// between the separator bits, and a token of the plain form
+// `[sign]digits[.digits][letter[sign]digits]` is turned into its value from
+// the masks and the bytes, eight digits a load.
 //
 // A plain token has at most eight digits before and eight after the point,
 // fifteen in all, and an exponent of one to four digits, so its digits make
