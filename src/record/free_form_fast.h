@@ -19,6 +19,11 @@ namespace lpgm {
 void ReadRealsFast(InputChannel& channel, ListCursor& cursor,
                    bool* after_value);
 
+// Whether ReadRealsFast may use its code for AVX2 processors where the
+// processor has them (the default); false keeps it to the baseline code, so
+// that tests can check both on one machine.
+void AllowWideBlockCode(bool allow);
+
 }  // namespace lpgm
 
 #endif  // LPGM_RECORD_FREE_FORM_FAST_H_

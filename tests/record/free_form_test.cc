@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "record/free_form_fast.h"
 #include "record_testing.h"
 
 namespace lpgm {
@@ -507,6 +509,181 @@ TEST(FreeFormTest, FastAndGeneralPathsAgreeWithTheRulesOnRandomSamples) {
         break;
       }
     }
+  }
+}
+
+// --- The block reading of long sample runs ---------------------------------
+
+// A long run of samples as records hold them, with what a read must give.
+struct SampleRun {
+  std::string data;
+  std::vector<double> want;
+  std::size_t count = 0;  // variables the read fills before it stops
+  long last_line = 0;     // the record the read ends in
+};
+
+// A sample token and its value: mostly short plain decimals, sometimes
+// E and D forms, 15 to 17 characters, leading zeros.
+std::string SampleToken(std::mt19937_64& rng, double* value) {
+  char text[64];
+  const double x = static_cast<double>(
+                       static_cast<std::int64_t>(rng() % 2000001) - 1000000) /
+                   std::pow(10.0, static_cast<double>(rng() % 6));
+  switch (rng() % 8) {
+    case 0:
+      std::snprintf(text, sizeof text, "%.5E", x);
+      break;
+    case 1:
+      std::snprintf(text, sizeof text, "%.*f", static_cast<int>(rng() % 12),
+                    x * 1e3);
+      break;  // up to 17 characters
+    case 2:
+      std::snprintf(text, sizeof text, "%012.4f", x);
+      break;  // leading zeros
+    default:
+      std::snprintf(text, sizeof text, "%.4f", x);
+  }
+  std::string s = text;
+  *value = std::strtod(text, nullptr);
+  if (rng() % 10 == 0 && s.find('E') != std::string::npos) s[s.find('E')] = 'D';
+  return s;
+}
+
+SampleRun RandomRun(std::mt19937_64& rng, std::size_t n) {
+  const char* kGaps[] = {" ",  "  ",    "\t",  ",",     " , ", "\r\n",
+                         "\n", " \r\n", ",\n", "\r\n ", "\n\n"};
+  SampleRun run;
+  long line = 1;
+  for (std::size_t k = 0; k < n; ++k) {
+    double v;
+    const std::string token = SampleToken(rng, &v);
+    run.data += std::string(rng() % 3, ' ');
+    run.data += token;
+    run.want.push_back(v);
+    run.count = k + 1;
+    run.last_line = line;
+    // Now and then a byte the block reading leaves to the general one.
+    if (rng() % 500 == 0) {
+      run.data += "/";
+      break;
+    }
+    if (k + 1 == n) break;
+    std::string gap = kGaps[rng() % std::size(kGaps)];
+    line += static_cast<long>(std::count(gap.begin(), gap.end(), '\n'));
+    if (k + 3 < n && rng() % 400 == 0) {
+      gap += "2*5 ";  // a repeat count
+      run.want.push_back(5);
+      run.want.push_back(5);
+      k += 2;
+      run.count = k + 1;
+      run.last_line = line;
+    }
+    run.data += gap;
+  }
+  run.want.resize(n, -1.0);
+  return run;
+}
+
+// The values, the record the read ends in and the next record all as the
+// text says, for each way of handing the text to the channel.
+void LongSampleRunsReadExactly();
+void SeparatorsAtEveryOffset();
+
+// Runs `f` with the blocks read by the baseline code and, where the
+// processor has it, by the AVX2 code.
+void ForEachBlockCode(const std::function<void()>& f) {
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "wide block code" : "baseline block code");
+    AllowWideBlockCode(wide);
+    f();
+  }
+}
+
+TEST(FreeFormTest, LongSampleRunsReadExactlyAtEveryBlockPosition) {
+  ForEachBlockCode([] { LongSampleRunsReadExactly(); });
+}
+
+void LongSampleRunsReadExactly() {
+  std::mt19937_64 rng(TestSeed());
+  for (long iter = 0; iter < Iterations(300); ++iter) {
+    const std::size_t n = 1 + rng() % 400;
+    SampleRun run = RandomRun(rng, n);
+    const bool record_end = rng() % 4 != 0;
+    if (run.count == n) {  // a last record without its end now and then
+      run.data += " junk\n4321";
+      if (record_end) run.data += rng() % 2 ? "\r\n" : "\n";
+    } else {
+      run.data += " junk\n4321\n";
+    }
+    const std::size_t kPieces[][2] = {
+        {1 << 20, InputChannel::kDefaultBufferSize},
+        {1 + rng() % 300, 100 + rng() % 200},
+        {1 + rng() % 5000, 1000 + rng() % 3000}};
+    for (const auto& p : kPieces) {
+      MemorySource source(run.data, p[0], p[1]);
+      std::vector<double> got(n, -1.0);
+      ReadFreeForm(source.channel, {ListItem::Real(got.data(), n)});
+      ASSERT_EQ(std::memcmp(got.data(), run.want.data(), 8 * n), 0)
+          << "chunk " << p[0] << " buffer " << p[1]
+          << "\ndata: " << ::testing::PrintToString(run.data);
+      EXPECT_EQ(source.channel.records_begun(), run.last_line);
+      std::int32_t next = 0;
+      ReadFreeForm(source.channel, {ListItem::Integer(&next)});
+      EXPECT_EQ(next, 4321);
+      EXPECT_EQ(source.channel.records_begun(), run.last_line + 1);
+    }
+  }
+}
+
+// Every separator and record end at every offset from a block's start and
+// from the end of the channel's window.
+TEST(FreeFormTest, SeparatorsAtEveryOffsetKeepValuesAndLineNumbers) {
+  ForEachBlockCode([] { SeparatorsAtEveryOffset(); });
+}
+
+void SeparatorsAtEveryOffset() {
+  const char* kGaps[] = {" ", "\t", ",", "\n", "\r\n", " ,\r\n", "\r\n\r\n"};
+  for (const char* gap : kGaps) {
+    for (std::size_t pad = 0; pad < 80; ++pad) {
+      std::string data(pad, ' ');
+      std::vector<double> want;
+      long lines = 1;
+      for (int k = 0; k < 40; ++k) {
+        data += k % 2 ? "-12.3456" : "7.25E+01";
+        want.push_back(k % 2 ? -12.3456 : 72.5);
+        if (k == 39) break;
+        data += gap;
+        lines += static_cast<long>(std::strchr(gap, '\n') != nullptr) +
+                 static_cast<long>(std::string(gap) == "\r\n\r\n");
+      }
+      data += "\n9\n";
+      for (std::size_t buffer : {InputChannel::kDefaultBufferSize,
+                                 std::size_t{97}, std::size_t{160}}) {
+        MemorySource source(data, 1 << 20, buffer);
+        std::vector<double> got(want.size(), 0);
+        ReadFreeForm(source.channel, {ListItem::Real(got.data(), got.size())});
+        EXPECT_EQ(got, want) << "pad " << pad << " buffer " << buffer;
+        EXPECT_EQ(source.channel.records_begun(), lines)
+            << "pad " << pad << " buffer " << buffer;
+      }
+    }
+  }
+}
+
+TEST(FreeFormTest, LastSampleAtTheEndOfInputWithoutARecordEnd) {
+  for (std::size_t n : {1u, 7u, 8u, 9u, 63u, 64u, 65u, 200u}) {
+    std::string data;
+    for (std::size_t k = 0; k < n; ++k) data += " 1.5";
+    ForEachSource(data, [&](InputChannel& channel) {
+      std::vector<double> got = Reals(channel, V(n, 0));
+      EXPECT_EQ(got, V(n, 1.5)) << n;
+      EXPECT_EQ(channel.records_begun(), 1);
+    });
+    ForEachSource(data, [&](InputChannel& channel) {
+      RunStop stop = ExpectStop([&] { Reals(channel, V(n + 1, 0)); });
+      EXPECT_NE(stop.message().find("end-of-file"), std::string::npos)
+          << stop.message();
+    });
   }
 }
 
