@@ -11,7 +11,7 @@ InputChannel::InputChannel(platform::InputStream& stream, int unit,
     : stream_(stream),
       unit_(unit),
       name_(std::move(name)),
-      buffer_(new char[buffer_size < 16 ? 16 : buffer_size]),
+      buffer_(buffer_size < 16 ? 16 : buffer_size),
       capacity_(buffer_size < 16 ? 16 : buffer_size) {}
 
 void InputChannel::Fail(int number) const {

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/stream.h"
+#include "record/channel_buffer.h"
 #include "record/raw_window.h"
 
 namespace lpgm {
@@ -106,7 +107,7 @@ class InputChannel {
   platform::InputStream& stream_;
   int unit_;
   std::string name_;
-  std::unique_ptr<char[]> buffer_;
+  ChannelBuffer buffer_;
   std::size_t capacity_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;

@@ -9,7 +9,7 @@ OutputChannel::OutputChannel(platform::OutputStream& stream, int unit,
     : stream_(stream),
       unit_(unit),
       name_(std::move(name)),
-      buffer_(new char[buffer_size < 64 ? 64 : buffer_size]),
+      buffer_(buffer_size < 64 ? 64 : buffer_size),
       capacity_(buffer_size < 64 ? 64 : buffer_size) {}
 
 void OutputChannel::Fail(int number) const {

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "platform/stream.h"
+#include "record/channel_buffer.h"
 
 namespace lpgm {
 
@@ -69,7 +70,7 @@ class OutputChannel {
   platform::OutputStream& stream_;
   int unit_;
   std::string name_;
-  std::unique_ptr<char[]> buffer_;
+  ChannelBuffer buffer_;
   std::size_t capacity_;
   std::size_t size_ = 0;
   bool closed_ = false;
