@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <new>
+#include <utility>
 
 #include "platform/memory.h"
 
@@ -22,6 +23,7 @@ struct Kept {
 struct Pool {
   std::mutex mutex;
   Kept kept[kKept];
+  int oldest = 0;  // the place given up next when all are taken
 };
 
 Pool& ThePool() {
@@ -68,17 +70,26 @@ ChannelBuffer::ChannelBuffer(std::size_t size)
 }
 
 ChannelBuffer::~ChannelBuffer() {
+  Kept evicted{data_, size_};
   Pool& pool = ThePool();
   {
+    // The buffer let go last is the likeliest to be asked for next: it
+    // takes a free place, or else each place in turn.
     std::lock_guard<std::mutex> lock(pool.mutex);
+    Kept* place = nullptr;
     for (Kept& k : pool.kept) {
       if (k.data == nullptr) {
-        k = Kept{data_, size_};
-        return;
+        place = &k;
+        break;
       }
     }
+    if (place == nullptr) {
+      place = &pool.kept[pool.oldest];
+      pool.oldest = (pool.oldest + 1) % kKept;
+    }
+    std::swap(*place, evicted);
   }
-  Free(data_, size_);
+  if (evicted.data != nullptr) Free(evicted.data, evicted.size);
 }
 
 }  // namespace lpgm
