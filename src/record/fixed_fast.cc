@@ -268,14 +268,18 @@ inline TailLayout LayTail(int after) {
           static_cast<long long>(0x0030303030303030ULL | last), 7};
 }
 
+// The fields lie at any byte: every store here is one the compilers take as
+// unaligned (_mm_storeh_pd's plain double store would not be).
+inline void StoreHigh(char* out, __m128i bytes) {
+  _mm_storeh_pi(reinterpret_cast<__m64*>(out), _mm_castsi128_ps(bytes));
+}
+
 inline void StoreTwo(char* out, std::size_t stride, __m128i heads,
                      __m128i tails, std::size_t offset) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out + offset), tails);
-  _mm_storeh_pd(reinterpret_cast<double*>(out + stride + offset),
-                _mm_castsi128_pd(tails));
+  StoreHigh(out + stride + offset, tails);
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out), heads);
-  _mm_storeh_pd(reinterpret_cast<double*>(out + stride),
-                _mm_castsi128_pd(heads));
+  StoreHigh(out + stride, heads);
 }
 
 // Lays out two fields whose values ScaleTwo took.
