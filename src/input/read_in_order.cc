@@ -4,7 +4,6 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 namespace lpgm {
 namespace {
@@ -12,7 +11,7 @@ namespace {
 class InOrderReading {
  public:
   InOrderReading(int count, const std::function<void(int)>& read)
-      : count_(count), read_(read), failures_(static_cast<unsigned>(count)) {}
+      : count_(count), read_(read) {}
 
   // Reads items until none is left to hand out.
   void Work() {
@@ -26,14 +25,10 @@ class InOrderReading {
   }
 
   void RethrowFirstFailure() const {
-    if (first_failure_ != 0) {
-      std::rethrow_exception(failures_[Index(first_failure_)]);
-    }
+    if (first_failure_ != 0) std::rethrow_exception(failure_);
   }
 
  private:
-  static unsigned Index(int item) { return static_cast<unsigned>(item - 1); }
-
   // The next item to read, or 0 when all are handed out or one has failed.
   int Claim() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -41,10 +36,12 @@ class InOrderReading {
     return next_++;
   }
 
+  // Only the lowest failed item's failure is kept: it is the one reported.
   void Fail(int item, std::exception_ptr failure) {
     std::lock_guard<std::mutex> lock(mutex_);
-    failures_[Index(item)] = std::move(failure);
-    if (first_failure_ == 0 || item < first_failure_) first_failure_ = item;
+    if (first_failure_ != 0 && first_failure_ < item) return;
+    first_failure_ = item;
+    failure_ = std::move(failure);
   }
 
   const int count_;
@@ -52,7 +49,7 @@ class InOrderReading {
   std::mutex mutex_;
   int next_ = 1;
   int first_failure_ = 0;  // 0: none yet
-  std::vector<std::exception_ptr> failures_;
+  std::exception_ptr failure_;
 };
 
 }  // namespace
