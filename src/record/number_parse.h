@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <system_error>
 
+#include "record/decimal_tables.h"
+
 namespace lpgm {
 
 enum class ParseStatus {
@@ -108,12 +110,9 @@ ScanResult ScanReal(const char* first, const char* last, double* value);
 // division rounds once. Returns false outside that range.
 inline bool ExactSmallDecimal(bool negative, std::uint64_t m,
                               std::int64_t scale, double* value) {
-  static constexpr double kExactPow10[23] = {
-      1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
   if (m >= 1000000000000000ULL || scale < -22 || scale > 22) return false;
-  double v = static_cast<double>(m);
-  v = scale < 0 ? v / kExactPow10[-scale] : v * kExactPow10[scale];
+  const double v =
+      ScaleByExactPow10(static_cast<double>(m), static_cast<int>(scale));
   *value = negative ? -v : v;
   return true;
 }
