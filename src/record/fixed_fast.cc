@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "record/cpu_features.h"
 #include "record/decimal_tables.h"
 #include "record/number_format.h"
 
@@ -430,11 +431,6 @@ LPGM_AVX2 std::size_t FormatColumnAvx2(char* out, std::size_t stride,
   return i;
 }
 
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2") != 0;
-  return has;
-}
-
 #endif  // LPGM_FIXED_FAST_X86
 
 }  // namespace
@@ -449,7 +445,7 @@ bool TryFormatF12_4(char* out, double value) noexcept {
 
 bool ColumnKernelAvailable(ColumnKernel kernel) noexcept {
 #if defined(LPGM_FIXED_FAST_X86)
-  return kernel != ColumnKernel::kAvx2 || HasAvx2();
+  return kernel != ColumnKernel::kAvx2 || HaveAvx2();
 #else
   return kernel == ColumnKernel::kOneByOne;
 #endif
@@ -460,7 +456,7 @@ void FormatF14_6ColumnWith([[maybe_unused]] ColumnKernel kernel, char* out,
                            std::size_t n, int after) noexcept {
   std::size_t done = 0;
 #if defined(LPGM_FIXED_FAST_X86)
-  if (kernel == ColumnKernel::kAvx2 && HasAvx2()) {
+  if (kernel == ColumnKernel::kAvx2 && HaveAvx2()) {
     done = FormatColumnAvx2(out, stride, values, n, after);
   } else if (kernel != ColumnKernel::kOneByOne) {
     done = FormatColumnSse2(out, stride, values, n, after);
@@ -474,7 +470,7 @@ namespace {
 
 ColumnKernel BestKernel() {
 #if defined(LPGM_FIXED_FAST_X86)
-  return HasAvx2() ? ColumnKernel::kAvx2 : ColumnKernel::kSse2;
+  return HaveAvx2() ? ColumnKernel::kAvx2 : ColumnKernel::kSse2;
 #else
   return ColumnKernel::kOneByOne;
 #endif

@@ -30,6 +30,7 @@
 #define LPGM_SAMPLE_BLOCK_AVX2 1
 #endif
 
+#include "record/cpu_features.h"
 #include "record/decimal_tables.h"
 
 namespace lpgm {
@@ -232,19 +233,6 @@ inline BlockMasks ClassifyBlock(const char* b) {
 #endif
 }
 
-// Whether ClassifyBlockAvx2 may run on this processor, and code for BMI1
-// and BMI2 beside it.
-inline bool HaveAvx2() {
-#ifdef LPGM_SAMPLE_BLOCK_AVX2
-  static const bool have = __builtin_cpu_supports("avx2") &&
-                           __builtin_cpu_supports("bmi") &&
-                           __builtin_cpu_supports("bmi2");
-  return have;
-#else
-  return false;
-#endif
-}
-
 // ClassifyBlock with 32-byte compares; only where HaveAvx2().
 inline BlockMasks ClassifyBlockAvx2(const char* b) {
 #ifdef LPGM_SAMPLE_BLOCK_AVX2
@@ -267,14 +255,10 @@ struct PlainDecimal {
 
   // digits * 10^scale with the sign, correctly rounded.
   double Value() const {
-    static constexpr double kExactPow10[23] = {
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-    // Both operands are exact: one rounding. Samples keep one scale for
-    // long runs, so the branch is well predicted.
-    const double m = static_cast<double>(digits);
+    // Samples keep one scale for long runs, so the branch inside is well
+    // predicted.
     const double magnitude =
-        scale < 0 ? m / kExactPow10[-scale] : m * kExactPow10[scale];
+        ScaleByExactPow10(static_cast<double>(digits), scale);
     return std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) |
                                  std::uint64_t{negative} << 63);
   }
