@@ -132,13 +132,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
   return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  AppendUtf8AsCp932(utf8, &out);
-  return out;
-}
-
 std::size_t AppendUtf8AsCp932(std::string_view utf8, std::string* out) {
   SharedConverter& converter = Utf8ToCp932Converter();
   std::lock_guard<std::mutex> lock(converter.in_use);

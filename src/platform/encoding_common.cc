@@ -1,5 +1,5 @@
-// Cp932Literal, the same on every system over its own UTF-8 -> CP932
-// conversion.
+// What every system builds the same way over its own UTF-8 -> CP932
+// conversion (AppendUtf8AsCp932): Utf8ToCp932 and Cp932Literal.
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -9,6 +9,13 @@
 #include "platform/encoding.h"
 
 namespace lpgm::platform {
+
+std::string Utf8ToCp932(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  AppendUtf8AsCp932(utf8, &out);
+  return out;
+}
 
 const std::string& Cp932Literal(const char* utf8_literal) {
   // Keyed by address: each literal of the source is converted once. The

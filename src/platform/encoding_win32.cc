@@ -197,13 +197,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
   return out;
 }
 
-std::string Utf8ToCp932(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
-  ConvertUtf8ToCp932(utf8, &out);
-  return out;
-}
-
 std::size_t AppendUtf8AsCp932(std::string_view utf8, std::string* out) {
   return ConvertUtf8ToCp932(utf8, out);
 }
