@@ -221,6 +221,14 @@ inline bool ShortExponent(const char* b, const BlockMasks& m,
   return true;
 }
 
+// Whether a mantissa with these digits before and after its (at most one)
+// point is plain: at most eight and eight, fifteen in all.
+inline bool PlainMantissa(std::uint64_t point, unsigned whole,
+                          unsigned decimals) {
+  return (point & (point - 1)) == 0 && whole <= 8 && decimals <= 8 &&
+         whole + decimals - 1 <= 14;
+}
+
 }  // namespace sample_block_internal
 
 // The masks of the 64 bytes at b; kBlockBytes + 1 bytes from b must be
@@ -264,6 +272,15 @@ struct PlainDecimal {
   }
 };
 
+// The token at b[s] of a plain mantissa, its sign and digits, with
+// `scale` already taken: the common end of the token readers below.
+inline void SetMantissa(const char* b, unsigned s, unsigned sign,
+                        unsigned whole, unsigned decimals, PlainDecimal* d) {
+  d->digits = static_cast<std::int64_t>(
+      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
+  d->negative = b[s] == '-';
+}
+
 // Reads the token of bytes [s, e) of the block at b (s < e < 64) when it is
 // plain (see above): sets *d and returns true. Returns false for any other
 // text. kBlockView bytes from b must be readable.
@@ -285,9 +302,7 @@ inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
       mantissa_end);
   const unsigned whole = point_at - s - sign;
   const unsigned decimals = mantissa_end - point_at - (point != 0 ? 1u : 0u);
-  // One test for the usual case keeps the branch predictable.
-  if ((point & (point - 1)) != 0 || whole > 8 || decimals > 8 ||
-      whole + decimals - 1 > 14)
+  if (!sample_block_internal::PlainMantissa(point, whole, decimals))
     return false;
   int exponent = 0;
   if (mantissa_end != e && !sample_block_internal::ShortExponent(
@@ -295,9 +310,7 @@ inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
     return false;
   d->scale = exponent - static_cast<int>(decimals);
   if (d->scale < -22 || d->scale > 22) return false;
-  d->digits = static_cast<std::int64_t>(
-      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
-  d->negative = b[s] == '-';
+  SetMantissa(b, s, sign, whole, decimals, d);
   return true;
 }
 
@@ -314,13 +327,11 @@ inline bool ScanFixedToken(const char* b, const BlockMasks& m, unsigned s,
   const unsigned whole = point_at - s - sign;
   const unsigned decimals = e - point_at - (point != 0 ? 1u : 0u);
   // A first byte that is neither sign nor digit nor point is in `other`.
-  if ((((m.other >> s) & 1u) != sign) || (point & (point - 1)) != 0 ||
-      whole > 8 || decimals > 8 || whole + decimals - 1 > 14)
+  if (((m.other >> s) & 1u) != sign ||
+      !sample_block_internal::PlainMantissa(point, whole, decimals))
     return false;
   d->scale = -static_cast<int>(decimals);
-  d->digits = static_cast<std::int64_t>(
-      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
-  d->negative = b[s] == '-';
+  SetMantissa(b, s, sign, whole, decimals, d);
   return true;
 }
 
@@ -346,15 +357,13 @@ inline bool ScanExponentToken(const char* b, const BlockMasks& m, unsigned s,
   if ((m.other & token & ~(std::uint64_t{sign} << s)) !=
           (std::uint64_t{3} << letter_at) ||
       (letter != 'e' && letter != 'd') ||
-      !sample_block_internal::IsSign(b[e - 3]) || (point & (point - 1)) != 0 ||
-      whole > 8 || decimals > 8 || whole + decimals - 1 > 14)
+      !sample_block_internal::IsSign(b[e - 3]) ||
+      !sample_block_internal::PlainMantissa(point, whole, decimals))
     return false;
   const int value = (b[e - 2] - '0') * 10 + (b[e - 1] - '0');
   d->scale = (b[e - 3] == '-' ? -value : value) - static_cast<int>(decimals);
   if (d->scale < -22 || d->scale > 22) return false;
-  d->digits = static_cast<std::int64_t>(
-      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
-  d->negative = b[s] == '-';
+  SetMantissa(b, s, sign, whole, decimals, d);
   return true;
 }
 
