@@ -49,8 +49,6 @@ SharedConverter& Utf8ToCp932Converter() {
   return converter;
 }
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 // The length of the well-formed character at the start of `text`, or 0 when
 // it does not start with one (including a character cut short by the end).
 std::size_t WellFormedLength(std::string_view text) {
@@ -148,20 +146,9 @@ Utf8ToCp932Stream::~Utf8ToCp932Stream() {
 void Utf8ToCp932Stream::Convert(std::string_view input, std::string* out,
                                 bool final) {
   pending_.append(input);
-  std::size_t complete = pending_.size();
-  if (!final) {
-    // Hold back the start of a character that the next bytes may complete.
-    const std::size_t longest_tail = complete < 3 ? complete : 3;
-    for (std::size_t tail = 1; tail <= longest_tail; ++tail) {
-      const std::size_t start = complete - tail;
-      const auto byte = static_cast<unsigned char>(pending_[start]);
-      if (IsContinuation(byte)) continue;
-      if (IsIncompleteUtf8(std::string_view(pending_).substr(start))) {
-        complete = start;
-      }
-      break;
-    }
-  }
+  // Hold back the start of a character that the next bytes may complete.
+  const std::size_t complete =
+      final ? pending_.size() : CompleteUtf8Length(pending_);
   ConvertUtf8ToCp932(static_cast<iconv_t>(cd_),
                      std::string_view(pending_).substr(0, complete), out);
   pending_.erase(0, complete);

@@ -209,19 +209,9 @@ Utf8ToCp932Stream::~Utf8ToCp932Stream() = default;
 void Utf8ToCp932Stream::Convert(std::string_view input, std::string* out,
                                 bool final) {
   pending_.append(input);
-  std::size_t complete = pending_.size();
-  if (!final) {
-    // Hold back the start of a character that the next bytes may complete.
-    const std::size_t longest_tail = complete < 3 ? complete : 3;
-    for (std::size_t tail = 1; tail <= longest_tail; ++tail) {
-      const std::size_t start = complete - tail;
-      if ((Byte(pending_[start]) & 0xC0) == 0x80) continue;
-      if (IsIncompleteUtf8(std::string_view(pending_).substr(start))) {
-        complete = start;
-      }
-      break;
-    }
-  }
+  // Hold back the start of a character that the next bytes may complete.
+  const std::size_t complete =
+      final ? pending_.size() : CompleteUtf8Length(pending_);
   ConvertUtf8ToCp932(std::string_view(pending_).substr(0, complete), out);
   pending_.erase(0, complete);
 }

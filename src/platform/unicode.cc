@@ -93,6 +93,16 @@ bool IsIncompleteUtf8(std::string_view tail) {
   return true;
 }
 
+std::size_t CompleteUtf8Length(std::string_view text) {
+  const std::size_t longest_tail = text.size() < 3 ? text.size() : 3;
+  for (std::size_t tail = 1; tail <= longest_tail; ++tail) {
+    const std::size_t start = text.size() - tail;
+    if (IsContinuation(static_cast<unsigned char>(text[start]))) continue;
+    return IsIncompleteUtf8(text.substr(start)) ? start : text.size();
+  }
+  return text.size();
+}
+
 void AppendUtf8(char32_t code_point, std::string* out) {
   const auto byte = [out](char32_t value) {
     out->push_back(static_cast<char>(static_cast<unsigned char>(value)));

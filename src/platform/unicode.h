@@ -19,6 +19,11 @@ std::size_t DecodeUtf8(std::string_view text, char32_t* code_point);
 // character that more bytes could complete.
 bool IsIncompleteUtf8(std::string_view tail);
 
+// The length of `text` without the beginning of a character at its end that
+// more bytes could complete: what a stream may convert before it has seen
+// the bytes that follow.
+std::size_t CompleteUtf8Length(std::string_view text);
+
 // Appends the UTF-8 form of `code_point` (at most U+10FFFF) to `out`.
 void AppendUtf8(char32_t code_point, std::string* out);
 

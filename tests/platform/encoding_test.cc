@@ -103,6 +103,20 @@ TEST(EncodingTest, SystemTextsRoundTrip) {
   EXPECT_EQ(Cp932ToUtf8(spectrum_cp932), spectrum);
 }
 
+// A stream converts all but a character still being completed at the end;
+// bytes that no more bytes could make a character are not held back.
+TEST(EncodingTest, OnlyACharacterStillBeingCompletedIsHeldBack) {
+  EXPECT_EQ(CompleteUtf8Length(""), 0u);
+  EXPECT_EQ(CompleteUtf8Length("abc"), 3u);
+  EXPECT_EQ(CompleteUtf8Length("a\xE3"), 1u);
+  EXPECT_EQ(CompleteUtf8Length("a\xE3\x81"), 1u);
+  EXPECT_EQ(CompleteUtf8Length("a\xE3\x81\x82"), 4u);
+  EXPECT_EQ(CompleteUtf8Length("\xF0\x9F\x98"), 0u);
+  EXPECT_EQ(CompleteUtf8Length("a\xFF"), 2u);
+  EXPECT_EQ(CompleteUtf8Length("a\x81"), 2u);
+  EXPECT_EQ(CompleteUtf8Length("a\xE3\x41"), 3u);
+}
+
 TEST(EncodingTest, BackslashAndTildeAreAscii) {
   EXPECT_EQ(Utf8ToCp932("\\~"), "\\~");
   EXPECT_EQ(Cp932ToUtf8("\\~"), "\\~");
