@@ -1,6 +1,8 @@
 // lpgm-check run as a user would on copies of the real strong-motion data:
 // nothing to warn about as it is, each mistake planted in a copy reported by
 // its id, and peaks, ranks and phase case equal to lpgm's own output.
+#include "support/real_data.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -223,18 +225,8 @@ TEST_F(RealData, PeaksRanksAndPhaseCaseAreLpgms) { ExpectLpgmsPeaks(dir_); }
 TEST_F(RealData, CasesPreparedFromTheOriginalsNeedNoWarning) {
   const fs::path original = fs::path(check::RealData()) / "original";
   const fs::path peer = original / "NHERI-SimCenter_EE-UQ";
-  const std::pair<const char*, const char*> records[] = {
-      {"RSN140_TABAS_FER-L1.AT2", "TABAS1978_FER_L"},
-      {"RSN884_LANDERS_PSA090.AT2", "LANDERS1992_PSA090"},
-      {"RSN879_LANDERS_LCN260.AT2", "LANDERS1992_LCN260"},
-      {"RSN1160_KOCAELI_FAT000.AT2", "KOCAELI1999_FAT000"},
-      {"RSN1180_CHICHI_CHY002-N.AT2", "CHICHI1999_CHY002N"},
-      {"RSN1476_CHICHI_TCU029-N.AT2", "CHICHI1999_TCU029N"},
-      {"RSN1426_CHICHI_TAP034-N.AT2", "CHICHI1999_TAP034N"},
-      {"RSN2110_DENALI_FAIGO-90.AT2", "DENALI2002_FAIGO090"},
-      {"RSN1628_STELIAS_059V2180.AT2", "STELIAS1979_ICY180"}};
   std::string script;
-  for (const auto& [file, folder] : records)
+  for (const auto& [file, folder] : testing::kPeerRecordCases)
     script += std::string("'") + LPGM_PREPARE_BINARY + "' --force '" +
               (peer / file).string() + "' -o cases/" + folder + " || exit 9\n";
   script += std::string("'") + LPGM_PREPARE_BINARY +

@@ -58,11 +58,20 @@ class InputFilesOnDiskTest : public ::testing::Test {
 
   // Runs the three readers; describes how they ended.
   std::string ReadAll() {
-    platform::FileSystem& files = platform::ProcessFileSystem();
-    try {
+    return Ended([this] {
+      platform::FileSystem& files = platform::ProcessFileSystem();
       ReadDefinitionFile(*state_, files);
       ReadSpectrumFiles(*state_, files);
       ReadAccelerationFiles(*state_, files);
+    });
+  }
+
+  // How `read` ended: "returned", "stop: <message>" or "failure:
+  // <diagnostic>".
+  template <typename Read>
+  static std::string Ended(Read read) {
+    try {
+      read();
     } catch (const RunStop& stop) {
       return stop.kind() == RunStop::Kind::kMessage
                  ? "stop: " + stop.message()
@@ -167,14 +176,9 @@ class ManyCasesOnDiskTest : public InputFilesOnDiskTest {
   // definition has been read).
   std::string ReadOneCase(int i) {
     auto alone = std::make_unique<RunState>(*state_);
-    try {
+    return Ended([&] {
       ReadAccelerationFile(*alone, platform::ProcessFileSystem(), i);
-    } catch (const RunStop& stop) {
-      return stop.kind() == RunStop::Kind::kMessage
-                 ? "stop: " + stop.message()
-                 : "failure: " + stop.message();
-    }
-    return "returned";
+    });
   }
 };
 

@@ -16,6 +16,7 @@
 #include "prepare/acc_writer.h"
 #include "prepare/convert.h"
 #include "prepare/formats.h"
+#include "support/real_data.h"
 
 namespace lpgm::prepare {
 namespace {
@@ -84,18 +85,7 @@ void ExpectAgreesWithCase(const Converted& c, const std::string& case_name) {
 }
 
 TEST_F(RealRecordsTest, PeerRecordsAgreeWithTheirCases) {
-  const std::pair<const char*, const char*> records[] = {
-      {"RSN140_TABAS_FER-L1.AT2", "TABAS1978_FER_L"},
-      {"RSN884_LANDERS_PSA090.AT2", "LANDERS1992_PSA090"},
-      {"RSN879_LANDERS_LCN260.AT2", "LANDERS1992_LCN260"},
-      {"RSN1160_KOCAELI_FAT000.AT2", "KOCAELI1999_FAT000"},
-      {"RSN1180_CHICHI_CHY002-N.AT2", "CHICHI1999_CHY002N"},
-      {"RSN1476_CHICHI_TCU029-N.AT2", "CHICHI1999_TCU029N"},
-      {"RSN1426_CHICHI_TAP034-N.AT2", "CHICHI1999_TAP034N"},
-      {"RSN2110_DENALI_FAIGO-90.AT2", "DENALI2002_FAIGO090"},
-      {"RSN1628_STELIAS_059V2180.AT2", "STELIAS1979_ICY180"},
-  };
-  for (const auto& [original, case_name] : records) {
+  for (const auto& [original, case_name] : testing::kPeerRecordCases) {
     std::string path = kPeer + original;
     EXPECT_EQ(DetectFormat(Slurp(path)), Format::kAt2) << original;
     ExpectAgreesWithCase(ConvertText(ReadAt2(Slurp(path), path)), case_name);
