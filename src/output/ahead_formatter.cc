@@ -1,41 +1,11 @@
 #include "output/ahead_formatter.h"
 
-#include <memory>
 #include <new>
 #include <system_error>
 
-#include "platform/memory.h"
 #include "platform/processors.h"
 
 namespace lpgm {
-namespace {
-
-constexpr std::size_t kLargePage = std::size_t{2} << 20;
-
-struct AlignedDelete {
-  void operator()(char* p) const {
-    ::operator delete[](p, std::align_val_t{kLargePage});
-  }
-};
-
-// The helper's buffers, kept from one file to the next and in whole large
-// pages, so that their memory is faulted in a few times per run rather than
-// once per 4 KiB. Only the writing thread creates helpers, one at a time.
-char* SharedBuffers(std::size_t bytes) {
-  static std::unique_ptr<char[], AlignedDelete> buffers;
-  static std::size_t size = 0;
-  if (size < bytes) {
-    const std::size_t rounded =
-        (bytes + kLargePage - 1) / kLargePage * kLargePage;
-    buffers.reset(static_cast<char*>(
-        ::operator new[](rounded, std::align_val_t{kLargePage}, std::nothrow)));
-    size = buffers ? rounded : 0;
-    if (buffers) platform::AdviseLargePages(buffers.get(), rounded);
-  }
-  return buffers.get();
-}
-
-}  // namespace
 
 bool HelperThreadPays() { return platform::UsableProcessors() > 1; }
 
@@ -43,8 +13,12 @@ AheadFormatter::AheadFormatter(int chunks, std::size_t chunk_bytes,
                                Format format, bool use_helper)
     : chunks_(chunks), chunk_bytes_(chunk_bytes), format_(std::move(format)) {
   if (!use_helper || chunks < 2) return;
-  buffers_ = SharedBuffers(chunk_bytes * kSlots);
-  if (buffers_ == nullptr) return;
+  try {
+    // The buffer of the previous file's chunks, when it has the capacity.
+    buffers_.emplace(chunk_bytes * kSlots);
+  } catch (const std::bad_alloc&) {
+    return;  // the writer formats every chunk itself
+  }
   try {
     helper_ = std::thread([this] { Work(); });
   } catch (const std::system_error&) {
@@ -63,7 +37,7 @@ AheadFormatter::~AheadFormatter() {
 }
 
 char* AheadFormatter::SlotBuffer(int slot) const {
-  return buffers_ + static_cast<std::size_t>(slot) * chunk_bytes_;
+  return buffers_->get() + static_cast<std::size_t>(slot) * chunk_bytes_;
 }
 
 int AheadFormatter::ClaimSlot() {

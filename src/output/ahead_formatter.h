@@ -19,7 +19,10 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
+
+#include "record/channel_buffer.h"
 
 namespace lpgm {
 
@@ -58,7 +61,7 @@ class AheadFormatter {
   const int chunks_;
   const std::size_t chunk_bytes_;
   const Format format_;
-  char* buffers_ = nullptr;
+  std::optional<ChannelBuffer> buffers_;  // kSlots chunks
   std::mutex mutex_;
   std::condition_variable changed_;
   Slot slots_[kSlots];

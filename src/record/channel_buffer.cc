@@ -12,12 +12,13 @@ namespace {
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 // From this size on a buffer gets large pages of its own.
 constexpr std::size_t kLargeBuffer = 256 * 1024;
-// Kept buffers: two readers and a writer need three at a time.
+// Kept buffers: two readers, a writer and the chunks formatted ahead of it
+// need four at a time.
 constexpr int kKept = 4;
 
 struct Kept {
   char* data = nullptr;
-  std::size_t size = 0;
+  std::size_t capacity = 0;
 };
 
 struct Pool {
@@ -32,45 +33,49 @@ Pool& ThePool() {
   return *pool;
 }
 
-std::align_val_t Alignment(std::size_t size) {
-  return std::align_val_t{size >= kLargeBuffer ? kLargePage
-                                               : alignof(std::max_align_t)};
+// What is allocated for `size` bytes: large buffers take whole large pages,
+// and a kept buffer serves any request of the same capacity.
+std::size_t Capacity(std::size_t size) {
+  if (size < kLargeBuffer) return size;
+  return (size + kLargePage - 1) / kLargePage * kLargePage;
 }
 
-char* Allocate(std::size_t size) {
-  if (size < kLargeBuffer) {
-    return static_cast<char*>(::operator new(size, Alignment(size)));
-  }
-  const std::size_t rounded = (size + kLargePage - 1) / kLargePage * kLargePage;
-  auto* data = static_cast<char*>(::operator new(rounded, Alignment(size)));
-  platform::AdviseLargePages(data, rounded);
+std::align_val_t Alignment(std::size_t capacity) {
+  return std::align_val_t{capacity >= kLargeBuffer ? kLargePage
+                                                   : alignof(std::max_align_t)};
+}
+
+char* Allocate(std::size_t capacity) {
+  auto* data =
+      static_cast<char*>(::operator new(capacity, Alignment(capacity)));
+  if (capacity >= kLargeBuffer) platform::AdviseLargePages(data, capacity);
   return data;
 }
 
-void Free(char* data, std::size_t size) {
-  ::operator delete(data, Alignment(size));
+void Free(char* data, std::size_t capacity) {
+  ::operator delete(data, Alignment(capacity));
 }
 
 }  // namespace
 
 ChannelBuffer::ChannelBuffer(std::size_t size)
-    : data_(nullptr), size_(size == 0 ? 1 : size) {
+    : data_(nullptr), size_(size == 0 ? 1 : size), capacity_(Capacity(size_)) {
   Pool& pool = ThePool();
   {
     std::lock_guard<std::mutex> lock(pool.mutex);
     for (Kept& k : pool.kept) {
-      if (k.data != nullptr && k.size == size_) {
+      if (k.data != nullptr && k.capacity == capacity_) {
         data_ = k.data;
         k = Kept{};
         return;
       }
     }
   }
-  data_ = Allocate(size_);
+  data_ = Allocate(capacity_);
 }
 
 ChannelBuffer::~ChannelBuffer() {
-  Kept evicted{data_, size_};
+  Kept evicted{data_, capacity_};
   Pool& pool = ThePool();
   {
     // The buffer let go last is the likeliest to be asked for next: it
@@ -89,7 +94,7 @@ ChannelBuffer::~ChannelBuffer() {
     }
     std::swap(*place, evicted);
   }
-  if (evicted.data != nullptr) Free(evicted.data, evicted.size);
+  if (evicted.data != nullptr) Free(evicted.data, evicted.capacity);
 }
 
 }  // namespace lpgm
