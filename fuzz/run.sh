@@ -11,6 +11,9 @@
 # build/fuzz/run/TARGET/artifacts/. Needs clang and libFuzzer's runtime
 # (scripts/install-prerequisites.sh --fuzz).
 set -euo pipefail
+# The Japanese file names and messages need a UTF-8 locale, whatever the
+# caller set (a container or `env -i` starts with none).
+export LC_ALL=C.UTF-8
 cd "$(dirname "$0")/.."
 
 if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
@@ -21,7 +24,7 @@ seconds=$1
 shift
 all_targets=(fuzz_free_form fuzz_field_read fuzz_definition_file
              fuzz_spectrum_file fuzz_acceleration_file fuzz_format
-             fuzz_check)
+             fuzz_check fuzz_prepare_formats)
 if [[ $# -gt 0 ]]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 for t in "${targets[@]}"; do
   [[ -f fuzz/$t.cc ]] || { echo "unknown target $t" >&2; exit 2; }

@@ -5,6 +5,9 @@
 #   check-package.sh deb build/ci/lpgm_1.1.0_amd64.deb
 #   check-package.sh zip build/windows/lpgm-1.1.0-win64.zip   (runs Wine)
 set -euo pipefail
+# The Japanese file names and messages need a UTF-8 locale, whatever the
+# caller set (a container or `env -i` starts with none).
+export LC_ALL=C.UTF-8
 kind=$1
 package=$(realpath "$2")
 golden=$(realpath "$(dirname "$0")/../tests/e2e/golden/example")

@@ -6,7 +6,9 @@ set -euo pipefail
 need=()
 command -v g++ >/dev/null || need+=(g++)
 command -v cmake >/dev/null || need+=(cmake)
-# cmake installed without recommends does not bring make.
+# The presets build with Ninja; cmake installed without recommends does not
+# bring make either (the benchmark's plain build uses it).
+command -v ninja >/dev/null || need+=(ninja-build)
 command -v make >/dev/null || need+=(make)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 # The ci preset builds the stage benchmarks too.

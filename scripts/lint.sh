@@ -6,6 +6,9 @@
 #
 #   bash scripts/lint.sh [--format-only]
 set -euo pipefail
+# The Japanese file names and messages need a UTF-8 locale, whatever the
+# caller set (a container or `env -i` starts with none).
+export LC_ALL=C.UTF-8
 cd "$(dirname "$0")/.."
 
 mapfile -t files < <(git ls-files '*.cc' '*.h')

@@ -7,6 +7,7 @@
 #   windows-companion-test.sh WINDOWS_BUILD_DIR POSIX_BUILD_DIR
 # Wine's prefix and locale come from the environment (WINEPREFIX, LC_ALL).
 set -euo pipefail
+export LC_ALL=${LC_ALL:-C.UTF-8}
 windows=$(realpath "$1")
 posix=$(realpath "$2")
 examples=$(realpath "$(dirname "$0")/../examples")

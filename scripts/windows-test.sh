@@ -88,7 +88,8 @@ WRAPPER
     --gtest_filter="$end_to_end-$posix_only" --gtest_brief=1
   bash scripts/windows-companion-test.sh "$windows" "$root/build/ci"
 done
-unset LC_ALL
+# The zip tool reads the Japanese names of the example under a UTF-8 locale.
+export LC_ALL=C.UTF-8
 
 # --- the zip: unpacked, its lpgm.exe run on its example ----------------------
 (cd "$windows" && cpack -G ZIP >/dev/null)

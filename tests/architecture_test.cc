@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
@@ -11,20 +10,17 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
+
 namespace lpgm {
 namespace {
+
+using ::lpgm::testing::ReadFileBytes;
 
 namespace fs = std::filesystem;
 
 // Folder name -> the folders it may include besides itself.
 using Table = std::map<std::string, std::set<std::string>>;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The rows "| `src/x` | job | `a`, `b` |" of the Markdown text.
 Table ParseTable(const std::string& markdown) {
@@ -123,7 +119,7 @@ TEST(ArchitectureTest, CheckerFindsForbiddenIncludesAndCycles) {
 }
 
 TEST(ArchitectureTest, FolderTableIsAGraphWithoutCycles) {
-  const Table table = ParseTable(ReadText(kSourceDir / "ARCHITECTURE.md"));
+  const Table table = ParseTable(ReadFileBytes(kSourceDir / "ARCHITECTURE.md"));
   for (const char* folder :
        {"platform", "record", "state", "input", "compute", "output", "run"})
     EXPECT_EQ(table.count(folder), 1u) << folder;
@@ -135,7 +131,7 @@ TEST(ArchitectureTest, FolderTableIsAGraphWithoutCycles) {
 }
 
 TEST(ArchitectureTest, EveryIncludeUnderSrcIsAllowedByTheTable) {
-  const Table table = ParseTable(ReadText(kSourceDir / "ARCHITECTURE.md"));
+  const Table table = ParseTable(ReadFileBytes(kSourceDir / "ARCHITECTURE.md"));
   ASSERT_FALSE(table.empty());
   int files = 0;
   for (const auto& entry :
@@ -144,8 +140,8 @@ TEST(ArchitectureTest, EveryIncludeUnderSrcIsAllowedByTheTable) {
     const fs::path relative = fs::relative(entry.path(), kSourceDir / "src");
     if (relative.begin() == relative.end()) continue;
     const std::string folder = relative.begin()->string();
-    for (const std::string& violation :
-         Violations(table, folder, relative.string(), ReadText(entry.path())))
+    for (const std::string& violation : Violations(
+             table, folder, relative.string(), ReadFileBytes(entry.path())))
       ADD_FAILURE() << violation;
     ++files;
   }

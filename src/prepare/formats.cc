@@ -28,10 +28,17 @@ std::string_view FormatName(Format format) {
   return "?";
 }
 
+// Built by appending: GCC 12 warns (-Wrestrict, a false alarm inside
+// char_traits.h) on a literal prepended to a temporary at -O3.
 std::string Describe(const InputError& error) {
-  std::string where = error.file;
-  if (error.line > 0) where += ":" + std::to_string(error.line);
-  return where + ": error: " + error.message;
+  std::string text = error.file;
+  if (error.line > 0) {
+    text += ':';
+    text += std::to_string(error.line);
+  }
+  text += ": error: ";
+  text += error.message;
+  return text;
 }
 
 namespace {
@@ -65,7 +72,12 @@ InputError Error(std::string_view file, int line, std::string message) {
 }
 
 std::string Quoted(std::string_view token) {
-  return "'" + std::string(token) + "'";
+  std::string text;
+  text.reserve(token.size() + 2);
+  text += '\'';
+  text += token;
+  text += '\'';
+  return text;
 }
 
 // The token right after `key` (e.g. "NPTS="), up to a blank or comma.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/input_folder.h"
 #include "support/process_runner.h"
 
@@ -19,16 +20,12 @@ namespace lpgm::testing::check {
 
 namespace fs = std::filesystem;
 
+// The checker tests' names for the shared file helpers.
 inline std::string ReadBytes(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
+  return ReadFileBytes(path);
 }
-
 inline void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << bytes;
+  WriteFileBytes(path, bytes);
 }
 
 // Runs lpgm-check with `arguments` (shell words) in `dir`.

@@ -4,25 +4,20 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "e2e/input_set.h"
+#include "support/file_bytes.h"
 #include "support/process_runner.h"
 
 namespace lpgm::testing::e2e {
 namespace {
 
-namespace fs = std::filesystem;
+using ::lpgm::testing::ReadFileBytes;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+namespace fs = std::filesystem;
 
 // Copies the inputs of `source` (definition.csv, faults, cases) to a fresh
 // folder and runs lpgm there.
@@ -47,8 +42,9 @@ TEST(ExampleRunTest, OutputFilesMatchGoldenFilesByteForByte) {
   EXPECT_EQ(result.out, kPrompt);
   for (int k = 1; k <= 6; ++k) {
     SCOPED_TRACE(kOutputNames[k - 1]);
-    EXPECT_TRUE(SameBytes(dir.ReadFile(kOutputNames[k - 1]),
-                          ReadBytes(kGolden / (std::to_string(k) + ".csv"))));
+    EXPECT_TRUE(
+        SameBytes(dir.ReadFile(kOutputNames[k - 1]),
+                  ReadFileBytes(kGolden / (std::to_string(k) + ".csv"))));
   }
 }
 
@@ -60,8 +56,9 @@ TEST(ExampleRunTest, Utf8ConsoleShowsUtf8PromptAndWritesTheSameFiles) {
   EXPECT_EQ(result.out, kPromptUtf8);
   for (int k = 1; k <= 6; ++k) {
     SCOPED_TRACE(kOutputNames[k - 1]);
-    EXPECT_TRUE(SameBytes(dir.ReadFile(kOutputNames[k - 1]),
-                          ReadBytes(kGolden / (std::to_string(k) + ".csv"))));
+    EXPECT_TRUE(
+        SameBytes(dir.ReadFile(kOutputNames[k - 1]),
+                  ReadFileBytes(kGolden / (std::to_string(k) + ".csv"))));
   }
 }
 
@@ -87,8 +84,8 @@ TEST(RealDataRunTest, StElias1979IsThePhaseCaseAndLucerneRanksFirst) {
   std::vector<std::string> phase = Lines(dir.ReadFile(kOutputNames[1]));
   ASSERT_EQ(phase.size(), 3096u);
   EXPECT_EQ(phase[0], Cp("時刻(s),加速度(cm/s2)"));
-  std::vector<double> input =
-      Samples(ReadBytes(real / "cases/STELIAS1979_ICY180/加速度波形.acc"), 40);
+  std::vector<double> input = Samples(
+      ReadFileBytes(real / "cases/STELIAS1979_ICY180/加速度波形.acc"), 40);
   ASSERT_EQ(input.size(), 40u);
   for (std::size_t i = 0; i < input.size(); ++i) {
     EXPECT_EQ(phase[i + 1], Printf("%12.4f", static_cast<double>(i) * 0.02) +

@@ -8,15 +8,16 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "e2e/input_set.h"
+#include "support/file_bytes.h"
 #include "support/process_runner.h"
 
 namespace lpgm::testing::e2e {
 namespace {
+
+using ::lpgm::testing::ReadFileBytes;
 
 namespace fs = std::filesystem;
 
@@ -31,13 +32,6 @@ bool UnderWine() {
 #define SKIP_UNLESS_UNDER_WINE() \
   if (!UnderWine()) GTEST_SKIP() << "the Windows executable is not under test"
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
 void CopyExample(const TempDir& dir) {
   fs::copy(kExample, dir.path(), fs::copy_options::recursive);
 }
@@ -45,8 +39,9 @@ void CopyExample(const TempDir& dir) {
 void ExpectGoldenOutputs(const TempDir& dir) {
   for (int k = 1; k <= 6; ++k) {
     SCOPED_TRACE(kOutputNames[k - 1]);
-    EXPECT_TRUE(SameBytes(dir.ReadFile(kOutputNames[k - 1]),
-                          ReadBytes(kGolden / (std::to_string(k) + ".csv"))));
+    EXPECT_TRUE(
+        SameBytes(dir.ReadFile(kOutputNames[k - 1]),
+                  ReadFileBytes(kGolden / (std::to_string(k) + ".csv"))));
   }
 }
 

@@ -16,17 +16,14 @@
 #include "record/trimmed_length.h"
 #include "state/run_state.h"
 #include "support/fake_file_system.h"
+#include "support/file_bytes.h"
 
 namespace lpgm::prepare {
 namespace {
 
 std::string Golden(const std::string& name) {
-  std::ifstream in(
-      std::string(LPGM_SOURCE_DIR) + "/tests/prepare/golden/" + name,
-      std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+  return testing::ReadFileBytes(std::string(LPGM_SOURCE_DIR) +
+                                "/tests/prepare/golden/" + name);
 }
 
 // Every value one field wide: rounding ties to even, no "-0.0000", a value

@@ -8,28 +8,22 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "prepare/acc_writer.h"
 #include "prepare/convert.h"
 #include "prepare/formats.h"
+#include "support/file_bytes.h"
 #include "support/real_data.h"
 
 namespace lpgm::prepare {
 namespace {
 
+using ::lpgm::testing::ReadFileBytes;
+
 const std::string kReal = std::string(LPGM_SOURCE_DIR) + "/../shared/data/real";
 const std::string kPeer = kReal + "/original/NHERI-SimCenter_EE-UQ/";
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 struct Converted {
   SourceRecord record;
@@ -59,7 +53,8 @@ Converted ConvertText(const ReadOutcome& read,
 
 // The reference case file's samples, in cm/s2 at 0.02 s.
 std::vector<double> ReferenceSamples(const std::string& case_name) {
-  std::string text = Slurp(kReal + "/cases/" + case_name + "/加速度波形.acc");
+  std::string text =
+      ReadFileBytes(kReal + "/cases/" + case_name + "/加速度波形.acc");
   TableLayout layout{0.02, Units::kCentimetresPerSecond2, 1, 0};
   ReadOutcome read = ReadTable(text, case_name, layout);
   auto* record = std::get_if<SourceRecord>(&read);
@@ -87,15 +82,16 @@ void ExpectAgreesWithCase(const Converted& c, const std::string& case_name) {
 TEST_F(RealRecordsTest, PeerRecordsAgreeWithTheirCases) {
   for (const auto& [original, case_name] : testing::kPeerRecordCases) {
     std::string path = kPeer + original;
-    EXPECT_EQ(DetectFormat(Slurp(path)), Format::kAt2) << original;
-    ExpectAgreesWithCase(ConvertText(ReadAt2(Slurp(path), path)), case_name);
+    EXPECT_EQ(DetectFormat(ReadFileBytes(path)), Format::kAt2) << original;
+    ExpectAgreesWithCase(ConvertText(ReadAt2(ReadFileBytes(path), path)),
+                         case_name);
   }
 }
 
 TEST_F(RealRecordsTest, ElCentroTableInGIsItsCaseExactly) {
   std::string path = kReal + "/original/satish-annigeri_Notebooks/elcentro.dat";
   TableLayout layout{0.02, Units::kG, 5, 0};
-  Converted c = ConvertText(ReadTable(Slurp(path), path, layout));
+  Converted c = ConvertText(ReadTable(ReadFileBytes(path), path, layout));
   ExpectAgreesWithCase(c, "ELCENTRO1940_NS");
   // At 0.02 s nothing but the units changes: every sample as the case has it.
   EXPECT_EQ(c.file.written, ReferenceSamples("ELCENTRO1940_NS"));
@@ -105,7 +101,7 @@ TEST_F(RealRecordsTest, ElCentroTableInGIsItsCaseExactly) {
 // converts to the same record as the PEER file with its mean removed.
 TEST_F(RealRecordsTest, KnetFileOfARecordConvertsToTheSameRecord) {
   const std::string path = kPeer + "RSN879_LANDERS_LCN260.AT2";
-  const ReadOutcome at2 = ReadAt2(Slurp(path), path);
+  const ReadOutcome at2 = ReadAt2(ReadFileBytes(path), path);
   const SourceRecord& peer = std::get<SourceRecord>(at2);
   const double numerator = 3920.0;
   const double denominator = 6182761.0;
@@ -145,9 +141,11 @@ TEST_F(RealRecordsTest, ProgramWritesTheCaseFile) {
                         "' -o '" + (folder / "LCN").string() + "' > '" +
                         (folder.string() + ".out") + "'";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
-  std::string written = Slurp((folder / "LCN" / "加速度波形.acc").string());
-  EXPECT_EQ(written, ConvertText(ReadAt2(Slurp(path), path)).file.bytes);
-  std::string line = Slurp(folder.string() + ".out");
+  std::string written =
+      ReadFileBytes((folder / "LCN" / "加速度波形.acc").string());
+  EXPECT_EQ(written,
+            ConvertText(ReadAt2(ReadFileBytes(path), path)).file.bytes);
+  std::string line = ReadFileBytes(folder.string() + ".out");
   EXPECT_NE(line.find("decimated by 4; 2407 samples at 0.02 s; PGA "),
             std::string::npos)
       << line;
