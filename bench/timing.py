@@ -271,6 +271,8 @@ def main():
                         "and of the row it is against")
     args = p.parse_args()
     args.dir = os.path.abspath(args.dir)
+    if args.ref:
+        args.ref = os.path.abspath(args.ref)
     variables = dict(v.split("=", 1) for v in args.var)
     lists = {}
     for item in args.list:
