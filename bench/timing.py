@@ -21,8 +21,9 @@ are skipped), five fields separated by '|':
 - reference: the label of the row its ratio is taken against, or '-'.
 - stdin: a file given as standard input, or '-' for /dev/null.
 - check: 'lpgm' (the six output files are removed before each run, unless
-  --reuse, and compared byte for byte with --ref after it: a difference
-  ends the whole benchmark with status 1), 'floor' (floor_*.out removed
+  --reuse, and compared byte for byte with --ref after it: a difference, a
+  failed run or anything on standard error ends the whole benchmark with
+  status 1), 'floor' (floor_*.out removed
   before each run), 'outputs=DIR' (DIR emptied before each run and its six
   files compared with --ref after it; the table says whether they were
   identical, without failing), or '-'.
@@ -205,7 +206,8 @@ class Bench:
             wall, cpu, rss, status = spawn_timed(row.argv, stdin_fd, self.null_fd, self.err_fd)
         finally:
             os.close(stdin_fd)
-        if status != 0:
+        # lpgm is silent on success: anything on its standard error fails it.
+        if status != 0 or (row.check == "lpgm" and os.fstat(self.err_fd).st_size):
             with open(self.err_path, "rb") as f:
                 first = f.readline().decode("utf-8", "replace").strip()
             row.failure = "exit %d%s" % (status, ": " + first if first else "")
