@@ -2,12 +2,17 @@
 # Times whole runs of lpgm as a user makes them, against the I/O floor of the
 # same input set (one process doing the same reads and writes, bench/io_floor.cc,
 # and beside it the older cat + head floor), and checks every timed run's six
-# output files byte for byte against a run of the plain (Debug) build.
+# output files byte for byte against a run of the plain (Debug) build. Each
+# process is timed from its spawn to its exit by bench/timing.py; the spawn
+# of /bin/true, timed the same way, is printed as the harness's overhead.
+# --all times the rows of bench/rows-all.txt instead: lpgm, its floor, the
+# numpy script, lpgm-check --html, the spectra and lpgm-match.
 # Needs bash, python3 (Debian: apt-get install python3), a C++ compiler and
-# cmake; runs under any locale, LC_ALL=C included.
+# cmake; the numpy row needs /usr/bin/python3 with numpy (python3-numpy).
+# Runs under any locale, LC_ALL=C included.
 #
-#   bench/run.sh [-n RUNS] [--faults F] [--cases C] [--samples S] [--vary]
-#                [--style fixed|exponent|dform|mixed] [--per-line N]
+#   bench/run.sh [-n RUNS] [--all] [--faults F] [--cases C] [--samples S]
+#                [--vary] [--style fixed|exponent|dform|mixed] [--per-line N]
 #                [--seed N] [--scaling] [--reuse] [--no-build] [--keep]
 #                [--bin PATH]
 #
@@ -18,6 +23,7 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=5
 scaling=0
+all=0
 build=1
 keep=0
 reuse=0
@@ -41,6 +47,7 @@ while [[ $# -gt 0 ]]; do
     --style|--per-line|--seed) gen_args+=("$1" "$2"); shift 2 ;;
     --vary) gen_args+=(--vary); shift ;;
     --scaling) scaling=1; shift ;;
+    --all) all=1; shift ;;
     --no-build) build=0; shift ;;
     --keep) keep=1; shift ;;
     --reuse) reuse=1; shift ;;
@@ -92,6 +99,13 @@ if [[ ! -x $floor_bin || $root/bench/io_floor.cc -nt $floor_bin ]]; then
 fi
 [[ -x $release_bin ]] || fail "no release binary at $release_bin"
 [[ -x $plain_bin ]] || fail "no plain binary at $plain_bin"
+# The numpy script's Python: the first of these that has numpy.
+python_numpy="python3-with-numpy"
+for p in /usr/bin/python3 python3; do
+  if "$p" -c 'import numpy' 2> /dev/null; then
+    python_numpy=$(command -v "$p"); break
+  fi
+done
 
 # --- measuring ----------------------------------------------------------
 # The six output files, by their names on disk.
@@ -104,98 +118,9 @@ outputs=(
   "参考･各ケースの最大速度.csv"
 )
 
-if [[ -x /usr/bin/time ]]; then
-  have_time=1
-else
-  have_time=0
-  echo "note: /usr/bin/time is missing (apt-get install time); using Python's resource module"
-fi
-
-# measure DIR STDIN_FILE CMD...: runs CMD in DIR with STDIN_FILE as its
-# standard input (stdout discarded, stderr to $work/stderr) and sets
-# m_wall (seconds), m_cpu (user + system seconds), m_rss (peak resident
-# set, KiB) and m_status.
-measure() {
-  local dir=$1 input=$2; shift 2
-  if (( have_time )); then
-    local t0 t1
-    t0=$EPOCHREALTIME
-    set +e
-    ( cd "$dir" && /usr/bin/time -f '%U %S %M' -o "$work/time.out" "$@" \
-        < "$input" > /dev/null 2> "$work/stderr" )
-    m_status=$?
-    set -e
-    t1=$EPOCHREALTIME
-    m_wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
-    local user sys
-    read -r user sys m_rss < <(tail -n 1 "$work/time.out")
-    m_cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.2f", u + s }')
-  else
-    local line
-    set +e
-    line=$(cd "$dir" && python3 -c '
-import os, subprocess, sys, time
-with open(sys.argv[1], "rb") as stdin, open(sys.argv[2], "wb") as err:
-    t0 = time.perf_counter()
-    p = subprocess.Popen(sys.argv[3:], stdin=stdin,
-                         stdout=subprocess.DEVNULL, stderr=err)
-    _, status, usage = os.wait4(p.pid, 0)
-    t1 = time.perf_counter()
-print("%.4f %.2f %d %d" % (t1 - t0, usage.ru_utime + usage.ru_stime,
-                          usage.ru_maxrss, os.waitstatus_to_exitcode(status)))
-' "$input" "$work/stderr" "$@")
-    set -e
-    read -r m_wall m_cpu m_rss m_status <<< "$line"
-  fi
-}
-
-# Prints "median min max" of the numbers given.
-stats() {
-  printf '%s\n' "$@" | sort -g | awk '
-    { v[NR] = $1 }
-    END {
-      m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-      print m, v[1], v[NR]
-    }'
-}
-
 remove_outputs() {
   local dir=$1 f
   for f in "${outputs[@]}"; do rm -f "$dir/$f"; done
-}
-
-# run_program DIR BIN: one run as a user makes it: the definition file's name
-# typed at the prompt. Fails unless it ends normally and writes all six files.
-# The outputs of the run before are removed first, unless --reuse asks for
-# them to be left, so that the program reuses and cuts them.
-run_program() {
-  local dir=$1 bin=$2 f
-  (( reuse )) || remove_outputs "$dir"
-  measure "$dir" "$work/answer" "$bin"
-  if (( m_status != 0 )) || [[ -s $work/stderr ]]; then
-    cat "$work/stderr" >&2
-    fail "$bin exited with status $m_status in $dir"
-  fi
-  for f in "${outputs[@]}"; do
-    [[ -f $dir/$f ]] || fail "$bin did not write $f"
-  done
-}
-
-# check_outputs DIR LABEL: the six files equal the reference ones.
-check_outputs() {
-  local dir=$1 label=$2 f diff line
-  for f in "${outputs[@]}"; do
-    if ! diff=$(cmp "$work/ref/$f" "$dir/$f" 2>&1); then
-      echo "run.sh: MISMATCH in $label: $f differs from the plain build's" >&2
-      echo "  $diff" >&2
-      line=$(sed -n 's/.*line \([0-9]*\).*/\1/p' <<< "$diff")
-      if [[ -n $line ]]; then
-        echo "  plain:   $(sed -n "${line}p" "$work/ref/$f" | iconv -f CP932 -t UTF-8 2>/dev/null | cut -c1-160)" >&2
-        echo "  release: $(sed -n "${line}p" "$dir/$f" | iconv -f CP932 -t UTF-8 2>/dev/null | cut -c1-160)" >&2
-      fi
-      exit 1
-    fi
-  done
 }
 
 # Quotes a word for sh in single quotes, byte for byte whatever the locale
@@ -207,8 +132,9 @@ sh_quote() {
 }
 
 # prepare DIR FAULTS CASES SAMPLES: writes the input set, runs the plain
-# build once for the reference outputs, writes the cat + head floor script
-# and sets floor_args, the one-process floor's arguments.
+# build once there for the reference outputs (kept in $work/ref), writes the
+# cat + head floor script and the one-process floor's arguments
+# ($work/floor_args, one a line).
 prepare() {
   local dir=$1 f size
   python3 "$root/bench/generate_input.py" "$dir" --faults "$2" --cases "$3" \
@@ -219,18 +145,23 @@ prepare() {
   rm -rf "$work/ref"
   mkdir -p "$work/ref"
   remove_outputs "$dir"
-  run_program "$dir" "$plain_bin"
+  if ! (cd "$dir" && "$plain_bin" < "$work/answer" > /dev/null 2> "$work/stderr") ||
+     [[ -s $work/stderr ]]; then
+    cat "$work/stderr" >&2
+    fail "the plain build failed in $dir"
+  fi
   output_bytes=0
+  printf '%s\n' "${input_files[@]}" -- > "$work/floor_args"
   {
     echo 'set -e'
     printf 'cat'
     for f in "${input_files[@]}"; do printf ' %s' "$(sh_quote "$f")"; done
     echo ' > /dev/null'
     local k=0
-    floor_args=("${input_files[@]}" --)
     for f in "${outputs[@]}"; do
+      [[ -f $dir/$f ]] || fail "the plain build did not write $f"
       size=$(stat -c %s "$dir/$f")
-      floor_args+=("$size")
+      echo "$size" >> "$work/floor_args"
       output_bytes=$((output_bytes + size))
       k=$((k + 1))
       echo "head -c $size /dev/zero > floor_$k.out"
@@ -239,40 +170,18 @@ prepare() {
   } > "$work/floor.sh"
 }
 
-remove_floor() { rm -f "$1"/floor_?.out; }
-
-# run_floor DIR CMD...: one run of a floor; its files of the run before
-# are removed first unless --reuse, as the program's are.
-run_floor() {
-  local dir=$1; shift
-  (( reuse )) || remove_floor "$dir"
-  measure "$dir" /dev/null "$@"
-  (( m_status == 0 )) || { cat "$work/stderr" >&2; fail "floor $1 failed"; }
-}
-
-# time_runs DIR: one untimed warm-up of each, then RUNS timed runs of the
-# release binary, of the one-process floor and of the cat + head floor, taken
-# in turn so that a change of load hits all alike. Sets the arrays prog_wall,
-# prog_cpu, prog_rss, floor_wall, floor_cpu, floor_rss (one process) and
-# cat_wall, cat_cpu, cat_rss (cat + head).
-time_runs() {
-  local dir=$1 k
-  prog_wall=(); prog_cpu=(); prog_rss=(); floor_wall=(); floor_cpu=(); floor_rss=()
-  cat_wall=(); cat_cpu=(); cat_rss=()
-  run_program "$dir" "$release_bin"
-  check_outputs "$dir" "warm-up run"
-  run_floor "$dir" "$floor_bin" "${floor_args[@]}"
-  run_floor "$dir" sh "$work/floor.sh"
-  for ((k = 1; k <= runs; ++k)); do
-    run_program "$dir" "$release_bin"
-    prog_wall+=("$m_wall"); prog_cpu+=("$m_cpu"); prog_rss+=("$m_rss")
-    check_outputs "$dir" "timed run $k"
-    run_floor "$dir" "$floor_bin" "${floor_args[@]}"
-    floor_wall+=("$m_wall"); floor_cpu+=("$m_cpu"); floor_rss+=("$m_rss")
-    run_floor "$dir" sh "$work/floor.sh"
-    cat_wall+=("$m_wall"); cat_cpu+=("$m_cpu"); cat_rss+=("$m_rss")
-  done
-  remove_floor "$dir"
+# timed DIR ROWS [OPTION...]: the rows of ROWS timed in DIR by timing.py.
+timed() {
+  local dir=$1 rows=$2; shift 2
+  local extra=()
+  (( reuse )) && extra+=(--reuse)
+  python3 "$root/bench/timing.py" --rows "$rows" --dir "$dir" --runs "$runs" \
+    --ref "$work/ref" --var "lpgm=$release_bin" --var "floor=$floor_bin" \
+    --var "build=$(dirname "$release_bin")" --var "root=$root" \
+    --var "work=$work" --var "ref=$work/ref" --var "answer=$work/answer" \
+    --var "python_numpy=$python_numpy" --list "floor_args=$work/floor_args" \
+    ${extra[@]+"${extra[@]}"} "$@"
+  rm -f "$dir"/floor_?.out
   remove_outputs "$dir"
 }
 
@@ -286,36 +195,12 @@ if (( ! scaling )); then
   echo "== input: $faults faults, $cases cases of $samples samples ${gen_args[*]+${gen_args[*]}}"
   prepare "$dir" "$faults" "$cases" "$samples"
   echo "   $(mb "$input_bytes") MB in ${#input_files[@]} files; outputs $(mb "$output_bytes") MB"
-  echo "== $runs timed runs of $release_bin (outputs checked against $plain_bin)"
+  echo "== $runs timed runs of each row; lpgm is $release_bin, its outputs checked against $plain_bin"
   (( reuse )) && echo "   each run reuses the output files of the run before"
-  time_runs "$dir"
-  report() {  # LABEL WALLS CPUS RSSES, each a space-separated list
-    local wall cpu rss
-    read -r -a wall <<< "$2"; read -r -a cpu <<< "$3"; read -r -a rss <<< "$4"
-    read -r w_med w_min w_max < <(stats "${wall[@]}")
-    read -r c_med c_min c_max < <(stats "${cpu[@]}")
-    read -r r_med r_min r_max < <(stats "${rss[@]}")
-    awk -v l="$1" -v a="$w_med" -v b="$w_min" -v c="$w_max" -v d="$c_med" \
-        -v e="$c_min" -v f="$c_max" -v g="$r_med" -v h="$r_min" -v i="$r_max" 'BEGIN {
-      printf "%-10s %9.3f %7.3f-%-7.3f %9.2f %6.2f-%-6.2f %9.1f %6.1f-%-6.1f\n",
-        l, a, b, c, d, e, f, g / 1024, h / 1024, i / 1024 }'
-  }
-  printf '\n%-10s %9s %15s %9s %13s %9s %13s\n' "" "wall (s)" "min-max" \
-    "cpu (s)" "min-max" "RSS (MiB)" "min-max"
-  report program "${prog_wall[*]}" "${prog_cpu[*]}" "${prog_rss[*]}"
-  pw=$w_med pc=$c_med
-  report "I/O floor" "${floor_wall[*]}" "${floor_cpu[*]}" "${floor_rss[*]}"
-  fw=$w_med fc=$c_med
-  report "cat + head" "${cat_wall[*]}" "${cat_cpu[*]}" "${cat_rss[*]}"
-  awk -v a="$pw" -v b="$fw" -v c="$pc" -v d="$fc" 'BEGIN {
-    printf "%-10s %9.2f %15s %9.2f   (program / I/O floor, medians)\n", "ratio", a / b, "", (d > 0 ? c / d : 0) }'
-  awk -v a="$pw" -v b="$w_med" -v c="$pc" -v d="$c_med" 'BEGIN {
-    printf "%-10s %9.2f %15s %9.2f   (program / cat + head floor, medians)\n", "ratio", a / b, "", (d > 0 ? c / d : 0) }'
-  echo "program runs (s):    ${prog_wall[*]}"
-  echo "I/O floor runs (s):  ${floor_wall[*]}"
-  echo "cat + head runs (s): ${cat_wall[*]}"
-  echo "program cpu (s):     ${prog_cpu[*]}"
-  echo "all $runs timed runs wrote outputs byte-identical to the plain build's"
+  rows=$root/bench/rows-lpgm.txt
+  (( all )) && rows=$root/bench/rows-all.txt
+  echo
+  timed "$dir" "$rows"
 else
   echo "== scaling: $runs timed runs per point (outputs checked against $plain_bin)"
   printf '%6s %5s %7s %7s %7s %8s %15s %8s %6s %8s %11s %10s\n' \
@@ -326,14 +211,12 @@ else
       for s in 25000 50000 100000; do
         dir=$work/input-$f-$c-$s
         prepare "$dir" "$f" "$c" "$s"
-        time_runs "$dir"
-        read -r pw_med pw_min pw_max < <(stats "${prog_wall[@]}")
-        read -r fw_med _ _ < <(stats "${floor_wall[@]}")
-        read -r pc_med _ _ < <(stats "${prog_cpu[@]}")
+        read -r pw_med pw_min pw_max fw_med pc_med < <(
+          timed "$dir" "$root/bench/rows-lpgm.txt" --scaling-line lpgm)
         awk -v f="$f" -v c="$c" -v s="$s" -v ib="$input_bytes" -v ob="$output_bytes" \
             -v m="$pw_med" -v lo="$pw_min" -v hi="$pw_max" -v fl="$fw_med" \
             -v cpu="$pc_med" 'BEGIN {
-          printf "%6d %5d %7d %7.1f %7.1f %8.3f %7.3f-%-7.3f %8.3f %6.2f %8.2f %11.1f %10.1f\n",
+          printf "%6d %5d %7d %7.1f %7.1f %8.3f %7.3f-%-7.3f %8.3f %6.2f %8.3f %11.1f %10.1f\n",
             f, c, s, ib / 1e6, ob / 1e6, m, lo, hi, fl, m / fl, cpu,
             m * 1e9 / (c * s), cpu * 1e9 / (c * s) }'
         rm -rf "$dir"

@@ -137,10 +137,12 @@ void WriteCaseAccelerationsFile(const RunState& state,
                     [&](int j) { return state.AccColumn(j); });
 }
 
-void WriteCaseVelocitiesFile(const RunState& state,
-                             platform::FileSystem& files) {
-  WriteWaveformFile(state, files, 4, ",(cm/s)",
-                    [&](int j) { return state.VelColumn(j); });
+void WriteCaseVelocitiesFile(const RunState& state, platform::FileSystem& files,
+                             VelocityColumns where) {
+  WriteWaveformFile(state, files, 4, ",(cm/s)", [&](int j) {
+    return where == VelocityColumns::kInAcc ? state.AccColumn(j)
+                                            : state.VelColumn(j);
+  });
 }
 
 void WriteCasePeaksFile(const RunState& state, platform::FileSystem& files) {

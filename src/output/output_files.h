@@ -34,8 +34,12 @@ void WriteFaultSpectraFile(const RunState& state,
                            platform::FileSystem& files);  // 23
 void WriteCaseAccelerationsFile(const RunState& state,
                                 platform::FileSystem& files);  // 24
-void WriteCaseVelocitiesFile(const RunState& state,
-                             platform::FileSystem& files);  // 25
+// Where file 25 finds the velocities: in VEL, or in ACC once the run has
+// turned its accelerations into them (TurnAccelerationsIntoVelocities).
+enum class VelocityColumns { kInVel, kInAcc };
+void WriteCaseVelocitiesFile(
+    const RunState& state, platform::FileSystem& files,
+    VelocityColumns where = VelocityColumns::kInVel);  // 25
 void WriteCasePeaksFile(const RunState& state,
                         platform::FileSystem& files);  // 26
 

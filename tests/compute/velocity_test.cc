@@ -187,5 +187,38 @@ TEST_F(VelocityTest, MatchesTheWrittenOrderBitForBitOnRandomRecords) {
   }
 }
 
+// The run's shortcut: the peaks alone while reading, then the accelerations
+// turned into the velocities in place. Both give what ComputeVelocities
+// gives, bit for bit, NaN, infinities and empty cases included.
+TEST_F(VelocityTest, PeaksAloneAndVelocitiesInPlaceMatchTheTable) {
+  std::mt19937_64 random(13);
+  std::normal_distribution<double> acceleration(0.0, 200.0);
+  std::vector<double> record(5000);
+  for (double& a : record) a = acceleration(random);
+  SetCase(1, record);
+  record[1200] = kNaN;
+  SetCase(2, record);
+  SetCase(3, {});
+  SetCase(4, {kInf, 1.0, -kInf});
+  SetCase(5, {3.0, -3.0, 3.0, -3.0});  // equal peaks
+  auto copy = std::make_unique<RunState>(*state_);
+  ComputeVelocities(*copy);
+  for (int i = 1; i <= state_->NCASE; ++i) {
+    ComputePeakVelocity(*state_, i);
+    EXPECT_EQ(std::signbit(state_->VMAX(i)), false) << "case " << i;
+    EXPECT_EQ(state_->VMAX(i), copy->VMAX(i)) << "case " << i;
+  }
+  TurnAccelerationsIntoVelocities(*state_);
+  for (int i = 1; i <= state_->NCASE; ++i) {
+    for (int j = 1; j <= kSampleCapacity; ++j) {
+      const double want = copy->VEL(i, j);
+      const double got = state_->ACC(i, j);
+      ASSERT_TRUE(got == want || (std::isnan(got) && std::isnan(want)))
+          << "case " << i << " sample " << j;
+    }
+    EXPECT_EQ(state_->VEL(i, 1), 0.0) << "VEL is never touched";
+  }
+}
+
 }  // namespace
 }  // namespace lpgm
