@@ -1,7 +1,10 @@
 #include "check/rules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <set>
+#include <string_view>
 
 #include "check/report_format.h"
 #include "platform/encoding.h"
@@ -110,14 +113,27 @@ Hit AtCaseOnly(const RuleInput& in) {
 
 // --- the table --------------------------------------------------------------
 
+// The summaries of the rules raised on more than one part.
+constexpr const char* kReadFailure =
+    "a file ends too early or holds a\nmalformed field";
+constexpr const char* kCannotOpen = "a fault or case file cannot be opened";
+constexpr const char* kNonFinite =
+    "an infinite or NaN sample or spectrum value";
+constexpr const char* kFieldOverflow =
+    "a value an output file shows as asterisks";
+
 const Rule kRules[] = {
     // The definition file and its name.
     {"definition-name-long", Severity::kWarning, Scope::kDefinition,
+     "a name longer than the 40 bytes lpgm keeps",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const DefinitionFacts& d = in.facts.definition;
        if (d.name.size() <= d.name_kept) return;
        hits.push_back(
-           {0, 0, {}, 0,
+           {0,
+            0,
+            {},
+            0,
             "the name is " + std::to_string(d.name.size()) +
                 " bytes long: lpgm keeps only the first " +
                 std::to_string(d.name_kept) + " at its prompt and opens \"" +
@@ -126,15 +142,20 @@ const Rule kRules[] = {
                 "name"});
      }},
     {"definition-name-quoting", Severity::kNote, Scope::kDefinition,
+     "the name must be quoted at lpgm's prompt",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        if (in.facts.definition.name.find_first_of(" \t,/'\"") ==
            std::string::npos)
          return;
-       hits.push_back({0, 0, {}, 0,
+       hits.push_back({0,
+                       0,
+                       {},
+                       0,
                        "at lpgm's prompt a blank, comma or slash ends the "
                        "name: type it between quotation marks (\"...\")"});
      }},
     {"definition-encoding", Severity::kWarning, Scope::kDefinition,
+     "the definition file is UTF-8 or UTF-16",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const DefinitionFacts& d = in.facts.definition;
        if (d.encoding == TextEncoding::kShiftJis) return;
@@ -150,6 +171,7 @@ const Rule kRules[] = {
                 "Shift-JIS"});
      }},
     {"definition-error", Severity::kError, Scope::kDefinition,
+     "the definition file cannot be opened or\nlpgm would stop on it",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const DefinitionFacts& d = in.facts.definition;
        if (!d.stop) return;
@@ -161,23 +183,31 @@ const Rule kRules[] = {
 
     // The folders of the definition file.
     {"same-folder", Severity::kWarning, Scope::kFolder,
+     "two faults or two cases name one folder",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const FolderFacts& f = FolderAt(in);
        if (f.same_as == 0) return;
        const int k = f.fault != 0 ? f.fault : f.case_number;
-       hits.push_back({f.fault, f.case_number, {}, 0,
+       hits.push_back({f.fault,
+                       f.case_number,
+                       {},
+                       0,
                        Slot(f, k) + " names the same folder as " +
                            Slot(f, f.same_as) + " (" + Utf8(f.folder) +
                            "): lpgm reads it twice; check the definition "
                            "file"});
      }},
     {"folder-name-literal", Severity::kNote, Scope::kFolder,
+     "a folder name with commas, quotes or a\nleading blank",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const FolderFacts& f = FolderAt(in);
        if (f.folder.find_first_of(",'\"\t") == std::string::npos &&
            (f.folder.empty() || f.folder.front() != ' '))
          return;
-       hits.push_back({f.fault, f.case_number, {}, 0,
+       hits.push_back({f.fault,
+                       f.case_number,
+                       {},
+                       0,
                        "the folder name \"" + Utf8(f.folder) +
                            "\" is taken literally to the end of its line "
                            "(commas, quotation marks and leading blanks "
@@ -185,15 +215,16 @@ const Rule kRules[] = {
      }},
 
     // Each fault's spectrum file.
-    {"read-failure", Severity::kError, Scope::kFaultFile,
+    {"read-failure", Severity::kError, Scope::kFaultFile, kReadFailure,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        ReadFailure(FaultAt(in).stop, AtFault(in), hits);
      }},
-    {"cannot-open", Severity::kError, Scope::kFaultFile,
+    {"cannot-open", Severity::kError, Scope::kFaultFile, kCannotOpen,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        CannotOpen(FaultAt(in).stop, AtFault(in), hits);
      }},
     {"spectrum-short-row", Severity::kWarning, Scope::kSpectrumRow,
+     "a row without field 28 (Sv read as 0.0)",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const SpectrumRowSeen& seen =
            FaultAt(in).rows[static_cast<std::size_t>(in.row - 1)];
@@ -206,6 +237,7 @@ const Rule kRules[] = {
            "0.0; fill the row (a blank cell in the last column?)";
      }},
     {"spectrum-nonpositive", Severity::kWarning, Scope::kSpectrumRow,
+     "an Sv of 0 or less",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const std::size_t k = static_cast<std::size_t>(in.row - 1);
        const FaultSummary& f = FaultSummaryAt(in);
@@ -219,6 +251,7 @@ const Rule kRules[] = {
 
     // The period grid.
     {"period-order", Severity::kWarning, Scope::kPeriodGrid,
+     "fault 1's periods not increasing or not\npositive",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const FaultSummary& f = FaultSummaryAt(in);
        if (f.fault != 1 || !f.read_ok) return;
@@ -237,6 +270,7 @@ const Rule kRules[] = {
        }
      }},
     {"period-grid", Severity::kWarning, Scope::kPeriodGrid,
+     "a fault's periods differ from fault 1's",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const int row = FaultAt(in).grid_difference_row;
        if (row == 0) return;
@@ -253,15 +287,16 @@ const Rule kRules[] = {
      }},
 
     // Each case's acceleration file.
-    {"read-failure", Severity::kError, Scope::kCaseFile,
+    {"read-failure", Severity::kError, Scope::kCaseFile, kReadFailure,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        ReadFailure(CaseAt(in).stop, AtCase(in), hits);
      }},
-    {"cannot-open", Severity::kError, Scope::kCaseFile,
+    {"cannot-open", Severity::kError, Scope::kCaseFile, kCannotOpen,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        CannotOpen(CaseAt(in).stop, AtCase(in), hits);
      }},
     {"sample-capacity", Severity::kError, Scope::kCaseFile,
+     "a header count above 100000",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseFacts& c = CaseAt(in);
        if (!StoppedFor(c.stop, StopReason::kSampleCount)) return;
@@ -272,6 +307,7 @@ const Rule kRules[] = {
            " is above lpgm's capacity of 100000 samples; lpgm stops here";
      }},
     {"header-time-step", Severity::kWarning, Scope::kCaseFile,
+     "the header's time step is not 0 or 0.02",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const std::optional<double>& step = CaseAt(in).header_time_step;
        if (!step || *step == 0 || *step == 0.02) return;
@@ -283,6 +319,7 @@ const Rule kRules[] = {
            "to 0.02 s";
      }},
     {"no-samples", Severity::kWarning, Scope::kCaseFile,
+     "a header count of 0 or less",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!c.read_ok || c.npts > 0) return;
@@ -293,6 +330,7 @@ const Rule kRules[] = {
            "check the header's first field";
      }},
     {"samples-ended-early", Severity::kWarning, Scope::kCaseFile,
+     "a slash ends the samples before the count",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseFacts& c = CaseAt(in);
        if (!CaseSummaryAt(in).read_ok || c.end.slash_line == 0) return;
@@ -304,6 +342,7 @@ const Rule kRules[] = {
            ": lpgm reads the rest as 0.0; remove the slash or fix the count";
      }},
     {"extra-samples", Severity::kWarning, Scope::kCaseFile,
+     "values follow the count's last sample",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseFacts& c = CaseAt(in);
        if (!CaseSummaryAt(in).read_ok || c.end.value_after_count_line == 0)
@@ -316,7 +355,7 @@ const Rule kRules[] = {
      }},
 
     // The samples and velocities of each case.
-    {"non-finite", Severity::kWarning, Scope::kCaseValues,
+    {"non-finite", Severity::kWarning, Scope::kCaseValues, kNonFinite,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c)) return;
@@ -330,7 +369,7 @@ const Rule kRules[] = {
            "): lpgm carries them into the velocities and writes them as "
            "Infinity or NaN; check the record";
      }},
-    {"field-overflow", Severity::kWarning, Scope::kCaseValues,
+    {"field-overflow", Severity::kWarning, Scope::kCaseValues, kFieldOverflow,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c)) return;
@@ -347,6 +386,7 @@ const Rule kRules[] = {
            "the units";
      }},
     {"acceleration-range", Severity::kWarning, Scope::kCaseValues,
+     "PGA below 5 or above 3000 cm/s2",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c) || !(c.pga < 5 || c.pga > 3000)) return;
@@ -357,10 +397,10 @@ const Rule kRules[] = {
            "the record in g (x 980.665), m/s2 (x 100) or gal x 10?";
      }},
     {"velocity-drift", Severity::kWarning, Scope::kCaseValues,
+     "|end velocity| above 0.2 x PGV",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
-       if (!HasSamples(c) || !(std::fabs(c.end_velocity) > 0.2 * c.pgv))
-         return;
+       if (!HasSamples(c) || !(std::fabs(c.end_velocity) > 0.2 * c.pgv)) return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
            "the velocity ends at " + Number(c.end_velocity, 3) +
@@ -369,6 +409,7 @@ const Rule kRules[] = {
            "velocity and may change the phase case; correct the baseline";
      }},
     {"record-duration", Severity::kNote, Scope::kCaseValues,
+     "a record shorter than 10 s or longer\nthan 600 s at 0.02 s",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c) || !(c.duration < 10 || c.duration > 600)) return;
@@ -381,45 +422,57 @@ const Rule kRules[] = {
      }},
 
     // The periods and Sv of each fault, and the target.
-    {"non-finite", Severity::kWarning, Scope::kFaultValues,
+    {"non-finite", Severity::kWarning, Scope::kFaultValues, kNonFinite,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const FaultSummary& f = FaultSummaryAt(in);
        if (!f.read_ok) return;
        if (ExtremesOf(f.sv).non_finite == 0 &&
            (f.fault != 1 || ExtremesOf(f.period).non_finite == 0))
          return;
-       hits.push_back({f.fault, 0, {}, 0,
+       hits.push_back({f.fault,
+                       0,
+                       {},
+                       0,
                        "a period or Sv of this fault is infinite or NaN: lpgm "
                        "carries it into the target spectrum; check the "
                        "file"});
      }},
-    {"field-overflow", Severity::kWarning, Scope::kFaultValues,
+    {"field-overflow", Severity::kWarning, Scope::kFaultValues, kFieldOverflow,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const FaultSummary& f = FaultSummaryAt(in);
        if (!f.read_ok) return;
        if (!ExtremesOverflow(ExtremesOf(f.sv), 14, 6) &&
            (f.fault != 1 || !ExtremesOverflow(ExtremesOf(f.period), 12, 4)))
          return;
-       hits.push_back({f.fault, 0, {}, 0,
+       hits.push_back({f.fault,
+                       0,
+                       {},
+                       0,
                        "a period or Sv of this fault is too wide for its "
                        "field: lpgm writes it as asterisks; check the "
                        "units"});
      }},
-    {"field-overflow", Severity::kWarning, Scope::kTarget,
+    {"field-overflow", Severity::kWarning, Scope::kTarget, kFieldOverflow,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        if (!ExtremesOverflow(ExtremesOf(in.result.target), 14, 6)) return;
-       hits.push_back({0, 0, {}, 0,
+       hits.push_back({0,
+                       0,
+                       {},
+                       0,
                        "the target spectrum reaches 10^7 cm/s: lpgm writes "
                        "it as asterisks in the file handed to the design "
                        "step"});
      }},
 
     // The ranking, once every input was read.
-    {"even-cases", Severity::kNote, Scope::kRanking,
+    {"even-cases", Severity::kNote, Scope::kRanking, "an even number of cases",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const int n = static_cast<int>(in.result.cases.size());
        if (!in.result.computed || n % 2 != 0) return;
-       hits.push_back({0, 0, {}, 0,
+       hits.push_back({0,
+                       0,
+                       {},
+                       0,
                        std::to_string(n) +
                            " cases, an even number: lpgm takes rank " +
                            std::to_string((n + 1) / 2) +
@@ -427,6 +480,7 @@ const Rule kRules[] = {
                            "phase case"});
      }},
     {"near-tie", Severity::kNote, Scope::kRanking,
+     "the phase case's PGV within 1 % of a\nneighbouring rank's",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        if (!in.result.computed) return;
        const CaseSummary* phase = nullptr;
@@ -437,7 +491,10 @@ const Rule kRules[] = {
          if (c.rank != phase->rank - 1 && c.rank != phase->rank + 1) continue;
          if (std::fabs(c.pgv - phase->pgv) > 0.01 * phase->pgv) continue;
          hits.push_back(
-             {0, phase->case_number, {}, 0,
+             {0,
+              phase->case_number,
+              {},
+              0,
               "the phase case's PGV " + Number(phase->pgv, 3) +
                   " cm/s is within 1 % of case " +
                   std::to_string(c.case_number) + "'s " + Number(c.pgv, 3) +
@@ -449,6 +506,7 @@ const Rule kRules[] = {
 
     // The files an earlier run left.
     {"stale-output", Severity::kWarning, Scope::kOutputFile,
+     "an output file older than an input",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const OutputFacts& o = in.facts.outputs[in.index];
        if (!o.older_than_inputs) return;
@@ -484,6 +542,28 @@ void Judge(Scope scope, const RuleInput& in, CheckResult& result) {
 }  // namespace
 
 std::span<const Rule> Rules() { return kRules; }
+
+std::string RulesHelp() {
+  std::string text;
+  std::set<std::string_view> listed;
+  for (Severity severity :
+       {Severity::kError, Severity::kWarning, Severity::kNote}) {
+    for (const Rule& rule : kRules) {
+      if (rule.severity != severity || !listed.insert(rule.id).second) continue;
+      std::string line = "  ";
+      line += severity == Severity::kError     ? "error"
+              : severity == Severity::kWarning ? "warning"
+                                               : "note";
+      line.resize(11, ' ');
+      line += rule.id;
+      line.resize(std::max<std::size_t>(line.size() + 1, 35), ' ');
+      for (const char* c = rule.summary; *c != '\0'; ++c)
+        line += *c == '\n' ? "\n" + std::string(35, ' ') : std::string(1, *c);
+      text += line + "\n";
+    }
+  }
+  return text;
+}
 
 void ApplyRules(const CheckFacts& facts, CheckResult& result) {
   auto each = [&](Scope scope, std::size_t count) {

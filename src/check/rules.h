@@ -60,12 +60,19 @@ struct Rule {
   const char* id;
   Severity severity;
   Scope scope;
+  // What it finds, in a few words for the program's help (lines of at
+  // most 44 characters, separated by line feeds).
+  const char* summary;
   // Appends the rule's findings on one subject of its scope.
   void (*judge)(const RuleInput& in, std::vector<Hit>& hits);
 };
 
 // The table.
 std::span<const Rule> Rules();
+
+// The help's list of the rules: one line (and its continuations) for each
+// id, the errors first, then the warnings, then the notes.
+std::string RulesHelp();
 
 // Applies every rule of the table to the facts and appends the findings
 // to `result`.

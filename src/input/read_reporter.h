@@ -13,8 +13,8 @@ namespace lpgm {
 
 // Where the samples of an acceleration record ended against its count.
 struct SamplesEnd {
-  long slash_line = 0;            // a slash ended them early; 0: none did
-  long values_before_slash = 0;   // the count's values read before it
+  long slash_line = 0;              // a slash ended them early; 0: none did
+  long values_before_slash = 0;     // the count's values read before it
   long value_after_count_line = 0;  // first value past the count; 0: none
 };
 

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -152,8 +153,7 @@ const std::vector<Row>& Rows() {
        [](Input& in) { in.result.faults[0].period[2] = 1.5; },
        "period-order:W"},
       {"period not positive",
-       [](Input& in) { in.result.faults[0].period[0] = 0; },
-       "period-order:W"},
+       [](Input& in) { in.result.faults[0].period[0] = 0; }, "period-order:W"},
       {"another period grid",
        [](Input& in) {
          AddFault(in, 2);
@@ -300,10 +300,35 @@ TEST(Rules, TheTableNamesEachRuleOnceAndEveryRuleIsRaised) {
     EXPECT_TRUE(seen.insert({rule.id, rule.scope}).second) << rule.id;
     EXPECT_TRUE(raised.count(rule.id)) << rule.id << " never raised";
     // An id means one severity, whatever part it is raised on.
-    for (const Rule& other : Rules())
-      if (std::string(other.id) == rule.id)
+    for (const Rule& other : Rules()) {
+      if (std::string(other.id) == rule.id) {
         EXPECT_EQ(other.severity, rule.severity) << rule.id;
+      }
+    }
   }
+}
+
+TEST(Rules, HelpListsEachIdOnceUnderItsSeverityInEightyColumns) {
+  const std::string help = RulesHelp();
+  std::set<std::string> ids;
+  for (const Rule& rule : Rules()) ids.insert(rule.id);
+  std::size_t start = 0;
+  std::string last_severity = "error";
+  const std::vector<std::string> order = {"error", "warning", "note"};
+  for (std::size_t end; (end = help.find('\n', start)) != std::string::npos;
+       start = end + 1) {
+    const std::string line = help.substr(start, end - start);
+    EXPECT_LE(line.size(), 80u) << line;
+    if (line.compare(0, 35, std::string(35, ' ')) == 0) continue;
+    const std::string severity = line.substr(2, line.find(' ', 2) - 2);
+    const std::string id = line.substr(11, line.find(' ', 11) - 11);
+    EXPECT_EQ(ids.erase(id), 1u) << "listed twice or unknown: " << id;
+    EXPECT_GE(std::find(order.begin(), order.end(), severity),
+              std::find(order.begin(), order.end(), last_severity))
+        << line;
+    last_severity = severity;
+  }
+  EXPECT_TRUE(ids.empty()) << *ids.begin() << " not listed";
 }
 
 }  // namespace

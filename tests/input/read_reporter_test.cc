@@ -130,10 +130,9 @@ TEST(ReadReporter, WhereTheSamplesEndAgainstTheCount) {
 
 TEST(ReadReporter, ReadsAndEndsAsWithoutAReporter) {
   const char* contents[] = {
-      "3\n1 2 3 4\n",     "3\n1 2\n",        "3\n1 x 3\n",
-      "0\n",              "0\n1 2\n",        "100001,0.01\n1\n",
-      "-2,0.02\n",        "abc\n1\n",        "3\n5*1\n",
-      "2,0.01\n1\n2/3\n", "",                "3\n1,,2,\n/",
+      "3\n1 2 3 4\n", "3\n1 2\n",         "3\n1 x 3\n", "0\n",
+      "0\n1 2\n",     "100001,0.01\n1\n", "-2,0.02\n",  "abc\n1\n",
+      "3\n5*1\n",     "2,0.01\n1\n2/3\n", "",           "3\n1,,2,\n/",
   };
   for (const char* content : contents) {
     Recorder r;
@@ -160,8 +159,7 @@ TEST(ReadReporter, SpectrumRowsWithTheirFilledFields) {
   std::string full = "2.5";
   for (int k = 2; k <= 28; ++k) full += ",1";
   for (int j = 1; j <= state->NPER; ++j)
-    file += (j == 3 ? "2.5,1,1,,1" : j == 4 ? full + ",,,"
-                                            : full) + "\n";
+    file += (j == 3 ? "2.5,1,1,,1" : j == 4 ? full + ",,," : full) + "\n";
   testing::FakeFileSystem files;
   files.AddFile(SpectrumFilePath(*state, 2), file);
   Recorder r;
