@@ -19,6 +19,7 @@
 #include "check/check_result.h"
 #include "check/checker.h"
 #include "check/json_report.h"
+#include "check/rules.h"
 #include "check/text_report.h"
 #include "fuzz_support.h"
 #include "platform/encoding.h"
@@ -35,32 +36,14 @@ class NoFiles : public lpgm::check::FileProbe {
   }
 };
 
+// The ids of the rules table.
 const std::set<std::string>& KnownIds() {
-  static const std::set<std::string> ids = {"definition-error",
-                                            "cannot-open",
-                                            "read-failure",
-                                            "sample-capacity",
-                                            "header-time-step",
-                                            "samples-ended-early",
-                                            "extra-samples",
-                                            "no-samples",
-                                            "acceleration-range",
-                                            "velocity-drift",
-                                            "non-finite",
-                                            "field-overflow",
-                                            "period-grid",
-                                            "period-order",
-                                            "spectrum-short-row",
-                                            "spectrum-nonpositive",
-                                            "same-folder",
-                                            "definition-encoding",
-                                            "stale-output",
-                                            "near-tie",
-                                            "even-cases",
-                                            "definition-name-long",
-                                            "definition-name-quoting",
-                                            "folder-name-literal",
-                                            "record-duration"};
+  static const std::set<std::string> ids = [] {
+    std::set<std::string> all;
+    for (const lpgm::check::Rule& rule : lpgm::check::Rules())
+      all.insert(rule.id);
+    return all;
+  }();
   return ids;
 }
 

@@ -1,5 +1,7 @@
 #include "check/command_line.h"
 
+#include "check/rules.h"
+
 namespace lpgm::check {
 
 CommandLine ParseCommandLine(std::span<const std::string> args) {
@@ -69,38 +71,8 @@ Exit status:
   73  the --html FILE cannot be written (or names an input file)
 
 Findings (severity, id):
-  error    definition-error        the definition file cannot be opened or
-                                   lpgm would stop on it
-  error    cannot-open             a fault or case file cannot be opened
-  error    read-failure            a file ends too early or holds a
-                                   malformed field
-  error    sample-capacity         a header count above 100000
-  warning  header-time-step        the header's time step is not 0 or 0.02
-  warning  samples-ended-early     a slash ends the samples before the count
-  warning  extra-samples           values follow the count's last sample
-  warning  no-samples              a header count of 0 or less
-  warning  acceleration-range      PGA below 5 or above 3000 cm/s2
-  warning  velocity-drift          |end velocity| above 0.2 x PGV
-  warning  non-finite              an infinite or NaN sample or spectrum value
-  warning  field-overflow          a value an output file shows as asterisks
-  warning  period-grid             a fault's periods differ from fault 1's
-  warning  period-order            fault 1's periods not increasing or not
-                                   positive
-  warning  spectrum-short-row      a row without field 28 (Sv read as 0.0)
-  warning  spectrum-nonpositive    an Sv of 0 or less
-  warning  same-folder             two faults or two cases name one folder
-  warning  definition-encoding     the definition file is UTF-8 or UTF-16
-  warning  stale-output            an output file older than an input
-  warning  definition-name-long    a name longer than the 40 bytes lpgm keeps
-  note     definition-name-quoting the name must be quoted at lpgm's prompt
-  note     folder-name-literal     a folder name with commas, quotes or a
-                                   leading blank
-  note     record-duration         a record shorter than 10 s or longer
-                                   than 600 s at 0.02 s
-  note     near-tie                the phase case's PGV within 1 % of a
-                                   neighbouring rank's
-  note     even-cases              an even number of cases
 )";
+  text += RulesHelp();
   return text;
 }
 

@@ -21,6 +21,14 @@ std::string Fixed(double value, int decimals) {
   return text;
 }
 
+std::string Number(double value, int decimals) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value > 0 ? "Infinity" : "-Infinity";
+  char text[400];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
 std::string Shortened(std::string_view text, std::size_t max_chars) {
   if (max_chars == 0) return "";
   std::size_t chars = 0;

@@ -13,6 +13,10 @@ namespace lpgm::check {
 // form for magnitudes of 1e12 and more, which would not fit a table cell.
 std::string Fixed(double value, int decimals);
 
+// A number for a message or the text report: up to `decimals` decimals, or
+// "NaN"/"Infinity"/"-Infinity".
+std::string Number(double value, int decimals);
+
 // `text` cut to at most `max_chars` characters (code points), the last one
 // then replaced by an ellipsis. Charts use it for long folder names; the
 // tables show them whole.

@@ -3,7 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "check/findings.h"
+#include "check/report_format.h"
 
 namespace lpgm::check {
 namespace {

@@ -4,14 +4,17 @@
 
 namespace lpgm {
 
-double TargetSpectrumAt(const RunState& state, int j) {
-  double target = 0.0;
+double SrssAt(const RunState& state, int j) {
+  double sum = 0.0;
   for (int i = 1; i <= state.NFAULT; ++i) {
     double sv = state.SVF(i, j);
-    target = sv * sv + target;
+    sum = sv * sv + sum;
   }
-  target = std::sqrt(target);
-  return target / 1.1;
+  return std::sqrt(sum);
+}
+
+double TargetSpectrumAt(const RunState& state, int j) {
+  return SrssAt(state, j) / 1.1;
 }
 
 void ComputeTargetSpectrum(RunState& state) {

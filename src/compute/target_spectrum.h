@@ -11,8 +11,12 @@ namespace lpgm {
 // each square added to the running sum in fault order, a true division last.
 void ComputeTargetSpectrum(RunState& state);
 
-// The value that ComputeTargetSpectrum stores in SVTGT(j), from SVF(1..NFAULT,
-// j).
+// The square root of the sum of the squares of SVF(1..NFAULT, j), each
+// square added to the running sum in fault order.
+double SrssAt(const RunState& state, int j);
+
+// The value that ComputeTargetSpectrum stores in SVTGT(j): SrssAt(state, j)
+// divided by 1.1.
 double TargetSpectrumAt(const RunState& state, int j);
 
 }  // namespace lpgm

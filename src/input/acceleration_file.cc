@@ -22,21 +22,50 @@ std::string AccelerationFilePath(const RunState& state, int case_number) {
   return path;
 }
 
+namespace {
+
+// Where the samples ended, reading on past the count when they were all
+// read and no slash came before it.
+SamplesEnd EndOfSamples(InputChannel& channel, const FreeFormEnd& end) {
+  SamplesEnd seen;
+  seen.slash_line = end.slash_line;
+  seen.values_before_slash = static_cast<long>(end.values_before_slash);
+  if (end.slash_line == 0)
+    seen.value_after_count_line = end.past_end > 0
+                                      ? channel.records_begun()
+                                      : LineOfValueAfterRead(channel);
+  return seen;
+}
+
+}  // namespace
+
 void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
-                          int case_number) {
+                          int case_number, ReadReporter& reporter) {
   static const Layout kHeader = Layout::Parse("(I20,F20.0)");
+  const bool collect = reporter.Collects();
   std::string path = AccelerationFilePath(state, case_number);
   std::unique_ptr<platform::InputStream> stream = OpenInputOrStop(files, path);
   InputChannel channel(*stream, kUnitAcceleration, path);
   double dropped = 0.0;  // the real number after the count
+  FieldsSeen header;
   ReadRecord(
       channel, kHeader,
-      {ListItem::Integer(&state.NPTS(case_number)), ListItem::Real(&dropped)});
+      {ListItem::Integer(&state.NPTS(case_number)), ListItem::Real(&dropped)},
+      collect ? &header : nullptr);
+  if (collect)
+    reporter.HeaderTimeStep(case_number, header.last_filled
+                                             ? std::optional<double>(dropped)
+                                             : std::nullopt);
   const int n = state.NPTS(case_number);
-  if (n > kSampleCapacity) StopWithMessage(SampleCountMessage(path));
+  if (n > kSampleCapacity)
+    StopWithMessage(StopReason::kSampleCount, SampleCountMessage(path));
   // ACC(i, 1) to ACC(i, n), one column of the table; nothing when n <= 0.
   const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
-  ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)});
+  FreeFormEnd end;
+  ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)},
+               collect ? &end : nullptr);
+  if (collect && n > 0)
+    reporter.SamplesEnded(case_number, EndOfSamples(channel, end));
 }
 
 namespace {

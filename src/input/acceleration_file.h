@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "input/read_reporter.h"
 #include "platform/file_system.h"
 #include "state/run_state.h"
 
@@ -21,8 +22,10 @@ std::string AccelerationFilePath(const RunState& state, int case_number);
 // NPTS(case_number) and ACC(case_number, 1..NPTS). A file that cannot be
 // opened, and a count above the capacity of 100000 samples, are error stops;
 // a short file or a malformed value a record-layer failure on channel 13.
+// `reporter` hears what the reading saw (see read_reporter.h).
 void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
-                          int case_number);
+                          int case_number,
+                          ReadReporter& reporter = IgnoreReadFacts());
 
 // Reads the files of cases 1 to NCASE, each by ReadAccelerationFile, with
 // the outcome of reading them in order: on a second thread as well when every

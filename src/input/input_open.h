@@ -17,7 +17,7 @@ inline std::unique_ptr<platform::InputStream> OpenInputOrStop(
   platform::OpenError error = platform::OpenError::kNone;
   std::unique_ptr<platform::InputStream> stream =
       files.OpenForReading(path, &error);
-  if (!stream) StopWithMessage(NotExistMessage(path));
+  if (!stream) StopWithMessage(StopReason::kCannotOpen, NotExistMessage(path));
   return stream;
 }
 

@@ -17,8 +17,10 @@ std::string SpectrumFilePath(const RunState& state, int fault) {
   return path;
 }
 
-void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault) {
+void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault,
+                      ReadReporter& reporter) {
   static const Layout kRow = Layout::Parse("(28F20.0)");
+  const bool collect = reporter.Collects();
   std::string path = SpectrumFilePath(state, fault);
   std::unique_ptr<platform::InputStream> stream = OpenInputOrStop(files, path);
   InputChannel channel(*stream, kUnitSpectrum, path, 64 * 1024);
@@ -28,9 +30,15 @@ void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault) {
     double dropped_period = 0.0;
     double dropped[26];
     double* period = fault == 1 ? &state.PERIOD(j) : &dropped_period;
+    FieldsSeen fields;
     ReadRecord(channel, kRow,
                {ListItem::Real(period), ListItem::Real(dropped, 26),
-                ListItem::Real(&state.SVF(fault, j))});
+                ListItem::Real(&state.SVF(fault, j))},
+               collect ? &fields : nullptr);
+    if (collect)
+      reporter.SpectrumRow(fault, j,
+                           {channel.records_begun(), fields.filled,
+                            fields.last_filled, *period});
   }
 }
 

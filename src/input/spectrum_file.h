@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "input/read_reporter.h"
 #include "platform/file_system.h"
 #include "state/run_state.h"
 
@@ -19,8 +20,9 @@ std::string SpectrumFilePath(const RunState& state, int fault);
 // Reads the file of fault `fault` (1 to kFaultSlots): fills SVF(fault, 1..NPER)
 // and, for fault 1 only, PERIOD(1..NPER). A file that cannot be opened is an
 // error stop; a short file or a malformed field a record-layer failure on
-// channel 12.
-void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault);
+// channel 12. `reporter` hears what the reading saw (see read_reporter.h).
+void ReadSpectrumFile(RunState& state, platform::FileSystem& files, int fault,
+                      ReadReporter& reporter = IgnoreReadFacts());
 
 // Reads the files of faults 1 to NFAULT in order, each by ReadSpectrumFile.
 void ReadSpectrumFiles(RunState& state, platform::FileSystem& files);

@@ -4,9 +4,10 @@
 
 namespace lpgm {
 
-RunStop RunStop::MessageStop(std::string message) {
+RunStop RunStop::MessageStop(std::string message, int reason) {
   RunStop stop;
   stop.kind_ = Kind::kMessage;
+  stop.reason_ = reason;
   stop.message_ = std::move(message);
   return stop;
 }

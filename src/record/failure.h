@@ -33,8 +33,9 @@ class RunStop : public std::exception {
   // kRecordFailure: shown as one diagnostic line on the standard error.
   enum class Kind { kMessage, kRecordFailure };
 
-  // Builds an error stop with its console message (CP932, no line end).
-  static RunStop MessageStop(std::string message);
+  // Builds an error stop with its console message (CP932, no line end) and
+  // the code of its reason (the error stop's own numbering, 0: none given).
+  static RunStop MessageStop(std::string message, int reason = 0);
   // Builds a record-layer failure: error number, channel number (the
   // program's own numbering) and the file's name as the system composed it
   // (CP932).
@@ -48,6 +49,8 @@ class RunStop : public std::exception {
   int unit() const { return unit_; }
   const std::string& file() const { return file_; }
   long line() const { return line_; }
+  // The error stop's reason code; 0 for a record-layer failure.
+  int reason() const { return reason_; }
   // The error stop's message, or the record failure's diagnostic line.
   const std::string& message() const { return message_; }
   const char* what() const noexcept override { return message_.c_str(); }
@@ -58,6 +61,7 @@ class RunStop : public std::exception {
   int number_ = 0;
   int unit_ = 0;
   long line_ = 0;
+  int reason_ = 0;
   std::string file_;
   std::string message_;
 };

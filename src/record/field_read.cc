@@ -9,14 +9,18 @@
 namespace lpgm {
 namespace {
 
-void ReadNumericField(InputChannel& channel, const Descriptor& d,
+// Reads one numeric field into `target`; returns whether it held more than
+// blanks.
+bool ReadNumericField(InputChannel& channel, const Descriptor& d,
                       ListItem::Kind kind, void* target) {
   NumberScanner scanner;
+  bool filled = false;
   for (int i = 0; i < d.width; ++i) {
     int c = channel.Get();
     if (c == InputChannel::kEndOfRecord || c == ',') break;
     if (c == ' ') continue;
     scanner.Feed(static_cast<char>(c));
+    filled = true;
   }
   if (d.kind == FieldKind::kInteger) {
     if (kind != ListItem::Kind::kInteger)
@@ -32,6 +36,7 @@ void ReadNumericField(InputChannel& channel, const Descriptor& d,
       channel.Fail(kErrConversion);
     *static_cast<double*>(target) = v;
   }
+  return filled;
 }
 
 void ReadTextField(InputChannel& channel, std::size_t width, char* target,
@@ -51,7 +56,7 @@ void ReadTextField(InputChannel& channel, std::size_t width, char* target,
 }  // namespace
 
 void ReadRecord(InputChannel& channel, const Layout& layout,
-                std::initializer_list<ListItem> variables) {
+                std::initializer_list<ListItem> variables, FieldsSeen* seen) {
   channel.BeginRecordOrFail();
   std::size_t index = 0;
   for (const ListItem& vars : variables) {
@@ -70,7 +75,11 @@ void ReadRecord(InputChannel& channel, const Layout& layout,
                                        k)
                   : static_cast<void*>(static_cast<double*>(vars.data) +
                                        k * vars.stride);
-          ReadNumericField(channel, d, vars.kind, target);
+          const bool filled = ReadNumericField(channel, d, vars.kind, target);
+          if (seen != nullptr) {
+            seen->filled += filled ? 1 : 0;
+            seen->last_filled = filled;
+          }
           break;
         }
         case FieldKind::kText:

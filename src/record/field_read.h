@@ -18,10 +18,18 @@
 
 namespace lpgm {
 
+// What the numeric fields of a read held, for a reader that reports it.
+struct FieldsSeen {
+  int filled = 0;            // numeric fields holding more than blanks
+  bool last_filled = false;  // the last numeric field read did
+};
+
 // Reads the next record into `variables`. A field that does not convert is
-// failure 64 (input conversion error), end of file failure 24.
+// failure 64 (input conversion error), end of file failure 24. `seen`, when
+// given, receives what the numeric fields held.
 void ReadRecord(InputChannel& channel, const Layout& layout,
-                std::initializer_list<ListItem> variables);
+                std::initializer_list<ListItem> variables,
+                FieldsSeen* seen = nullptr);
 
 }  // namespace lpgm
 

@@ -9,7 +9,7 @@
 namespace lpgm {
 
 int TryReadFreeForm(InputChannel& channel,
-                    std::initializer_list<ListItem> items) {
+                    std::initializer_list<ListItem> items, FreeFormEnd* end) {
   ListCursor cursor(items.begin(), items.end());
   if (cursor.done()) {
     channel.SkipRecord();
@@ -41,6 +41,10 @@ int TryReadFreeForm(InputChannel& channel,
       after_value = false;
     } else if (c == '/') {
       channel.Get();
+      if (end != nullptr) {
+        end->slash_line = channel.records_begun();
+        end->values_before_slash = cursor.taken(items.begin());
+      }
       break;
     } else {
       int status = ReadFreeFormValue(channel, cursor, &value);
@@ -48,13 +52,27 @@ int TryReadFreeForm(InputChannel& channel,
       after_value = true;
     }
   }
+  if (end != nullptr) end->past_end = cursor.past_end();
   return 0;
 }
 
-void ReadFreeForm(InputChannel& channel,
-                  std::initializer_list<ListItem> items) {
-  int status = TryReadFreeForm(channel, items);
+void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items,
+                  FreeFormEnd* end) {
+  int status = TryReadFreeForm(channel, items, end);
   if (status != 0) channel.Fail(status);
+}
+
+long LineOfValueAfterRead(InputChannel& channel) {
+  for (;;) {
+    const int c = channel.Get();
+    if (c == InputChannel::kEndOfRecord) {
+      if (!channel.BeginRecord()) return 0;
+    } else if (c == '/') {
+      return 0;
+    } else if (c != ' ' && c != '\t' && c != ',' && c != '\r') {
+      return channel.records_begun();
+    }
+  }
 }
 
 }  // namespace lpgm

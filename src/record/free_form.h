@@ -16,6 +16,7 @@
 #ifndef LPGM_RECORD_FREE_FORM_H_
 #define LPGM_RECORD_FREE_FORM_H_
 
+#include <cstddef>
 #include <initializer_list>
 
 #include "record/free_form_value.h"
@@ -24,15 +25,30 @@
 
 namespace lpgm {
 
+// How a free-form read ended, for a reader that reports what it saw.
+struct FreeFormEnd {
+  long slash_line = 0;  // line of a slash that ended the read early; 0: none
+  std::size_t values_before_slash = 0;  // variables the read had reached
+  std::size_t past_end = 0;  // copies of a repeat count r*v past the list
+};
+
 // Reads values into the variables of `items` (text variables of at most
 // kMaxFreeFormText positions). A value that cannot be read for its variable
-// is failure 59; end of file is failure 24. Both end the run.
-void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items);
+// is failure 59; end of file is failure 24. Both end the run. `end`, when
+// given, receives how the read ended.
+void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items,
+                  FreeFormEnd* end = nullptr);
 
 // As ReadFreeForm, but hands failure 59 back as its status (0 on success)
 // instead of ending the run. End of file still ends the run.
 int TryReadFreeForm(InputChannel& channel,
-                    std::initializer_list<ListItem> items);
+                    std::initializer_list<ListItem> items,
+                    FreeFormEnd* end = nullptr);
+
+// Reads on after a free-form read that took its whole list, which the read
+// itself never does: the line of the first value left in the file (in the
+// rest of the last record or after it, up to a slash), 0 when none is.
+long LineOfValueAfterRead(InputChannel& channel);
 
 }  // namespace lpgm
 

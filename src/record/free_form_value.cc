@@ -82,6 +82,8 @@ int Store(ListCursor& cursor, const FreeFormValue& value, std::int64_t repeat) {
     if (status != 0) return status;
     cursor.Advance(1);
   }
+  // Copies beyond the list's last variable are dropped, and counted.
+  if (repeat > 0) cursor.Advance(static_cast<std::size_t>(repeat));
   return 0;
 }
 

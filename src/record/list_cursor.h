@@ -22,7 +22,8 @@ class ListCursor {
   bool done() const { return it_ == end_; }
   const ListItem& item() const { return *it_; }
   std::size_t left_in_item() const { return it_->count - k_; }
-  // Moves n variables on (fewer when the list ends first).
+  // Moves n variables on; what is left when the list ends is counted as
+  // passed the list's end.
   void Advance(std::size_t n) {
     while (n > 0 && !done()) {
       std::size_t step = std::min(n, left_in_item());
@@ -30,7 +31,16 @@ class ListCursor {
       n -= step;
       SkipFilledItems();
     }
+    past_end_ += n;
   }
+  // The variables moved over since `begin`, the list's first item.
+  std::size_t taken(const ListItem* begin) const {
+    std::size_t n = 0;
+    for (const ListItem* p = begin; p != it_; ++p) n += p->count;
+    return done() ? n : n + k_;
+  }
+  // Values that a repeat count gave beyond the list's last variable.
+  std::size_t past_end() const { return past_end_; }
   double* real() const {
     return static_cast<double*>(it_->data) + k_ * it_->stride;
   }
@@ -51,6 +61,7 @@ class ListCursor {
   const ListItem* it_;
   const ListItem* end_;
   std::size_t k_ = 0;
+  std::size_t past_end_ = 0;
 };
 
 }  // namespace lpgm

@@ -18,8 +18,13 @@ std::string WithPath(std::string_view path, const char* tail) {
 
 }  // namespace
 
-void StopWithMessage(std::string message) {
-  throw RunStop::MessageStop(std::move(message));
+void StopWithMessage(StopReason reason, std::string message) {
+  throw RunStop::MessageStop(std::move(message), static_cast<int>(reason));
+}
+
+StopReason ReasonOf(const RunStop& stop) {
+  if (stop.kind() != RunStop::Kind::kMessage) return StopReason::kNone;
+  return static_cast<StopReason>(stop.reason());
 }
 
 std::string NotExistMessage(std::string_view path) {

@@ -12,8 +12,26 @@
 
 namespace lpgm {
 
-// Throws the error stop with `message`. Does not return.
-[[noreturn]] void StopWithMessage(std::string message);
+class RunStop;
+
+// Why the system stopped, one reason for each of its own checks, so that
+// a stop is told apart without reading its message.
+enum class StopReason {
+  kNone,          // not an error stop: a record-layer failure
+  kCannotOpen,    // NotExistMessage
+  kCountError,    // CountErrorMessage
+  kFaultLine,     // FaultLineErrorMessage
+  kCaseLine,      // CaseLineErrorMessage
+  kFaultMissing,  // FaultMissingMessage
+  kCaseMissing,   // CaseMissingMessage
+  kSampleCount,   // SampleCountMessage
+};
+
+// Throws the error stop with `message` for `reason`. Does not return.
+[[noreturn]] void StopWithMessage(StopReason reason, std::string message);
+
+// The reason an error stop was raised for; kNone for a record-layer failure.
+StopReason ReasonOf(const RunStop& stop);
 
 // `path` + " not exist ! [Enter]": a file that cannot be opened.
 std::string NotExistMessage(std::string_view path);

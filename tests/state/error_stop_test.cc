@@ -23,14 +23,22 @@ TEST(ErrorStopTest, MessagesAreTheSystemsTextsByteForByte) {
   EXPECT_EQ(NotExistMessage(""), " not exist ! [Enter]");
 }
 
-TEST(ErrorStopTest, StopWithMessageThrowsAMessageStopCarryingTheText) {
-  try {
-    StopWithMessage("stop [Enter]");
-    FAIL() << "returned";
-  } catch (const RunStop& stop) {
-    EXPECT_EQ(stop.kind(), RunStop::Kind::kMessage);
-    EXPECT_EQ(stop.message(), "stop [Enter]");
+TEST(ErrorStopTest, StopWithMessageThrowsAMessageStopCarryingTextAndReason) {
+  for (StopReason reason : {StopReason::kCannotOpen, StopReason::kCountError,
+                            StopReason::kFaultLine, StopReason::kCaseLine,
+                            StopReason::kFaultMissing, StopReason::kCaseMissing,
+                            StopReason::kSampleCount}) {
+    try {
+      StopWithMessage(reason, "stop [Enter]");
+      FAIL() << "returned";
+    } catch (const RunStop& stop) {
+      EXPECT_EQ(stop.kind(), RunStop::Kind::kMessage);
+      EXPECT_EQ(stop.message(), "stop [Enter]");
+      EXPECT_EQ(ReasonOf(stop), reason);
+    }
   }
+  EXPECT_EQ(ReasonOf(RunStop::RecordFailure(kErrEndOfFile, 13, "x.acc")),
+            StopReason::kNone);
 }
 
 }  // namespace

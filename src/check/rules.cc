@@ -1,0 +1,590 @@
+#include "check/rules.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <set>
+#include <string_view>
+
+#include "check/report_format.h"
+#include "platform/encoding.h"
+#include "record/number_format.h"
+
+namespace lpgm::check {
+namespace {
+
+std::string Utf8(std::string_view cp932) {
+  return platform::Cp932ToUtf8(cp932);
+}
+
+// --- what the rules ask of the facts and the summaries --------------------
+
+const FolderFacts& FolderAt(const RuleInput& in) {
+  return in.facts.folders[in.index];
+}
+const FaultFacts& FaultAt(const RuleInput& in) {
+  return in.facts.faults[in.index];
+}
+const FaultSummary& FaultSummaryAt(const RuleInput& in) {
+  return in.result.faults[in.index];
+}
+const CaseFacts& CaseAt(const RuleInput& in) {
+  return in.facts.cases[in.index];
+}
+const CaseSummary& CaseSummaryAt(const RuleInput& in) {
+  return in.result.cases[in.index];
+}
+
+// Whether a stop for `reason` ended the reading of a file.
+bool StoppedFor(const std::optional<ReadStop>& stop, StopReason reason) {
+  return stop && stop->reason == reason;
+}
+
+struct Extremes {
+  double min = std::numeric_limits<double>::infinity();
+  double max = -std::numeric_limits<double>::infinity();
+  long non_finite = 0;
+  long first_non_finite = 0;  // 1-based index
+};
+
+Extremes ExtremesOf(std::span<const double> values) {
+  Extremes e;
+  for (std::size_t j = 0; j < values.size(); ++j) {
+    double v = values[j];
+    if (!std::isfinite(v)) {
+      if (e.non_finite++ == 0) e.first_non_finite = static_cast<long>(j) + 1;
+      continue;
+    }
+    if (v < e.min) e.min = v;
+    if (v > e.max) e.max = v;
+  }
+  return e;
+}
+
+// Whether a finite value would be written as asterisks by Fw.d.
+bool Overflows(double value, int width, int decimals) {
+  if (!std::isfinite(value)) return false;
+  char text[32];
+  FormatFixed(text, width, decimals, value);
+  return text[0] == '*';
+}
+
+bool ExtremesOverflow(const Extremes& e, int width, int decimals) {
+  return Overflows(e.min, width, decimals) || Overflows(e.max, width, decimals);
+}
+
+// A case whose samples were read whole and are more than none.
+bool HasSamples(const CaseSummary& c) { return c.read_ok && c.npts > 0; }
+
+std::string Slot(const FolderFacts& f, int k) {
+  return (f.fault != 0 ? "fault " : "case ") + std::to_string(k);
+}
+
+// --- the rules that share their wording between faults and cases ----------
+
+void ReadFailure(const std::optional<ReadStop>& stop, Hit place,
+                 std::vector<Hit>& hits) {
+  if (!StoppedFor(stop, StopReason::kNone)) return;
+  place.line = stop->line;
+  place.message = Utf8(stop->message) +
+                  " - lpgm fails here; check that the file is complete "
+                  "and every value is a number";
+  hits.push_back(std::move(place));
+}
+
+void CannotOpen(const std::optional<ReadStop>& stop, Hit place,
+                std::vector<Hit>& hits) {
+  if (!StoppedFor(stop, StopReason::kCannotOpen)) return;
+  place.message = Utf8(stop->message) +
+                  " - lpgm stops here; check the folder name in the "
+                  "definition file and that the file exists and is readable";
+  hits.push_back(std::move(place));
+}
+
+Hit AtFault(const RuleInput& in, long line = 0) {
+  return {FaultAt(in).fault, 0, FaultAt(in).path, line, {}};
+}
+Hit AtCase(const RuleInput& in, long line = 0) {
+  return {0, CaseAt(in).case_number, CaseAt(in).path, line, {}};
+}
+Hit AtCaseOnly(const RuleInput& in) {
+  return {0, CaseAt(in).case_number, {}, 0, {}};
+}
+
+// --- the table --------------------------------------------------------------
+
+// The summaries of the rules raised on more than one part.
+constexpr const char* kReadFailure =
+    "a file ends too early or holds a\nmalformed field";
+constexpr const char* kCannotOpen = "a fault or case file cannot be opened";
+constexpr const char* kNonFinite =
+    "an infinite or NaN sample or spectrum value";
+constexpr const char* kFieldOverflow =
+    "a value an output file shows as asterisks";
+
+const Rule kRules[] = {
+    // The definition file and its name.
+    {"definition-name-long", Severity::kWarning, Scope::kDefinition,
+     "a name longer than the 40 bytes lpgm keeps",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const DefinitionFacts& d = in.facts.definition;
+       if (d.name.size() <= d.name_kept) return;
+       hits.push_back(
+           {0,
+            0,
+            {},
+            0,
+            "the name is " + std::to_string(d.name.size()) +
+                " bytes long: lpgm keeps only the first " +
+                std::to_string(d.name_kept) + " at its prompt and opens \"" +
+                Utf8(d.name.substr(0, d.name_kept)) +
+                "\"; move the definition file or use a shorter relative "
+                "name"});
+     }},
+    {"definition-name-quoting", Severity::kNote, Scope::kDefinition,
+     "the name must be quoted at lpgm's prompt",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       if (in.facts.definition.name.find_first_of(" \t,/'\"") ==
+           std::string::npos)
+         return;
+       hits.push_back({0,
+                       0,
+                       {},
+                       0,
+                       "at lpgm's prompt a blank, comma or slash ends the "
+                       "name: type it between quotation marks (\"...\")"});
+     }},
+    {"definition-encoding", Severity::kWarning, Scope::kDefinition,
+     "the definition file is UTF-8 or UTF-16",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const DefinitionFacts& d = in.facts.definition;
+       if (d.encoding == TextEncoding::kShiftJis) return;
+       const char* what = d.encoding == TextEncoding::kUtf16 ? "UTF-16"
+                          : d.encoding == TextEncoding::kUtf8Bom
+                              ? "UTF-8 with a BOM"
+                              : "UTF-8";
+       hits.push_back(
+           {0, 0, d.path, 0,
+            std::string("the definition file looks like ") + what +
+                ": lpgm reads Shift-JIS (CP932), so Japanese folder names "
+                "will not be found and the counts may not read; save it as "
+                "Shift-JIS"});
+     }},
+    {"definition-error", Severity::kError, Scope::kDefinition,
+     "the definition file cannot be opened or\nlpgm would stop on it",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const DefinitionFacts& d = in.facts.definition;
+       if (!d.stop) return;
+       hits.push_back({0, 0, d.path, d.stop->line,
+                       Utf8(d.stop->message) +
+                           " - lpgm stops here; no other input can be "
+                           "checked"});
+     }},
+
+    // The folders of the definition file.
+    {"same-folder", Severity::kWarning, Scope::kFolder,
+     "two faults or two cases name one folder",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const FolderFacts& f = FolderAt(in);
+       if (f.same_as == 0) return;
+       const int k = f.fault != 0 ? f.fault : f.case_number;
+       hits.push_back({f.fault,
+                       f.case_number,
+                       {},
+                       0,
+                       Slot(f, k) + " names the same folder as " +
+                           Slot(f, f.same_as) + " (" + Utf8(f.folder) +
+                           "): lpgm reads it twice; check the definition "
+                           "file"});
+     }},
+    {"folder-name-literal", Severity::kNote, Scope::kFolder,
+     "a folder name with commas, quotes or a\nleading blank",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const FolderFacts& f = FolderAt(in);
+       if (f.folder.find_first_of(",'\"\t") == std::string::npos &&
+           (f.folder.empty() || f.folder.front() != ' '))
+         return;
+       hits.push_back({f.fault,
+                       f.case_number,
+                       {},
+                       0,
+                       "the folder name \"" + Utf8(f.folder) +
+                           "\" is taken literally to the end of its line "
+                           "(commas, quotation marks and leading blanks "
+                           "included)"});
+     }},
+
+    // Each fault's spectrum file.
+    {"read-failure", Severity::kError, Scope::kFaultFile, kReadFailure,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       ReadFailure(FaultAt(in).stop, AtFault(in), hits);
+     }},
+    {"cannot-open", Severity::kError, Scope::kFaultFile, kCannotOpen,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       CannotOpen(FaultAt(in).stop, AtFault(in), hits);
+     }},
+    {"spectrum-short-row", Severity::kWarning, Scope::kSpectrumRow,
+     "a row without field 28 (Sv read as 0.0)",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const SpectrumRowSeen& seen =
+           FaultAt(in).rows[static_cast<std::size_t>(in.row - 1)];
+       if (!FaultSummaryAt(in).read_ok || seen.has_sv) return;
+       hits.push_back(AtFault(in, 9 + in.row));
+       hits.back().message =
+           "row " + std::to_string(in.row) + " has " +
+           std::to_string(seen.fields) +
+           " of 28 fields and no value in field 28: lpgm reads its Sv as "
+           "0.0; fill the row (a blank cell in the last column?)";
+     }},
+    {"spectrum-nonpositive", Severity::kWarning, Scope::kSpectrumRow,
+     "an Sv of 0 or less",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const std::size_t k = static_cast<std::size_t>(in.row - 1);
+       const FaultSummary& f = FaultSummaryAt(in);
+       if (!f.read_ok || !FaultAt(in).rows[k].has_sv || !(f.sv[k] <= 0)) return;
+       hits.push_back(AtFault(in, 9 + in.row));
+       hits.back().message = "Sv " + Number(f.sv[k], 6) + " cm/s at row " +
+                             std::to_string(in.row) +
+                             ": lpgm takes it as it is into the target "
+                             "spectrum; check the column and the sign";
+     }},
+
+    // The period grid.
+    {"period-order", Severity::kWarning, Scope::kPeriodGrid,
+     "fault 1's periods not increasing or not\npositive",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const FaultSummary& f = FaultSummaryAt(in);
+       if (f.fault != 1 || !f.read_ok) return;
+       const std::vector<double>& p = f.period;
+       for (std::size_t j = 0; j < p.size(); ++j) {
+         const bool positive = p[j] > 0;
+         if (positive && (j == 0 || p[j] > p[j - 1])) continue;
+         hits.push_back(AtFault(in, 10 + static_cast<long>(j)));
+         hits.back().message =
+             "fault 1's period " + Number(p[j], 4) + " s at row " +
+             std::to_string(j + 1) +
+             (positive ? " does not increase" : " is not positive") +
+             ": lpgm pairs the faults by row and writes the periods in "
+             "this order; sort the rows by increasing period";
+         return;
+       }
+     }},
+    {"period-grid", Severity::kWarning, Scope::kPeriodGrid,
+     "a fault's periods differ from fault 1's",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const int row = FaultAt(in).grid_difference_row;
+       if (row == 0) return;
+       const std::size_t k = static_cast<std::size_t>(row - 1);
+       const double own = FaultSummaryAt(in).period[k];
+       const double first = in.result.faults[0].period[k];
+       hits.push_back(AtFault(in, 9 + row));
+       hits.back().message =
+           "period " + Number(own, 4) + " s at row " + std::to_string(row) +
+           " differs from fault 1's " + Number(first, 4) +
+           " s: lpgm pairs the faults by row and uses fault 1's periods, so "
+           "this Sv lands on another period; put every fault on the same "
+           "period grid";
+     }},
+
+    // Each case's acceleration file.
+    {"read-failure", Severity::kError, Scope::kCaseFile, kReadFailure,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       ReadFailure(CaseAt(in).stop, AtCase(in), hits);
+     }},
+    {"cannot-open", Severity::kError, Scope::kCaseFile, kCannotOpen,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       CannotOpen(CaseAt(in).stop, AtCase(in), hits);
+     }},
+    {"sample-capacity", Severity::kError, Scope::kCaseFile,
+     "a header count above 100000",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseFacts& c = CaseAt(in);
+       if (!StoppedFor(c.stop, StopReason::kSampleCount)) return;
+       hits.push_back(AtCase(in, 1));
+       hits.back().message =
+           Utf8(c.stop->message) + " - the header count " +
+           std::to_string(c.npts) +
+           " is above lpgm's capacity of 100000 samples; lpgm stops here";
+     }},
+    {"header-time-step", Severity::kWarning, Scope::kCaseFile,
+     "the header's time step is not 0 or 0.02",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const std::optional<double>& step = CaseAt(in).header_time_step;
+       if (!step || *step == 0 || *step == 0.02) return;
+       hits.push_back(AtCase(in, 1));
+       hits.back().message =
+           "the header gives a time step of " + Number(*step, 6) +
+           " s: lpgm never reads it and integrates at 0.02 s always, so the "
+           "velocities and the duration scale wrongly; resample the record "
+           "to 0.02 s";
+     }},
+    {"no-samples", Severity::kWarning, Scope::kCaseFile,
+     "a header count of 0 or less",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseSummary& c = CaseSummaryAt(in);
+       if (!c.read_ok || c.npts > 0) return;
+       hits.push_back(AtCase(in, 1));
+       hits.back().message =
+           "the header count is " + std::to_string(c.npts) +
+           ": lpgm takes no sample of this case, its peak velocity is 0; "
+           "check the header's first field";
+     }},
+    {"samples-ended-early", Severity::kWarning, Scope::kCaseFile,
+     "a slash ends the samples before the count",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseFacts& c = CaseAt(in);
+       if (!CaseSummaryAt(in).read_ok || c.end.slash_line == 0) return;
+       hits.push_back(AtCase(in, c.end.slash_line));
+       hits.back().message =
+           "a slash ends the samples after " +
+           std::to_string(c.end.values_before_slash) + " of " +
+           std::to_string(c.npts) +
+           ": lpgm reads the rest as 0.0; remove the slash or fix the count";
+     }},
+    {"extra-samples", Severity::kWarning, Scope::kCaseFile,
+     "values follow the count's last sample",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseFacts& c = CaseAt(in);
+       if (!CaseSummaryAt(in).read_ok || c.end.value_after_count_line == 0)
+         return;
+       hits.push_back(AtCase(in, c.end.value_after_count_line));
+       hits.back().message =
+           "values follow the count's last sample (" + std::to_string(c.npts) +
+           "): lpgm ignores them; check the header count against the "
+           "record's length";
+     }},
+
+    // The samples and velocities of each case.
+    {"non-finite", Severity::kWarning, Scope::kCaseValues, kNonFinite,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseSummary& c = CaseSummaryAt(in);
+       if (!HasSamples(c)) return;
+       const Extremes acc = ExtremesOf(c.acc);
+       if (acc.non_finite == 0) return;
+       hits.push_back(AtCaseOnly(in));
+       hits.back().message =
+           std::to_string(acc.non_finite) +
+           " samples are infinite or NaN (the first is sample " +
+           std::to_string(acc.first_non_finite) +
+           "): lpgm carries them into the velocities and writes them as "
+           "Infinity or NaN; check the record";
+     }},
+    {"field-overflow", Severity::kWarning, Scope::kCaseValues, kFieldOverflow,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseSummary& c = CaseSummaryAt(in);
+       if (!HasSamples(c)) return;
+       const Extremes acc = ExtremesOf(c.acc);
+       if (!ExtremesOverflow(acc, 14, 6) &&
+           !ExtremesOverflow(ExtremesOf(c.vel), 14, 6))
+         return;
+       hits.push_back(AtCaseOnly(in));
+       hits.back().message =
+           "accelerations or velocities of this case reach 10^7 "
+           "(acceleration " +
+           Number(acc.max, 1) + " / " + Number(acc.min, 1) +
+           "): lpgm writes them as asterisks in the waveform files; check "
+           "the units";
+     }},
+    {"acceleration-range", Severity::kWarning, Scope::kCaseValues,
+     "PGA below 5 or above 3000 cm/s2",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseSummary& c = CaseSummaryAt(in);
+       if (!HasSamples(c) || !(c.pga < 5 || c.pga > 3000)) return;
+       hits.push_back(AtCaseOnly(in));
+       hits.back().message =
+           "PGA " + Number(c.pga, 3) +
+           " cm/s2 is outside 5 to 3000: lpgm takes the samples in cm/s2; is "
+           "the record in g (x 980.665), m/s2 (x 100) or gal x 10?";
+     }},
+    {"velocity-drift", Severity::kWarning, Scope::kCaseValues,
+     "|end velocity| above 0.2 x PGV",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseSummary& c = CaseSummaryAt(in);
+       if (!HasSamples(c) || !(std::fabs(c.end_velocity) > 0.2 * c.pgv)) return;
+       hits.push_back(AtCaseOnly(in));
+       hits.back().message =
+           "the velocity ends at " + Number(c.end_velocity, 3) +
+           " cm/s, more than 20 % of the PGV " + Number(c.pgv, 3) +
+           " cm/s: a baseline offset or drift in the record raises the peak "
+           "velocity and may change the phase case; correct the baseline";
+     }},
+    {"record-duration", Severity::kNote, Scope::kCaseValues,
+     "a record shorter than 10 s or longer\nthan 600 s at 0.02 s",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const CaseSummary& c = CaseSummaryAt(in);
+       if (!HasSamples(c) || !(c.duration < 10 || c.duration > 600)) return;
+       hits.push_back(AtCaseOnly(in));
+       hits.back().message =
+           std::to_string(c.npts) + " samples at 0.02 s last " +
+           Number(c.duration, 2) +
+           " s, unusual for a long-period record: check the header count "
+           "and the time step";
+     }},
+
+    // The periods and Sv of each fault, and the target.
+    {"non-finite", Severity::kWarning, Scope::kFaultValues, kNonFinite,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const FaultSummary& f = FaultSummaryAt(in);
+       if (!f.read_ok) return;
+       if (ExtremesOf(f.sv).non_finite == 0 &&
+           (f.fault != 1 || ExtremesOf(f.period).non_finite == 0))
+         return;
+       hits.push_back({f.fault,
+                       0,
+                       {},
+                       0,
+                       "a period or Sv of this fault is infinite or NaN: lpgm "
+                       "carries it into the target spectrum; check the "
+                       "file"});
+     }},
+    {"field-overflow", Severity::kWarning, Scope::kFaultValues, kFieldOverflow,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const FaultSummary& f = FaultSummaryAt(in);
+       if (!f.read_ok) return;
+       if (!ExtremesOverflow(ExtremesOf(f.sv), 14, 6) &&
+           (f.fault != 1 || !ExtremesOverflow(ExtremesOf(f.period), 12, 4)))
+         return;
+       hits.push_back({f.fault,
+                       0,
+                       {},
+                       0,
+                       "a period or Sv of this fault is too wide for its "
+                       "field: lpgm writes it as asterisks; check the "
+                       "units"});
+     }},
+    {"field-overflow", Severity::kWarning, Scope::kTarget, kFieldOverflow,
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       if (!ExtremesOverflow(ExtremesOf(in.result.target), 14, 6)) return;
+       hits.push_back({0,
+                       0,
+                       {},
+                       0,
+                       "the target spectrum reaches 10^7 cm/s: lpgm writes "
+                       "it as asterisks in the file handed to the design "
+                       "step"});
+     }},
+
+    // The ranking, once every input was read.
+    {"even-cases", Severity::kNote, Scope::kRanking, "an even number of cases",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const int n = static_cast<int>(in.result.cases.size());
+       if (!in.result.computed || n % 2 != 0) return;
+       hits.push_back({0,
+                       0,
+                       {},
+                       0,
+                       std::to_string(n) +
+                           " cases, an even number: lpgm takes rank " +
+                           std::to_string((n + 1) / 2) +
+                           ", the larger of the two middle ones, as the "
+                           "phase case"});
+     }},
+    {"near-tie", Severity::kNote, Scope::kRanking,
+     "the phase case's PGV within 1 % of a\nneighbouring rank's",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       if (!in.result.computed) return;
+       const CaseSummary* phase = nullptr;
+       for (const CaseSummary& c : in.result.cases)
+         if (c.phase) phase = &c;
+       if (phase == nullptr) return;
+       for (const CaseSummary& c : in.result.cases) {
+         if (c.rank != phase->rank - 1 && c.rank != phase->rank + 1) continue;
+         if (std::fabs(c.pgv - phase->pgv) > 0.01 * phase->pgv) continue;
+         hits.push_back(
+             {0,
+              phase->case_number,
+              {},
+              0,
+              "the phase case's PGV " + Number(phase->pgv, 3) +
+                  " cm/s is within 1 % of case " +
+                  std::to_string(c.case_number) + "'s " + Number(c.pgv, 3) +
+                  " cm/s (rank " + std::to_string(c.rank) +
+                  "): a small change in either record changes the phase "
+                  "case"});
+       }
+     }},
+
+    // The files an earlier run left.
+    {"stale-output", Severity::kWarning, Scope::kOutputFile,
+     "an output file older than an input",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const OutputFacts& o = in.facts.outputs[in.index];
+       if (!o.older_than_inputs) return;
+       hits.push_back({0, 0, o.name, 0,
+                       "this output file is older than an input: it was left "
+                       "by an earlier run and does not show the inputs as "
+                       "they are now; run lpgm again before handing the "
+                       "files on"});
+     }},
+};
+
+// Applies the rules of `scope` to one subject, in the table's order.
+void Judge(Scope scope, const RuleInput& in, CheckResult& result) {
+  std::vector<Hit> hits;
+  for (const Rule& rule : kRules) {
+    if (rule.scope != scope) continue;
+    hits.clear();
+    rule.judge(in, hits);
+    for (Hit& hit : hits) {
+      Finding f;
+      f.id = rule.id;
+      f.severity = rule.severity;
+      f.fault = hit.fault;
+      f.case_number = hit.case_number;
+      f.file = hit.file.empty() ? std::string() : Utf8(hit.file);
+      f.line = hit.line;
+      f.message = std::move(hit.message);
+      result.findings.push_back(std::move(f));
+    }
+  }
+}
+
+}  // namespace
+
+std::span<const Rule> Rules() { return kRules; }
+
+std::string RulesHelp() {
+  std::string text;
+  std::set<std::string_view> listed;
+  for (Severity severity :
+       {Severity::kError, Severity::kWarning, Severity::kNote}) {
+    for (const Rule& rule : kRules) {
+      if (rule.severity != severity || !listed.insert(rule.id).second) continue;
+      std::string line = "  ";
+      line += severity == Severity::kError     ? "error"
+              : severity == Severity::kWarning ? "warning"
+                                               : "note";
+      line.resize(11, ' ');
+      line += rule.id;
+      line.resize(std::max<std::size_t>(line.size() + 1, 35), ' ');
+      for (const char* c = rule.summary; *c != '\0'; ++c)
+        line += *c == '\n' ? "\n" + std::string(35, ' ') : std::string(1, *c);
+      text += line + "\n";
+    }
+  }
+  return text;
+}
+
+void ApplyRules(const CheckFacts& facts, CheckResult& result) {
+  auto each = [&](Scope scope, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+      Judge(scope, {facts, result, i, 0}, result);
+  };
+  Judge(Scope::kDefinition, {facts, result, 0, 0}, result);
+  each(Scope::kFolder, facts.folders.size());
+  for (std::size_t i = 0; i < facts.faults.size(); ++i) {
+    Judge(Scope::kFaultFile, {facts, result, i, 0}, result);
+    const int rows = static_cast<int>(facts.faults[i].rows.size());
+    for (int j = 1; j <= rows; ++j)
+      Judge(Scope::kSpectrumRow, {facts, result, i, j}, result);
+  }
+  each(Scope::kPeriodGrid, facts.faults.size());
+  each(Scope::kCaseFile, facts.cases.size());
+  each(Scope::kCaseValues, facts.cases.size());
+  each(Scope::kFaultValues, facts.faults.size());
+  Judge(Scope::kTarget, {facts, result, 0, 0}, result);
+  Judge(Scope::kRanking, {facts, result, 0, 0}, result);
+  each(Scope::kOutputFile, facts.outputs.size());
+}
+
+}  // namespace lpgm::check
