@@ -17,6 +17,7 @@
 #include "input/spectrum_file.h"
 #include "output/output_files.h"
 #include "platform/encoding.h"
+#include "platform/file_status.h"
 #include "record/failure.h"
 #include "record/number_format.h"
 #include "record/trimmed_length.h"
@@ -35,8 +36,8 @@ std::string Utf8(std::string_view cp932) {
 class Checker {
  public:
   Checker(const CheckRequest& request, platform::FileSystem& files,
-          FileProbe& probe, RunState& state)
-      : request_(request), files_(files), probe_(probe), state_(state) {}
+          RunState& state)
+      : request_(request), files_(files), state_(state) {}
 
   CheckResult Run();
 
@@ -65,7 +66,6 @@ class Checker {
 
   const CheckRequest& request_;
   platform::FileSystem& files_;
-  FileProbe& probe_;
   RunState& state_;
   CheckResult result_;
   std::int64_t newest_input_ns_ = 0;
@@ -75,10 +75,10 @@ void Checker::NoteInput(const char* role, const std::string& cp932_path) {
   InputFile file;
   file.role = role;
   file.path = platform::HostPath(cp932_path);
-  if (std::optional<FileStat> st = probe_.Stat(file.path)) {
+  if (std::optional<platform::FileStatus> st = files_.Status(file.path)) {
     file.exists = true;
     file.size = st->size;
-    file.modified = LocalTimeText(st->modified_ns);
+    file.modified = platform::LocalTimeText(st->modified_ns);
     newest_input_ns_ = std::max(newest_input_ns_, st->modified_ns);
   }
   result_.inputs.push_back(std::move(file));
@@ -429,7 +429,8 @@ void Checker::Compute() {
 void Checker::CheckStaleOutputs() {
   for (int k = 0; k < 6; ++k) {
     std::string name(OutputFileName(k));
-    std::optional<FileStat> st = probe_.Stat(platform::HostPath(name));
+    std::optional<platform::FileStatus> st =
+        files_.Status(platform::HostPath(name));
     if (!st || st->modified_ns >= newest_input_ns_) continue;
     Add("stale-output", Severity::kWarning, 0, 0, name, 0,
         "this output file is older than an input: it was left by an "
@@ -460,9 +461,8 @@ CheckResult Checker::Run() {
 }  // namespace
 
 CheckResult CheckInputs(const CheckRequest& request,
-                        platform::FileSystem& files, FileProbe& probe,
-                        RunState& state) {
-  return Checker(request, files, probe, state).Run();
+                        platform::FileSystem& files, RunState& state) {
+  return Checker(request, files, state).Run();
 }
 
 }  // namespace lpgm::check

@@ -26,6 +26,9 @@ std::optional<FileStatus> StatusOf(std::string_view host_path);
 // `seconds` since the epoch in the local time zone of the process.
 std::tm LocalTime(std::time_t seconds);
 
+// The current time in nanoseconds since the epoch.
+std::int64_t CurrentTimeNs();
+
 // A moment (nanoseconds since the epoch) as local time
 // "YYYY-MM-DD HH:MM:SS".
 std::string LocalTimeText(std::int64_t ns_since_epoch);

@@ -2,6 +2,7 @@
 // host path, the sameness of two files and the working directory (through
 // std::filesystem, which takes UTF-16 names on Windows), and local time as
 // text.
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -47,6 +48,12 @@ FileResult FileSystem::ReplaceWhole(std::string_view /*host_path*/,
 FileResult FileSystem::WriteWhole(std::string_view /*host_path*/,
                                   std::string_view /*bytes*/) {
   return Unsupported();
+}
+
+std::int64_t CurrentTimeNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::system_clock::now().time_since_epoch())
+      .count();
 }
 
 std::string LocalTimeText(std::int64_t ns_since_epoch) {

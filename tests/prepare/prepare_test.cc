@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,67 @@ TEST_F(PrepareTest, ExistingCaseFileIsReplacedOnlyWithForce) {
   err_.clear();
   EXPECT_EQ(Run({"--force", "r.AT2", "-o", "C"}), 2);
   EXPECT_EQ(err_, "C/加速度波形.acc: error: cannot write: Permission denied\n");
+}
+
+// Whichever call of the file system fails, the run says which file and
+// why, writes nothing, and leaves an existing case file as it was.
+TEST_F(PrepareTest, FailingFileCallsLeaveTheCaseFolderAsItWas) {
+  using Call = lpgm::testing::FakeFileSystem::Call;
+  struct Case {
+    Call call;
+    std::string path;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {Call::kReadWhole, "r.AT2", "r.AT2: error: cannot read: injected\n"},
+      {Call::kMakeFolders, "C",
+       "C: error: cannot make the folder: injected\n"},
+      {Call::kReplaceWhole, "C/加速度波形.acc",
+       "C/加速度波形.acc: error: cannot write: injected\n"},
+      {Call::kReplaceRename, "C/加速度波形.acc",
+       "C/加速度波形.acc: error: cannot write: injected\n"},
+  };
+  for (const Case& c : cases) {
+    lpgm::testing::FakeFileSystem files;
+    files.AddFile("r.AT2", kRecordAt002);
+    ASSERT_TRUE(files.MakeFolders("C").ok());
+    files.AddFile("C/加速度波形.acc", "old");
+    files.Fail(c.call, c.path, platform::OpenError::kOther);
+    std::string out;
+    std::string err;
+    StringOutput out_stream(&out);
+    StringOutput err_stream(&err);
+    PrepareEnvironment env{files, out_stream, err_stream};
+    const std::vector<std::string_view> args = {"--force", "r.AT2", "-o", "C"};
+    EXPECT_EQ(RunPrepare(args, env), 2) << c.path;
+    EXPECT_EQ(err, c.message);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(files.Content("C/加速度波形.acc"), "old") << c.message;
+    EXPECT_EQ(files.Paths(),
+              (std::vector<std::string>{"C", "C/加速度波形.acc", "r.AT2"}))
+        << c.message;
+  }
+  // A folder in the place of the record is named as such.
+  files_.AddDirectory("dir.AT2");
+  EXPECT_EQ(Run({"dir.AT2", "-o", "C"}), 2);
+  EXPECT_EQ(err_, "dir.AT2: error: cannot read: is a folder, not a file\n");
+}
+
+// A file system that fails as no file system should: by throwing.
+class ThrowingFileSystem : public lpgm::testing::FakeFileSystem {
+ public:
+  platform::FileResult ReadWhole(std::string_view, std::string*) override {
+    throw std::bad_alloc();
+  }
+};
+
+TEST_F(PrepareTest, AnExceptionEndsInTheInternalErrorStatus) {
+  ThrowingFileSystem files;
+  PrepareEnvironment env{files, out_stream_, err_stream_};
+  const std::vector<std::string_view> args = {"r.AT2", "-o", "C"};
+  EXPECT_EQ(RunPrepare(args, env), 70);
+  EXPECT_EQ(err_, "lpgm-prepare: internal error: std::bad_alloc\n");
+  EXPECT_TRUE(out_.empty());
 }
 
 TEST_F(PrepareTest, WarningsAreOnTheSummaryLine) {
