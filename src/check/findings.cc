@@ -5,6 +5,7 @@
 #include <limits>
 #include <span>
 
+#include "base/case_record.h"
 #include "record/number_format.h"
 
 namespace lpgm::check {
@@ -63,23 +64,26 @@ void CaseFieldFindings(CheckResult& r, const CaseSummary& c) {
 }
 
 void RangeFindings(CheckResult& r, const CaseSummary& c) {
-  if (c.pga < 5 || c.pga > 3000)
+  if (c.pga < kPlausiblePgaLow || c.pga > kPlausiblePgaHigh)
     AddFinding(r, "acceleration-range", Severity::kWarning, 0, c.case_number,
                "", 0,
-               "PGA " + Number(c.pga, 3) +
-                   " cm/s2 is outside 5 to 3000: lpgm takes the samples in "
+               "PGA " + Number(c.pga, 3) + " cm/s2 is outside " +
+                   std::string(kPlausiblePgaText) +
+                   ": lpgm takes the samples in "
                    "cm/s2; is the record in g (x 980.665), m/s2 (x 100) or "
                    "gal x 10?");
-  if (std::fabs(c.end_velocity) > 0.2 * c.pgv)
+  if (std::fabs(c.end_velocity) > kDriftShare * c.pgv)
     AddFinding(r, "velocity-drift", Severity::kWarning, 0, c.case_number, "", 0,
                "the velocity ends at " + Number(c.end_velocity, 3) +
-                   " cm/s, more than 20 % of the PGV " + Number(c.pgv, 3) +
+                   " cm/s, more than " + std::string(kDriftPercentText) +
+                   " of the PGV " + Number(c.pgv, 3) +
                    " cm/s: a baseline offset or drift in the record raises "
                    "the peak velocity and may change the phase case; "
                    "correct the baseline");
   if (c.duration < 10 || c.duration > 600)
     AddFinding(r, "record-duration", Severity::kNote, 0, c.case_number, "", 0,
-               std::to_string(c.npts) + " samples at 0.02 s last " +
+               std::to_string(c.npts) + " samples at " +
+                   std::string(kTimeStepText) + " s last " +
                    Number(c.duration, 2) +
                    " s, unusual for a long-period record: check the header "
                    "count and the time step");

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "base/case_record.h"
 #include "prepare/acc_writer.h"
 #include "prepare/convert.h"
 #include "prepare/formats.h"
@@ -33,7 +34,7 @@ std::string Reason(const platform::FileResult& result) {
 
 // The case file of `folder`, by the name the system gives it.
 std::string CaseFilePath(const std::string& folder) {
-  return folder + platform::kHostSeparator + "加速度波形.acc";
+  return folder + platform::kHostSeparator + kCaseFileName;
 }
 
 ReadOutcome ReadRecord(const Options& options, std::string_view text) {
