@@ -45,9 +45,9 @@ bool NamesProtectedFile(const std::string& html, const CheckResult& result,
 int WriteHtml(const std::string& cp932, const std::string& utf8,
               const CheckResult& result, CheckEnvironment& env) {
   if (NamesProtectedFile(utf8, result, env.files)) {
-    env.console.WriteErrorLine("lpgm-check: the report would replace " +
-                               cp932 +
-                               ", an input or output file of lpgm; not written");
+    env.console.WriteErrorLine(
+        "lpgm-check: the report would replace " + cp932 +
+        ", an input or output file of lpgm; not written");
     return kExitCannotWrite;
   }
   std::ostringstream page;
@@ -78,9 +78,9 @@ int Check(const CommandLine& cl, CheckEnvironment& env) {
   }
   if (cl.html) {
     const std::string& typed = *cl.html;
-    int status = WriteHtml(utf8 ? platform::Utf8ToCp932(typed) : typed,
-                           utf8 ? typed : platform::Cp932ToUtf8(typed), result,
-                           env);
+    int status =
+        WriteHtml(utf8 ? platform::Utf8ToCp932(typed) : typed,
+                  utf8 ? typed : platform::Cp932ToUtf8(typed), result, env);
     if (status != 0) return status;
   }
   return ExitStatusOf(result);

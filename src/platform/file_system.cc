@@ -138,8 +138,7 @@ int OpenExisting(const std::string& path) {
 
 // The failure of the last call, by errno.
 FileResult Failure(int error_number) {
-  return FileResult{ErrorFromErrno(error_number),
-                    std::strerror(error_number)};
+  return FileResult{ErrorFromErrno(error_number), std::strerror(error_number)};
 }
 
 // The host path as a C string; false for a name the system could never

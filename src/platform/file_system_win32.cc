@@ -218,9 +218,9 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 // Writes `bytes` as a new file `name` (replacing any file by that name).
 FileResult WriteNew(const std::wstring& name, std::string_view bytes) {
-  const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                  nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
     return Failure(code, WritingError(code, name));
@@ -333,8 +333,8 @@ class ProcessFileSystemImpl : public FileSystem {
     if (!WideHostName(host_path, &target)) return BadName();
     const std::wstring part = target + L".part";
     FileResult result = WriteNew(part, bytes);
-    if (result.ok() && !MoveFileExW(part.c_str(), target.c_str(),
-                                    MOVEFILE_REPLACE_EXISTING)) {
+    if (result.ok() &&
+        !MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
       const DWORD code = GetLastError();
       result = Failure(code, WritingError(code, target));
     }

@@ -1,5 +1,5 @@
-// Standard output and error by WriteFile on their handles, whatever it is: a console
-// receives the bytes as they are, like a file or a pipe.
+// Standard output and error by WriteFile on their handles, whatever they are: a
+// console receives the bytes as they are, like a file or a pipe.
 #include <windows.h>
 
 #include "platform/standard_output.h"

@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <cstddef>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "base/case_record.h"

@@ -21,10 +21,10 @@ std::variant<Conversion, InputError> Convert(const SourceRecord& record,
                                              std::string_view file) {
   std::optional<Ratio> ratio = RatioOfSteps(record.dt, kTimeStep);
   if (!ratio)
-    return InputError{
-        std::string(file), 0,
-        "cannot resample a time step of " + std::to_string(record.dt) +
-            " s to" + kAtStep + " (no ratio of whole numbers up to 1000)"};
+    return InputError{std::string(file), 0,
+                      "cannot resample a time step of " +
+                          std::to_string(record.dt) + " s to" + kAtStep +
+                          " (no ratio of whole numbers up to 1000)"};
   const double factor = FactorToCentimetres(record.units);
   std::vector<double> samples;
   samples.reserve(record.values.size());

@@ -67,8 +67,7 @@ std::optional<InputError> WriteCaseFile(const Options& options,
   const std::string path = CaseFilePath(options.folder);
   if (!options.force && files.Status(path))
     return InputError{path, 0, "exists already; --force replaces it"};
-  if (platform::FileResult made = files.MakeFolders(options.folder);
-      !made.ok())
+  if (platform::FileResult made = files.MakeFolders(options.folder); !made.ok())
     return InputError{options.folder, 0,
                       "cannot make the folder: " + Reason(made)};
   if (platform::FileResult written = files.ReplaceWhole(path, bytes);
@@ -81,8 +80,8 @@ int ConvertRecord(const Options& options, PrepareEnvironment& env) {
   std::string text;
   if (platform::FileResult read = env.files.ReadWhole(options.record, &text);
       !read.ok())
-    return Refuse(env,
-                  InputError{options.record, 0, "cannot read: " + Reason(read)});
+    return Refuse(
+        env, InputError{options.record, 0, "cannot read: " + Reason(read)});
   ReadOutcome read = ReadRecord(options, text);
   if (auto* error = std::get_if<InputError>(&read)) return Refuse(env, *error);
   const SourceRecord& record = std::get<SourceRecord>(read);
@@ -128,8 +127,8 @@ int RunPrepare(std::span<const std::string_view> args,
     return Prepare(args, env);
   } catch (const std::exception& e) {
     try {
-      Write(env.err, std::string(kProgram) + ": internal error: " + e.what() +
-                         "\n");
+      Write(env.err,
+            std::string(kProgram) + ": internal error: " + e.what() + "\n");
     } catch (...) {
       // Not even the message could be made (out of memory).
     }

@@ -26,7 +26,6 @@ using lpgm::check::Finding;
 
 inline std::string Cp(const char* utf8) { return platform::Utf8ToCp932(utf8); }
 
-
 inline std::string FaultPath(int i) {
   return "faults\\F" + std::to_string(i) + Cp("\\Korvel長周期.csv");
 }

@@ -276,7 +276,8 @@ TEST_F(FileSystemTest, WholeFilesAndFoldersByHostPath) {
   EXPECT_TRUE(fs_.WriteWhole(HostFile("report.html"), "long text").ok());
   EXPECT_TRUE(fs_.WriteWhole(HostFile("report.html"), "short").ok());
   EXPECT_EQ(ReadHostFile(HostFile("report.html")), "short");
-  EXPECT_TRUE(fs_.SameFile(file, HostFile("ケース/../ケース/C1/加速度波形.acc")));
+  EXPECT_TRUE(
+      fs_.SameFile(file, HostFile("ケース/../ケース/C1/加速度波形.acc")));
   EXPECT_FALSE(fs_.SameFile(file, HostFile("report.html")));
   EXPECT_FALSE(fs_.WorkingDirectory().empty());
 }

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "input/acceleration_file.h"
 #include "base/text_field.h"
+#include "input/acceleration_file.h"
 #include "record/trimmed_length.h"
 #include "state/run_state.h"
 #include "support/fake_file_system.h"

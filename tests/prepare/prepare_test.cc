@@ -26,9 +26,7 @@ class StringOutput : public platform::OutputStream {
 
 class PrepareTest : public ::testing::Test {
  protected:
-  int Run(std::vector<std::string_view> args) {
-    return RunPrepare(args, env_);
-  }
+  int Run(std::vector<std::string_view> args) { return RunPrepare(args, env_); }
   lpgm::testing::FakeFileSystem files_;
   std::string out_;
   std::string err_;
@@ -107,8 +105,7 @@ TEST_F(PrepareTest, InputErrorsExitWith2AndWriteNothing) {
                  "PEER NGA STRONG MOTION DATABASE RECORD\nx\nUNITS OF G\nNPTS= "
                  "5, DT= .01\n1\n");
   EXPECT_EQ(Run({"none.AT2", "-o", "C"}), 2);
-  EXPECT_EQ(err_,
-            "none.AT2: error: cannot read: No such file or directory\n");
+  EXPECT_EQ(err_, "none.AT2: error: cannot read: No such file or directory\n");
   err_.clear();
   EXPECT_EQ(Run({"t.txt", "-o", "C"}), 2);
   EXPECT_EQ(err_,
@@ -172,8 +169,7 @@ TEST_F(PrepareTest, FailingFileCallsLeaveTheCaseFolderAsItWas) {
   };
   const std::vector<Case> cases = {
       {Call::kReadWhole, "r.AT2", "r.AT2: error: cannot read: injected\n"},
-      {Call::kMakeFolders, "C",
-       "C: error: cannot make the folder: injected\n"},
+      {Call::kMakeFolders, "C", "C: error: cannot make the folder: injected\n"},
       {Call::kReplaceWhole, "C/加速度波形.acc",
        "C/加速度波形.acc: error: cannot write: injected\n"},
       {Call::kReplaceRename, "C/加速度波形.acc",
@@ -230,11 +226,11 @@ TEST_F(PrepareTest, WarningsAreOnTheSummaryLine) {
                  "g.txt", "-o", "C"}),
             0);
   EXPECT_NE(out_.find("; warning: PGA 0.1 cm/s2 is outside 5 to 3000 "
-                           "cm/s2: check --units"),
+                      "cm/s2: check --units"),
             std::string::npos)
       << out_;
   EXPECT_NE(out_.find("; warning: end velocity 0.007 cm/s is above 0.2 x "
-                           "PGV: consider --baseline linear (or mean)"),
+                      "PGV: consider --baseline linear (or mean)"),
             std::string::npos)
       << out_;
   out_.clear();
@@ -248,7 +244,7 @@ TEST_F(PrepareTest, WarningsAreOnTheSummaryLine) {
             std::string::npos)
       << out_;
   EXPECT_NE(out_.find("; warning: time step 0.025 s is above 0.02 s: "
-                           "up-sampled, nothing above 20 Hz is in the record"),
+                      "up-sampled, nothing above 20 Hz is in the record"),
             std::string::npos)
       << out_;
 }

@@ -239,8 +239,8 @@ platform::FileResult FakeFileSystem::WriteWhole(std::string_view host_path,
 
 bool FakeFileSystem::SameFile(std::string_view host_a,
                               std::string_view host_b) {
-  return host_a == host_b && (files_.count(host_a) > 0 ||
-                              folders_.count(host_a) > 0);
+  return host_a == host_b &&
+         (files_.count(host_a) > 0 || folders_.count(host_a) > 0);
 }
 
 int FakeFileSystem::open_streams() const { return counter_->open; }

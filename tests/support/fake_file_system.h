@@ -45,7 +45,7 @@ class FakeFileSystem : public platform::FileSystem {
     kStatus,
     kReadWhole,
     kMakeFolders,
-    kReplaceWhole,  // the new file beside the target cannot be written
+    kReplaceWhole,   // the new file beside the target cannot be written
     kReplaceRename,  // the new file is written but cannot take the place
     kWriteWhole,
   };
@@ -84,9 +84,7 @@ class FakeFileSystem : public platform::FileSystem {
     working_directory_ = std::move(path);
   }
   // The folders made by MakeFolders, and those declared.
-  const std::set<std::string, std::less<>>& folders() const {
-    return folders_;
-  }
+  const std::set<std::string, std::less<>>& folders() const { return folders_; }
   // Every path (files and folders) the file system holds.
   std::vector<std::string> Paths() const;
 
