@@ -29,13 +29,6 @@ namespace {
 
 using lpgm::fuzz::Check;
 
-class NoFiles : public lpgm::check::FileProbe {
- public:
-  std::optional<lpgm::check::FileStat> Stat(std::string_view) override {
-    return std::nullopt;
-  }
-};
-
 // The ids of the rules table.
 const std::set<std::string>& KnownIds() {
   static const std::set<std::string> ids = [] {
@@ -89,12 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
       std::make_unique<lpgm::RunState>();
   lpgm::fuzz::FakeFileSystem files;
   PutFiles(files, std::string_view(reinterpret_cast<const char*>(data), size));
-  NoFiles probe;
   lpgm::check::CheckRequest request;
   request.definition_cp932 = "d.csv";
   request.definition = "d.csv";
   try {
-    CheckResultShape(lpgm::check::CheckInputs(request, files, probe, *state));
+    CheckResultShape(lpgm::check::CheckInputs(request, files, *state));
   } catch (...) {
     lpgm::fuzz::Fail("an exception left the checker");
   }

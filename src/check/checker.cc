@@ -17,6 +17,7 @@
 #include "input/spectrum_file.h"
 #include "output/output_files.h"
 #include "platform/encoding.h"
+#include "platform/file_status.h"
 #include "record/failure.h"
 #include "record/number_format.h"
 #include "record/trimmed_length.h"
@@ -37,12 +38,8 @@ ReadStop StopOf(const RunStop& stop) {
 class Checker {
  public:
   Checker(const CheckRequest& request, platform::FileSystem& files,
-          FileProbe& probe, RunState& state)
-      : request_(request),
-        files_(files),
-        probe_(probe),
-        state_(state),
-        collector_(facts_) {}
+          RunState& state)
+      : request_(request), files_(files), state_(state), collector_(facts_) {}
 
   CheckResult Run();
 
@@ -61,7 +58,6 @@ class Checker {
 
   const CheckRequest& request_;
   platform::FileSystem& files_;
-  FileProbe& probe_;
   RunState& state_;
   CheckFacts facts_;
   FactCollector collector_;
@@ -73,10 +69,10 @@ void Checker::NoteInput(const char* role, const std::string& cp932_path) {
   InputFile file;
   file.role = role;
   file.path = platform::HostPath(cp932_path);
-  if (std::optional<FileStat> st = probe_.Stat(file.path)) {
+  if (std::optional<platform::FileStatus> st = files_.Status(file.path)) {
     file.exists = true;
     file.size = st->size;
-    file.modified = LocalTimeText(st->modified_ns);
+    file.modified = platform::LocalTimeText(st->modified_ns);
     newest_input_ns_ = std::max(newest_input_ns_, st->modified_ns);
   }
   result_.inputs.push_back(std::move(file));
@@ -300,7 +296,8 @@ void Checker::NoteOutputs() {
   for (int k = 0; k < 6; ++k) {
     OutputFacts& o = facts_.outputs.emplace_back();
     o.name = std::string(OutputFileName(k));
-    std::optional<FileStat> st = probe_.Stat(platform::HostPath(o.name));
+    std::optional<platform::FileStatus> st =
+        files_.Status(platform::HostPath(o.name));
     o.older_than_inputs = st && st->modified_ns < newest_input_ns_;
   }
 }
@@ -326,9 +323,8 @@ CheckResult Checker::Run() {
 }  // namespace
 
 CheckResult CheckInputs(const CheckRequest& request,
-                        platform::FileSystem& files, FileProbe& probe,
-                        RunState& state) {
-  return Checker(request, files, probe, state).Run();
+                        platform::FileSystem& files, RunState& state) {
+  return Checker(request, files, state).Run();
 }
 
 }  // namespace lpgm::check

@@ -13,7 +13,6 @@
 #include <string>
 
 #include "check/check_result.h"
-#include "check/file_probe.h"
 #include "platform/file_system.h"
 #include "state/run_state.h"
 
@@ -35,8 +34,7 @@ struct CheckRequest {
 // a slash as they were); it is overwritten, and the result's waveform spans
 // point into it.
 CheckResult CheckInputs(const CheckRequest& request,
-                        platform::FileSystem& files, FileProbe& probe,
-                        RunState& state);
+                        platform::FileSystem& files, RunState& state);
 
 }  // namespace lpgm::check
 

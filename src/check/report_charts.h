@@ -5,12 +5,10 @@
 
 #include <string>
 
+#include "base/case_record.h"
 #include "check/check_result.h"
 
 namespace lpgm::check {
-
-// The time step of every acceleration record and velocity waveform (s).
-inline constexpr double kTimeStep = 0.02;
 
 // Period against Sv, log-log: every fault that was read, labelled by its
 // folder in a legend, and, once computed, the SRSS and the target bold.

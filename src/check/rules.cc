@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 
+#include "base/case_record.h"
 #include "check/report_format.h"
 #include "platform/encoding.h"
 #include "record/number_format.h"
@@ -304,19 +305,22 @@ const Rule kRules[] = {
        hits.back().message =
            Utf8(c.stop->message) + " - the header count " +
            std::to_string(c.npts) +
-           " is above lpgm's capacity of 100000 samples; lpgm stops here";
+           " is above lpgm's capacity of " + std::string(kSampleCapacityText) +
+           " samples; lpgm stops here";
      }},
     {"header-time-step", Severity::kWarning, Scope::kCaseFile,
      "the header's time step is not 0 or 0.02",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const std::optional<double>& step = CaseAt(in).header_time_step;
-       if (!step || *step == 0 || *step == 0.02) return;
+       if (!step || *step == 0 || *step == kTimeStep) return;
        hits.push_back(AtCase(in, 1));
        hits.back().message =
            "the header gives a time step of " + Number(*step, 6) +
-           " s: lpgm never reads it and integrates at 0.02 s always, so the "
-           "velocities and the duration scale wrongly; resample the record "
-           "to 0.02 s";
+           " s: lpgm never reads it and integrates at " +
+           std::string(kTimeStepText) +
+           " s always, so the velocities and the duration scale wrongly; "
+           "resample the record to " +
+           std::string(kTimeStepText) + " s";
      }},
     {"no-samples", Severity::kWarning, Scope::kCaseFile,
      "a header count of 0 or less",
@@ -389,22 +393,28 @@ const Rule kRules[] = {
      "PGA below 5 or above 3000 cm/s2",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
-       if (!HasSamples(c) || !(c.pga < 5 || c.pga > 3000)) return;
+       if (!HasSamples(c) ||
+           !(c.pga < kPlausiblePgaLow || c.pga > kPlausiblePgaHigh))
+         return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
            "PGA " + Number(c.pga, 3) +
-           " cm/s2 is outside 5 to 3000: lpgm takes the samples in cm/s2; is "
-           "the record in g (x 980.665), m/s2 (x 100) or gal x 10?";
+           " cm/s2 is outside " + std::string(kPlausiblePgaText) +
+           ": lpgm takes the samples in cm/s2; is the record in g (x "
+           "980.665), m/s2 (x 100) or gal x 10?";
      }},
     {"velocity-drift", Severity::kWarning, Scope::kCaseValues,
      "|end velocity| above 0.2 x PGV",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
-       if (!HasSamples(c) || !(std::fabs(c.end_velocity) > 0.2 * c.pgv)) return;
+       if (!HasSamples(c) ||
+           !(std::fabs(c.end_velocity) > kDriftShare * c.pgv))
+         return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
            "the velocity ends at " + Number(c.end_velocity, 3) +
-           " cm/s, more than 20 % of the PGV " + Number(c.pgv, 3) +
+           " cm/s, more than " + std::string(kDriftPercentText) +
+           " of the PGV " + Number(c.pgv, 3) +
            " cm/s: a baseline offset or drift in the record raises the peak "
            "velocity and may change the phase case; correct the baseline";
      }},
@@ -415,7 +425,8 @@ const Rule kRules[] = {
        if (!HasSamples(c) || !(c.duration < 10 || c.duration > 600)) return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
-           std::to_string(c.npts) + " samples at 0.02 s last " +
+           std::to_string(c.npts) + " samples at " +
+           std::string(kTimeStepText) + " s last " +
            Number(c.duration, 2) +
            " s, unusual for a long-period record: check the header count "
            "and the time step";

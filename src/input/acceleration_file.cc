@@ -1,5 +1,6 @@
 #include "input/acceleration_file.h"
 
+#include "base/case_record.h"
 #include "input/input_open.h"
 #include "input/read_in_order.h"
 #include "platform/encoding.h"
@@ -18,7 +19,8 @@ namespace lpgm {
 std::string AccelerationFilePath(const RunState& state, int case_number) {
   std::string path(
       Leading(state.CASEDIR(case_number), state.LCASEDIR(case_number)));
-  path += platform::Cp932Literal("\\加速度波形.acc");
+  path += '\\';
+  path += platform::Cp932Literal(kCaseFileName);
   return path;
 }
 

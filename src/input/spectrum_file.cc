@@ -1,5 +1,6 @@
 #include "input/spectrum_file.h"
 
+#include "base/case_record.h"
 #include "input/input_open.h"
 #include "platform/encoding.h"
 #include "record/failure.h"
@@ -13,7 +14,8 @@ namespace lpgm {
 
 std::string SpectrumFilePath(const RunState& state, int fault) {
   std::string path(Leading(state.FLTDIR(fault), state.LFLTDIR(fault)));
-  path += platform::Cp932Literal("\\Korvel長周期.csv");
+  path += '\\';
+  path += platform::Cp932Literal(kSpectrumFileName);
   return path;
 }
 

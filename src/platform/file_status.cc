@@ -15,6 +15,7 @@ std::optional<FileStatus> StatusOf(std::string_view host_path) {
       static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 +
       st.st_mtim.tv_nsec;
   result.is_regular = S_ISREG(st.st_mode);
+  result.is_folder = S_ISDIR(st.st_mode);
   return result;
 }
 

@@ -1,11 +1,13 @@
 // What a program may ask of a file besides its bytes: whether it exists, its
 // size, when it was last changed, and the local time of such a moment.
+// Programs ask it through FileSystem::Status.
 #ifndef LPGM_PLATFORM_FILE_STATUS_H_
 #define LPGM_PLATFORM_FILE_STATUS_H_
 
 #include <cstdint>
 #include <ctime>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lpgm::platform {
@@ -14,6 +16,7 @@ struct FileStatus {
   long long size = 0;
   std::int64_t modified_ns = 0;  // since the epoch
   bool is_regular = true;        // false for a folder or a device
+  bool is_folder = false;
 };
 
 // The file at `host_path` (UTF-8, '/' or '\' as separators); nullopt when
@@ -22,6 +25,13 @@ std::optional<FileStatus> StatusOf(std::string_view host_path);
 
 // `seconds` since the epoch in the local time zone of the process.
 std::tm LocalTime(std::time_t seconds);
+
+// The current time in nanoseconds since the epoch.
+std::int64_t CurrentTimeNs();
+
+// A moment (nanoseconds since the epoch) as local time
+// "YYYY-MM-DD HH:MM:SS".
+std::string LocalTimeText(std::int64_t ns_since_epoch);
 
 }  // namespace lpgm::platform
 

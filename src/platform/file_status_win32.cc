@@ -35,6 +35,7 @@ std::optional<FileStatus> StatusOf(std::string_view host_path) {
   result.modified_ns = (written - kEpochTicks) * 100;
   result.is_regular = (data.dwFileAttributes &
                        (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+  result.is_folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   return result;
 }
 

@@ -8,11 +8,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/encoding.h"
+#include "platform/file_status.h"
+#include "platform/host_files.h"
 #include "platform/posix_io.h"
 #include "platform/unicode.h"
 
@@ -130,6 +136,49 @@ int OpenExisting(const std::string& path) {
   return second_fd;
 }
 
+// The failure of the last call, by errno.
+FileResult Failure(int error_number) {
+  return FileResult{ErrorFromErrno(error_number), std::strerror(error_number)};
+}
+
+// The host path as a C string; false for a name the system could never
+// take.
+bool HostName(std::string_view host_path, std::string* name) {
+  if (IsUnusableName(host_path)) return false;
+  *name = std::string(host_path);
+  return true;
+}
+
+FileResult BadName() {
+  return FileResult{OpenError::kBadName, std::strerror(EINVAL)};
+}
+
+FileResult ReadAll(int fd, std::string* content) {
+  std::string bytes;
+  char buffer[65536];
+  for (;;) {
+    const long got = ReadRetrying(fd, buffer, sizeof buffer);
+    if (got < 0) return Failure(errno);
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+  }
+  *content = std::move(bytes);
+  return FileResult{};
+}
+
+// Writes `bytes` to a file opened with `flags` and closes it.
+FileResult WriteNew(const std::string& name, int flags,
+                    std::string_view bytes) {
+  const int fd = open(name.c_str(), O_WRONLY | O_CLOEXEC | flags, 0666);
+  if (fd < 0) return Failure(errno);
+  const bool written = WriteAll(fd, bytes.data(), bytes.size()) == bytes.size();
+  const int write_errno = errno;
+  const bool closed = close(fd) == 0;
+  if (!written) return Failure(write_errno);
+  if (!closed) return Failure(errno);
+  return FileResult{};
+}
+
 class ProcessFileSystemImpl : public FileSystem {
  public:
   std::unique_ptr<InputStream> OpenForReading(std::string_view cp932_path,
@@ -184,6 +233,65 @@ class ProcessFileSystemImpl : public FileSystem {
     return stat(HostPath(cp932_path).c_str(), &status) == 0 &&
            S_ISREG(status.st_mode);
   }
+
+  std::optional<FileStatus> Status(std::string_view host_path) override {
+    if (IsUnusableName(host_path)) return std::nullopt;
+    return StatusOf(host_path);
+  }
+
+  FileResult ReadWhole(std::string_view host_path,
+                       std::string* content) override {
+    std::string name;
+    if (!HostName(host_path, &name)) return BadName();
+    const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Failure(errno);
+    struct stat status;
+    FileResult result;
+    if (fstat(fd, &status) != 0) {
+      result = Failure(errno);
+    } else if (S_ISDIR(status.st_mode)) {
+      result = Failure(EISDIR);
+    } else {
+      result = ReadAll(fd, content);
+    }
+    close(fd);
+    return result;
+  }
+
+  FileResult MakeFolders(std::string_view host_path) override {
+    std::string name;
+    if (!HostName(host_path, &name)) return BadName();
+    std::error_code code;
+    if (std::filesystem::is_directory(name, code)) return FileResult{};
+    std::filesystem::create_directories(name, code);
+    if (code) return FileResult{ErrorFromErrno(code.value()), code.message()};
+    return FileResult{};
+  }
+
+  FileResult ReplaceWhole(std::string_view host_path,
+                          std::string_view bytes) override {
+    std::string name;
+    if (!HostName(host_path, &name)) return BadName();
+    const std::string part = name + ".part";
+    FileResult result = WriteNew(part, O_CREAT | O_TRUNC, bytes);
+    if (result.ok() && rename(part.c_str(), name.c_str()) != 0)
+      result = Failure(errno);
+    if (!result.ok()) unlink(part.c_str());
+    return result;
+  }
+
+  FileResult WriteWhole(std::string_view host_path,
+                        std::string_view bytes) override {
+    std::string name;
+    if (!HostName(host_path, &name)) return BadName();
+    return WriteNew(name, O_CREAT | O_TRUNC, bytes);
+  }
+
+  bool SameFile(std::string_view host_a, std::string_view host_b) override {
+    return host::SameFile(host_a, host_b);
+  }
+
+  std::string WorkingDirectory() override { return host::WorkingDirectory(); }
 };
 
 }  // namespace

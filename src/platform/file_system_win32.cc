@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_status.h"
 #include "platform/file_system.h"
+#include "platform/host_files.h"
 #include "platform/wide_text.h"
 
 namespace lpgm::platform {
@@ -153,6 +155,94 @@ class FileOutputStream : public OutputStream {
   bool disk_;
 };
 
+// The system's words for the failures a user can act on; the number for
+// the rest.
+std::string SystemMessage(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return "No such file or directory";
+    case ERROR_ACCESS_DENIED:
+      return "Permission denied";
+    default:
+      return "Windows error " + std::to_string(code);
+  }
+}
+
+// The wide form of a host path (UTF-8), or false for a name the system
+// could never take.
+bool WideHostName(std::string_view host_path, std::wstring* wide) {
+  if (host_path.empty() || host_path.find('\0') != std::string_view::npos) {
+    return false;
+  }
+  *wide = Utf8ToUtf16(host_path);
+  if (wide->size() >= kLongPath) *wide = ExtendedPath(*wide);
+  return true;
+}
+
+FileResult BadName() {
+  return FileResult{OpenError::kBadName, "Invalid argument"};
+}
+
+FileResult Failure(DWORD code, OpenError error) {
+  return FileResult{error, SystemMessage(code)};
+}
+
+FileResult ReadAll(HANDLE file, std::string* content) {
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  for (;;) {
+    if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      return Failure(GetLastError(), OpenError::kOther);
+    }
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  *content = std::move(bytes);
+  return FileResult{};
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), Chunk(bytes.size()), &written,
+                   nullptr) ||
+        written == 0) {
+      return false;
+    }
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+// Writes `bytes` as a new file `name` (replacing any file by that name).
+FileResult WriteNew(const std::wstring& name, std::string_view bytes) {
+  const HANDLE file =
+      CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD code = GetLastError();
+    return Failure(code, WritingError(code, name));
+  }
+  const bool written = WriteAll(file, bytes);
+  const DWORD code = GetLastError();
+  const bool closed = CloseHandle(file) != 0;
+  if (!written || !closed) return Failure(code, OpenError::kOther);
+  return FileResult{};
+}
+
+// Makes `folder` after its parents; true when it is a folder at the end.
+bool MakeFolderPath(const std::wstring& folder) {
+  if (folder.empty() || IsDirectory(folder)) return true;
+  const std::size_t cut = folder.find_last_of(L"\\/");
+  if (cut != std::wstring::npos && cut > 0 && folder[cut - 1] != L':' &&
+      folder[cut - 1] != L'?') {
+    if (!MakeFolderPath(folder.substr(0, cut))) return false;
+  }
+  return CreateDirectoryW(folder.c_str(), nullptr) || IsDirectory(folder);
+}
+
 class ProcessFileSystemImpl : public FileSystem {
  public:
   std::unique_ptr<InputStream> OpenForReading(std::string_view cp932_path,
@@ -205,6 +295,65 @@ class ProcessFileSystemImpl : public FileSystem {
            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) ==
                0;
   }
+
+  std::optional<FileStatus> Status(std::string_view host_path) override {
+    return StatusOf(host_path);
+  }
+
+  FileResult ReadWhole(std::string_view host_path,
+                       std::string* content) override {
+    std::wstring name;
+    if (!WideHostName(host_path, &name)) return BadName();
+    if (IsDirectory(name)) {
+      return FileResult{OpenError::kIsDirectory, "Is a directory"};
+    }
+    const HANDLE file =
+        CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD code = GetLastError();
+      return Failure(code, ReadingError(code, name));
+    }
+    FileResult result = ReadAll(file, content);
+    CloseHandle(file);
+    return result;
+  }
+
+  FileResult MakeFolders(std::string_view host_path) override {
+    std::wstring name;
+    if (!WideHostName(host_path, &name)) return BadName();
+    if (MakeFolderPath(name)) return FileResult{};
+    const DWORD code = GetLastError();
+    return Failure(code, WritingError(code, name));
+  }
+
+  FileResult ReplaceWhole(std::string_view host_path,
+                          std::string_view bytes) override {
+    std::wstring target;
+    if (!WideHostName(host_path, &target)) return BadName();
+    const std::wstring part = target + L".part";
+    FileResult result = WriteNew(part, bytes);
+    if (result.ok() &&
+        !MoveFileExW(part.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      const DWORD code = GetLastError();
+      result = Failure(code, WritingError(code, target));
+    }
+    if (!result.ok()) DeleteFileW(part.c_str());
+    return result;
+  }
+
+  FileResult WriteWhole(std::string_view host_path,
+                        std::string_view bytes) override {
+    std::wstring name;
+    if (!WideHostName(host_path, &name)) return BadName();
+    return WriteNew(name, bytes);
+  }
+
+  bool SameFile(std::string_view host_a, std::string_view host_b) override {
+    return host::SameFile(host_a, host_b);
+  }
+
+  std::string WorkingDirectory() override { return host::WorkingDirectory(); }
 };
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The process's standard output as a raw byte stream: no console encoding
-// rule, the bytes written are the bytes that leave (a JSON report, a file
-// of another program's making).
+// The process's standard output and standard error as raw byte streams: no
+// console encoding rule, the bytes written are the bytes that leave (a JSON
+// report, a file of another program's making, UTF-8 lines).
 #ifndef LPGM_PLATFORM_STANDARD_OUTPUT_H_
 #define LPGM_PLATFORM_STANDARD_OUTPUT_H_
 
@@ -9,6 +9,7 @@
 namespace lpgm::platform {
 
 OutputStream& RawStandardOutput();
+OutputStream& RawStandardError();
 
 }  // namespace lpgm::platform
 

@@ -1,5 +1,5 @@
-// Standard output by WriteFile on its handle, whatever it is: a console
-// receives the bytes as they are, like a file or a pipe.
+// Standard output and error by WriteFile on their handles, whatever they are: a
+// console receives the bytes as they are, like a file or a pipe.
 #include <windows.h>
 
 #include "platform/standard_output.h"
@@ -11,8 +11,9 @@ constexpr std::size_t kMaxTransfer = 1 << 20;
 
 class RawOutput : public OutputStream {
  public:
+  explicit RawOutput(DWORD which) : which_(which) {}
   bool Write(const char* data, std::size_t size) override {
-    HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
+    HANDLE handle = GetStdHandle(which_);
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return size == 0;
     while (size > 0) {
       const DWORD chunk =
@@ -26,13 +27,21 @@ class RawOutput : public OutputStream {
     }
     return true;
   }
+
+ private:
+  DWORD which_;
 };
 
 }  // namespace
 
 OutputStream& RawStandardOutput() {
-  static RawOutput out;
+  static RawOutput out(STD_OUTPUT_HANDLE);
   return out;
+}
+
+OutputStream& RawStandardError() {
+  static RawOutput err(STD_ERROR_HANDLE);
+  return err;
 }
 
 }  // namespace lpgm::platform

@@ -2,8 +2,11 @@
 
 #include <charconv>
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <system_error>
+
+#include "base/case_record.h"
 
 namespace lpgm::prepare {
 
@@ -35,7 +38,8 @@ double AppendSample(double value, std::string& out) {
 
 AccFile FormatAccFile(std::span<const double> samples) {
   AccFile file;
-  file.bytes = std::to_string(samples.size()) + ",0.02\r\n";
+  file.bytes = std::to_string(samples.size()) + "," +
+               std::string(kTimeStepText) + "\r\n";
   file.bytes.reserve(file.bytes.size() + samples.size() * kFieldWidth +
                      samples.size() / kPerLine * 2 + 2);
   file.written.reserve(samples.size());

@@ -8,9 +8,6 @@
 
 namespace lpgm::prepare {
 
-// The largest record lpgm takes, in samples.
-inline constexpr std::size_t kMaxSamples = 100000;
-
 struct AccFile {
   std::string bytes;            // the whole file (ASCII, so also CP932)
   std::vector<double> written;  // each sample as lpgm will read it back

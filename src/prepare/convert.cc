@@ -3,20 +3,28 @@
 #include <cmath>
 #include <cstdio>
 
+#include "base/case_record.h"
 #include "compute/velocity.h"
 #include "prepare/acc_writer.h"
 
 namespace lpgm::prepare {
 
+namespace {
+
+// " s to 0.02 s", " samples at 0.02 s": the step as messages show it.
+const std::string kAtStep = " " + std::string(kTimeStepText) + " s";
+
+}  // namespace
+
 std::variant<Conversion, InputError> Convert(const SourceRecord& record,
                                              const ConvertOptions& options,
                                              std::string_view file) {
-  std::optional<Ratio> ratio = RatioOfSteps(record.dt, kCaseStep);
+  std::optional<Ratio> ratio = RatioOfSteps(record.dt, kTimeStep);
   if (!ratio)
-    return InputError{
-        std::string(file), 0,
-        "cannot resample a time step of " + std::to_string(record.dt) +
-            " s to 0.02 s (no ratio of whole numbers up to 1000)"};
+    return InputError{std::string(file), 0,
+                      "cannot resample a time step of " +
+                          std::to_string(record.dt) + " s to" + kAtStep +
+                          " (no ratio of whole numbers up to 1000)"};
   const double factor = FactorToCentimetres(record.units);
   std::vector<double> samples;
   samples.reserve(record.values.size());
@@ -36,11 +44,12 @@ std::variant<Conversion, InputError> Convert(const SourceRecord& record,
                         "a value beyond the range of numbers after the units "
                         "and --scale"};
   }
-  if (conversion.samples.size() > kMaxSamples)
+  if (conversion.samples.size() > static_cast<std::size_t>(kSampleCapacity))
     return InputError{std::string(file), 0,
                       std::to_string(conversion.samples.size()) +
-                          " samples at 0.02 s, more than the 100000 that "
-                          "lpgm takes; cut the record first"};
+                          " samples at" + kAtStep + ", more than the " +
+                          std::string(kSampleCapacityText) +
+                          " that lpgm takes; cut the record first"};
   return conversion;
 }
 
@@ -49,7 +58,7 @@ Peaks MeasurePeaks(std::span<const double> samples) {
   for (double a : samples)
     if (std::fabs(a) > peaks.pga) peaks.pga = std::fabs(a);
   std::vector<double> velocity(samples.size());
-  peaks.pgv = IntegrateRecord(samples, kCaseStep, velocity);
+  peaks.pgv = IntegrateRecord(samples, kTimeStep, velocity);
   peaks.end_velocity = velocity.empty() ? 0.0 : velocity.back();
   return peaks;
 }
@@ -66,19 +75,20 @@ std::string Printf(const char* format, double a, double b = 0.0) {
 
 std::vector<std::string> Warnings(const Peaks& peaks, double dt_in) {
   std::vector<std::string> warnings;
-  if (peaks.pga < 5.0 || peaks.pga > 3000.0)
-    warnings.push_back(Printf(
-        "PGA %.4g cm/s2 is outside 5 to 3000 cm/s2: check --units", peaks.pga));
-  if (std::fabs(peaks.end_velocity) > 0.2 * peaks.pgv)
+  if (peaks.pga < kPlausiblePgaLow || peaks.pga > kPlausiblePgaHigh)
+    warnings.push_back(Printf("PGA %.4g cm/s2 is outside ", peaks.pga) +
+                       std::string(kPlausiblePgaText) +
+                       " cm/s2: check --units");
+  if (std::fabs(peaks.end_velocity) > kDriftShare * peaks.pgv)
     warnings.push_back(
-        Printf("end velocity %.4g cm/s is above 0.2 x PGV: consider "
-               "--baseline linear (or mean)",
-               peaks.end_velocity));
-  if (dt_in > kCaseStep)
-    warnings.push_back(
-        Printf("time step %g s is above 0.02 s: up-sampled, nothing above "
-               "%g Hz is in the record",
-               dt_in, 0.5 / dt_in));
+        Printf("end velocity %.4g cm/s is above ", peaks.end_velocity) +
+        std::string(kDriftShareText) +
+        " x PGV: consider --baseline linear (or mean)");
+  if (dt_in > kTimeStep)
+    warnings.push_back(Printf("time step %g s is above", dt_in) + kAtStep +
+                       Printf(": up-sampled, nothing above %g Hz is in the "
+                              "record",
+                              0.5 / dt_in));
   return warnings;
 }
 
@@ -97,7 +107,7 @@ std::string BaselinePart(const SourceRecord& record,
 }
 
 std::string FilterPart(const Conversion& conversion) {
-  if (!conversion.filter) return "no filter (already at 0.02 s)";
+  if (!conversion.filter) return "no filter (already at" + kAtStep + ")";
   const AntiAliasFilter& f = *conversion.filter;
   std::string text =
       "Kaiser low-pass " + std::to_string(f.order.taps) + " taps" +
@@ -121,8 +131,8 @@ std::string SummaryLine(std::string_view file, const SourceRecord& record,
       Printf("%g s", record.dt) + " in " + std::string(UnitsName(record.units));
   if (options.scale != 1.0) line += Printf(" x %g", options.scale);
   line += "; " + BaselinePart(record, options) + "; " + FilterPart(conversion);
-  line += "; " + std::to_string(conversion.samples.size()) +
-          " samples at 0.02 s" +
+  line += "; " + std::to_string(conversion.samples.size()) + " samples at" +
+          kAtStep +
           Printf("; PGA %.2f cm/s2, PGV %.2f cm/s", peaks.pga, peaks.pgv);
   for (const std::string& warning : warnings) line += "; warning: " + warning;
   return line;

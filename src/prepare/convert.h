@@ -17,9 +17,6 @@
 
 namespace lpgm::prepare {
 
-// The time step of every case file.
-inline constexpr double kCaseStep = 0.02;
-
 struct ConvertOptions {
   double scale = 1.0;  // applied after the units, to the record in cm/s2
   Baseline baseline = Baseline::kNone;

@@ -38,7 +38,7 @@ Options:
 
 Exit status: 0 converted (warnings included), 2 the record or the case
 folder cannot be used (error with file and line; nothing written),
-64 usage error.
+64 usage error, 70 an internal fault of the program.
 )";
 }
 

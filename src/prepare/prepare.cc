@@ -1,7 +1,9 @@
 #include "prepare/prepare.h"
 
+#include <exception>
 #include <string>
 
+#include "base/case_record.h"
 #include "prepare/acc_writer.h"
 #include "prepare/convert.h"
 #include "prepare/formats.h"
@@ -13,9 +15,26 @@ namespace {
 
 constexpr std::string_view kProgram = "lpgm-prepare";
 
-int Refuse(Host& host, const InputError& error) {
-  host.Err(Describe(error) + "\n");
+void Write(platform::OutputStream& stream, std::string_view text) {
+  // Nowhere is left to report a failure of the standard streams.
+  (void)stream.Write(text.data(), text.size());
+}
+
+int Refuse(PrepareEnvironment& env, const InputError& error) {
+  Write(env.err, Describe(error) + "\n");
   return kExitInputError;
+}
+
+// The words for a file that cannot be read or written.
+std::string Reason(const platform::FileResult& result) {
+  if (result.error == platform::OpenError::kIsDirectory)
+    return "is a folder, not a file";
+  return result.reason;
+}
+
+// The case file of `folder`, by the name the system gives it.
+std::string CaseFilePath(const std::string& folder) {
+  return folder + platform::kHostSeparator + kCaseFileName;
 }
 
 ReadOutcome ReadRecord(const Options& options, std::string_view text) {
@@ -43,61 +62,78 @@ ReadOutcome ReadRecord(const Options& options, std::string_view text) {
 
 // Writes the case file; an InputError naming the path when it cannot.
 std::optional<InputError> WriteCaseFile(const Options& options,
-                                        std::string_view bytes, Host& host) {
-  const std::string path = host.CaseFilePath(options.folder);
-  std::string reason;
-  if (!options.force && host.Exists(path))
+                                        std::string_view bytes,
+                                        platform::FileSystem& files) {
+  const std::string path = CaseFilePath(options.folder);
+  if (!options.force && files.Status(path))
     return InputError{path, 0, "exists already; --force replaces it"};
-  if (!host.MakeFolder(options.folder, &reason))
-    return InputError{options.folder, 0, "cannot make the folder: " + reason};
-  if (!host.WriteFile(path, bytes, &reason))
-    return InputError{path, 0, "cannot write: " + reason};
+  if (platform::FileResult made = files.MakeFolders(options.folder); !made.ok())
+    return InputError{options.folder, 0,
+                      "cannot make the folder: " + Reason(made)};
+  if (platform::FileResult written = files.ReplaceWhole(path, bytes);
+      !written.ok())
+    return InputError{path, 0, "cannot write: " + Reason(written)};
   return std::nullopt;
 }
 
-int ConvertRecord(const Options& options, Host& host) {
+int ConvertRecord(const Options& options, PrepareEnvironment& env) {
   std::string text;
-  std::string reason;
-  if (!host.ReadFile(options.record, &text, &reason))
-    return Refuse(host,
-                  InputError{options.record, 0, "cannot read: " + reason});
+  if (platform::FileResult read = env.files.ReadWhole(options.record, &text);
+      !read.ok())
+    return Refuse(
+        env, InputError{options.record, 0, "cannot read: " + Reason(read)});
   ReadOutcome read = ReadRecord(options, text);
-  if (auto* error = std::get_if<InputError>(&read)) return Refuse(host, *error);
+  if (auto* error = std::get_if<InputError>(&read)) return Refuse(env, *error);
   const SourceRecord& record = std::get<SourceRecord>(read);
   ConvertOptions convert_options{options.scale, options.baseline};
   auto converted = Convert(record, convert_options, options.record);
   if (auto* error = std::get_if<InputError>(&converted))
-    return Refuse(host, *error);
+    return Refuse(env, *error);
   const Conversion& conversion = std::get<Conversion>(converted);
   AccFile file = FormatAccFile(conversion.samples);
   Peaks peaks = MeasurePeaks(file.written);
-  if (auto error = WriteCaseFile(options, file.bytes, host))
-    return Refuse(host, *error);
-  host.Out(SummaryLine(options.record, record, convert_options, conversion,
-                       peaks, Warnings(peaks, record.dt)) +
-           "\n");
+  if (auto error = WriteCaseFile(options, file.bytes, env.files))
+    return Refuse(env, *error);
+  Write(env.out, SummaryLine(options.record, record, convert_options,
+                             conversion, peaks, Warnings(peaks, record.dt)) +
+                     "\n");
   return kExitOk;
 }
 
-}  // namespace
-
-int RunPrepare(std::span<const std::string_view> args, Host& host) {
+int Prepare(std::span<const std::string_view> args, PrepareEnvironment& env) {
   Arguments arguments = ParseArguments(args);
   switch (arguments.action) {
     case Action::kHelp:
-      host.Out(HelpText());
+      Write(env.out, HelpText());
       return kExitOk;
     case Action::kVersion:
-      host.Out(std::string(kProgram) + " " + LPGM_VERSION + "\n");
+      Write(env.out, std::string(kProgram) + " " + LPGM_VERSION + "\n");
       return kExitOk;
     case Action::kUsageError:
-      host.Err(std::string(kProgram) + ": " + arguments.error + "\n" +
-               "Try 'lpgm-prepare --help'.\n");
+      Write(env.err, std::string(kProgram) + ": " + arguments.error + "\n" +
+                         "Try 'lpgm-prepare --help'.\n");
       return kExitUsage;
     case Action::kConvert:
       break;
   }
-  return ConvertRecord(arguments.options, host);
+  return ConvertRecord(arguments.options, env);
+}
+
+}  // namespace
+
+int RunPrepare(std::span<const std::string_view> args,
+               PrepareEnvironment& env) noexcept {
+  try {
+    return Prepare(args, env);
+  } catch (const std::exception& e) {
+    try {
+      Write(env.err,
+            std::string(kProgram) + ": internal error: " + e.what() + "\n");
+    } catch (...) {
+      // Not even the message could be made (out of memory).
+    }
+    return kExitInternal;
+  }
 }
 
 }  // namespace lpgm::prepare

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "record/text_field.h"
+#include "base/text_field.h"
 
 namespace lpgm {
 

@@ -4,7 +4,7 @@
 #ifndef LPGM_RECORD_TRIMMED_LENGTH_H_
 #define LPGM_RECORD_TRIMMED_LENGTH_H_
 
-#include "record/text_field.h"
+#include "base/text_field.h"
 
 namespace lpgm {
 

@@ -1,6 +1,6 @@
 #include "state/error_stop.h"
 
-#include "record/failure.h"
+#include "base/run_stop.h"
 
 namespace lpgm {
 namespace {

@@ -4,7 +4,7 @@ namespace lpgm {
 
 void InitializeRunState(RunState& state) {
   state.NPER = 55;
-  state.DT = 0.02;
+  state.DT = kTimeStep;
   FillBlanks(state.DEFFILE);
   for (int i = 1; i <= kFaultSlots; ++i) {
     FillBlanks(state.FLTDIR(i));

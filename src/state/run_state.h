@@ -21,7 +21,8 @@
 #include <span>
 #include <stdexcept>
 
-#include "record/text_field.h"
+#include "base/case_record.h"
+#include "base/text_field.h"
 
 namespace lpgm {
 
@@ -29,7 +30,6 @@ namespace lpgm {
 inline constexpr int kFaultSlots = 10;
 inline constexpr int kCaseSlots = 30;
 inline constexpr int kPeriodPoints = 100;
-inline constexpr int kSampleCapacity = 100000;
 
 // Limits that the definition file reader enforces.
 inline constexpr int kMaxFaults = 6;

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "check/checker.h"
-#include "check/file_probe.h"
 #include "platform/encoding.h"
 #include "platform/file_system.h"
 #include "state/run_state.h"
@@ -26,17 +25,6 @@ using lpgm::check::CheckResult;
 using lpgm::check::Finding;
 
 inline std::string Cp(const char* utf8) { return platform::Utf8ToCp932(utf8); }
-
-// File times by host path; every other file is absent.
-class FakeProbe : public lpgm::check::FileProbe {
- public:
-  std::map<std::string, lpgm::check::FileStat> files;
-  std::optional<lpgm::check::FileStat> Stat(std::string_view path) override {
-    auto it = files.find(std::string(path));
-    if (it == files.end()) return std::nullopt;
-    return it->second;
-  }
-};
 
 inline std::string FaultPath(int i) {
   return "faults\\F" + std::to_string(i) + Cp("\\Korvel長周期.csv");
@@ -119,12 +107,11 @@ class CheckInputs {
     request.definition = platform::Cp932ToUtf8(name);
     request.version = "test";
     state = std::make_unique<RunState>();  // as new as lpgm's
-    return lpgm::check::CheckInputs(request, files, probe, *state);
+    return lpgm::check::CheckInputs(request, files, *state);
   }
   RunState& State() { return *state; }
 
   FakeFileSystem files;
-  FakeProbe probe;
   std::unique_ptr<RunState> state;
 };
 

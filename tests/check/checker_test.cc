@@ -240,10 +240,10 @@ TEST(Checker, DefinitionEncoding) {
 
 TEST(Checker, StaleOutputs) {
   CheckInputs in(1, 1);
-  in.probe.files["definition.csv"] = {10, 2000, true};
-  in.probe.files[platform::HostPath(CasePath(1))] = {10, 5000, true};
-  in.probe.files["参考･各ケースの最大速度.csv"] = {10, 4000, true};
-  in.probe.files["入力用･目標速度スペクトル.csv"] = {10, 6000, true};
+  in.files.SetStatus("definition.csv", {10, 2000, true});
+  in.files.SetStatus(platform::HostPath(CasePath(1)), {10, 5000, true});
+  in.files.SetStatus("参考･各ケースの最大速度.csv", {10, 4000, true});
+  in.files.SetStatus("入力用･目標速度スペクトル.csv", {10, 6000, true});
   CheckResult r = in.Run();
   ASSERT_EQ(Ids(r), "stale-output");
   EXPECT_EQ(r.findings[0].file, "参考･各ケースの最大速度.csv");

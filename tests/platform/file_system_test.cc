@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/encoding.h"
@@ -250,6 +251,65 @@ TEST_F(FileSystemTest, WriteToFullDeviceFails) {
   const bool written = output->Write("data\n", 5);
   const bool closed = output->Close();
   EXPECT_FALSE(written && closed);
+}
+
+// The calls by host path, on the disk: each one working, and each one
+// failing as the system makes it fail.
+TEST_F(FileSystemTest, WholeFilesAndFoldersByHostPath) {
+  const std::string folder = HostFile("ケース/C1");
+  ASSERT_TRUE(fs_.MakeFolders(folder).ok());
+  ASSERT_TRUE(fs_.MakeFolders(folder).ok());  // a folder already
+  const std::string file = folder + "/加速度波形.acc";
+  EXPECT_TRUE(fs_.ReplaceWhole(file, "old").ok());
+  EXPECT_TRUE(fs_.ReplaceWhole(file, "new, longer").ok());
+  std::string content;
+  EXPECT_TRUE(fs_.ReadWhole(file, &content).ok());
+  EXPECT_EQ(content, "new, longer");
+  std::optional<FileStatus> status = fs_.Status(file);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(status->is_regular);
+  EXPECT_EQ(status->size, 11);
+  status = fs_.Status(folder);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(status->is_folder);
+  EXPECT_FALSE(fs_.Status(folder + "/none").has_value());
+  EXPECT_TRUE(fs_.WriteWhole(HostFile("report.html"), "long text").ok());
+  EXPECT_TRUE(fs_.WriteWhole(HostFile("report.html"), "short").ok());
+  EXPECT_EQ(ReadHostFile(HostFile("report.html")), "short");
+  EXPECT_TRUE(
+      fs_.SameFile(file, HostFile("ケース/../ケース/C1/加速度波形.acc")));
+  EXPECT_FALSE(fs_.SameFile(file, HostFile("report.html")));
+  EXPECT_FALSE(fs_.WorkingDirectory().empty());
+}
+
+TEST_F(FileSystemTest, HostPathCallsFailWithTheirReasons) {
+  std::string content = "kept";
+  FileResult result = fs_.ReadWhole(HostFile("none"), &content);
+  EXPECT_EQ(result.error, OpenError::kNotFound);
+  EXPECT_EQ(result.reason, "No such file or directory");
+  EXPECT_EQ(fs_.ReadWhole(dir_, &content).error, OpenError::kIsDirectory);
+  EXPECT_EQ(content, "kept");
+  EXPECT_EQ(fs_.ReadWhole(std::string("a\0b", 3), &content).error,
+            OpenError::kBadName);
+  WriteHostFile(HostFile("plain"), "x");
+  EXPECT_FALSE(fs_.MakeFolders(HostFile("plain/sub")).ok());
+  EXPECT_EQ(fs_.WriteWhole(HostFile("none/report.html"), "x").error,
+            OpenError::kNotFound);
+  EXPECT_EQ(fs_.ReplaceWhole("", "x").error, OpenError::kBadName);
+}
+
+// The new file cannot take the place of a folder: the rename fails, and
+// neither the new file nor anything in the folder is left changed.
+TEST_F(FileSystemTest, FailedReplacementLeavesNoHalfWrittenFile) {
+  std::filesystem::create_directories(HostFile("target/inner"));
+  const FileResult result = fs_.ReplaceWhole(HostFile("target"), "bytes");
+  EXPECT_FALSE(result.ok());
+  EXPECT_FALSE(result.reason.empty());
+  EXPECT_FALSE(std::filesystem::exists(HostFile("target.part")));
+  EXPECT_TRUE(std::filesystem::is_directory(HostFile("target/inner")));
+  // Nothing can be written beside a file in a missing folder.
+  EXPECT_EQ(fs_.ReplaceWhole(HostFile("none/case.acc"), "x").error,
+            OpenError::kNotFound);
 }
 
 }  // namespace

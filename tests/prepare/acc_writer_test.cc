@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "base/text_field.h"
 #include "input/acceleration_file.h"
-#include "record/text_field.h"
 #include "record/trimmed_length.h"
 #include "state/run_state.h"
 #include "support/fake_file_system.h"
@@ -91,7 +91,7 @@ TEST_F(LpgmReadsWhatIsWritten, RandomRecordOfManyMagnitudes) {
 }
 
 TEST_F(LpgmReadsWhatIsWritten, FullCapacityRecord) {
-  std::vector<double> samples(kMaxSamples);
+  std::vector<double> samples(static_cast<std::size_t>(kSampleCapacity));
   for (std::size_t j = 0; j < samples.size(); ++j)
     samples[j] = static_cast<double>(j) * 0.0001 - 5.0;
   ExpectRoundTrip(samples);

@@ -2,72 +2,48 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <set>
+#include <new>
 #include <string>
 #include <vector>
+
+#include "support/fake_file_system.h"
 
 namespace lpgm::prepare {
 namespace {
 
-class FakeHost : public Host {
+// Takes what is written into a string.
+class StringOutput : public platform::OutputStream {
  public:
-  bool ReadFile(const std::string& path, std::string* content,
-                std::string* error) override {
-    auto found = files.find(path);
-    if (found == files.end()) {
-      *error = "No such file or directory";
-      return false;
-    }
-    *content = found->second;
+  explicit StringOutput(std::string* text) : text_(text) {}
+  bool Write(const char* data, std::size_t size) override {
+    text_->append(data, size);
     return true;
   }
-  std::string CaseFilePath(const std::string& folder) override {
-    return folder + "/case.acc";
-  }
-  bool Exists(const std::string& path) override {
-    return files.count(path) > 0;
-  }
-  bool MakeFolder(const std::string& folder, std::string*) override {
-    folders.insert(folder);
-    return true;
-  }
-  bool WriteFile(const std::string& path, std::string_view bytes,
-                 std::string* error) override {
-    if (refuse_writes) {
-      *error = "Permission denied";
-      return false;
-    }
-    files[path] = std::string(bytes);
-    return true;
-  }
-  void Out(std::string_view text) override { out += text; }
-  void Err(std::string_view text) override { err += text; }
 
-  std::map<std::string, std::string> files;
-  std::set<std::string> folders;
-  std::string out;
-  std::string err;
-  bool refuse_writes = false;
+ private:
+  std::string* text_;
 };
 
 class PrepareTest : public ::testing::Test {
  protected:
-  int Run(std::vector<std::string_view> args) {
-    return RunPrepare(args, host_);
-  }
-  FakeHost host_;
+  int Run(std::vector<std::string_view> args) { return RunPrepare(args, env_); }
+  lpgm::testing::FakeFileSystem files_;
+  std::string out_;
+  std::string err_;
+  StringOutput out_stream_{&out_};
+  StringOutput err_stream_{&err_};
+  PrepareEnvironment env_{files_, out_stream_, err_stream_};
 };
 
 TEST_F(PrepareTest, HelpAndVersionGoToStandardOutput) {
   EXPECT_EQ(Run({"--help"}), 0);
-  EXPECT_TRUE(host_.out.starts_with(
+  EXPECT_TRUE(out_.starts_with(
       "Usage: lpgm-prepare [OPTIONS] RECORD -o CASE_FOLDER\n"));
-  EXPECT_NE(host_.out.find("64 usage error"), std::string::npos);
-  host_.out.clear();
+  EXPECT_NE(out_.find("64 usage error"), std::string::npos);
+  out_.clear();
   EXPECT_EQ(Run({"x", "--version"}), 0);
-  EXPECT_TRUE(host_.out.starts_with("lpgm-prepare 1."));
-  EXPECT_TRUE(host_.err.empty());
+  EXPECT_TRUE(out_.starts_with("lpgm-prepare 1."));
+  EXPECT_TRUE(err_.empty());
 }
 
 TEST_F(PrepareTest, UsageErrorsExitWith64) {
@@ -95,12 +71,12 @@ TEST_F(PrepareTest, UsageErrorsExitWith64) {
           {{"r", "-o", "c", "--force=yes"}, "option --force takes no value"},
       };
   for (const auto& [args, message] : cases) {
-    host_.err.clear();
+    err_.clear();
     EXPECT_EQ(Run(args), 64) << message;
-    EXPECT_EQ(host_.err,
+    EXPECT_EQ(err_,
               "lpgm-prepare: " + message + "\nTry 'lpgm-prepare --help'.\n");
   }
-  EXPECT_TRUE(host_.files.empty());
+  EXPECT_TRUE(files_.Paths().empty());
 }
 
 const char kRecordAt002[] =
@@ -111,106 +87,166 @@ const char kRecordAt002[] =
     "  .1000000E+00  -.1000000E+00  .0 .0\n";
 
 TEST_F(PrepareTest, ConvertsAndReportsOneLine) {
-  host_.files["r.AT2"] = kRecordAt002;
+  files_.AddFile("r.AT2", kRecordAt002);
   EXPECT_EQ(Run({"r.AT2", "-o", "C1"}), 0);
-  EXPECT_EQ(host_.files["C1/case.acc"],
+  EXPECT_EQ(files_.Content("C1/加速度波形.acc"),
             "4,0.02\r\n     98.0665    -98.0665      0.0000      0.0000\r\n");
-  EXPECT_EQ(host_.folders.count("C1"), 1u);
-  EXPECT_EQ(host_.out,
+  EXPECT_EQ(files_.folders().count("C1"), 1u);
+  EXPECT_EQ(out_,
             "r.AT2: at2, 4 samples at 0.02 s in g; baseline none; no filter "
             "(already at 0.02 s); 4 samples at 0.02 s; PGA 98.07 cm/s2, PGV "
             "0.98 cm/s\n");
-  EXPECT_TRUE(host_.err.empty());
+  EXPECT_TRUE(err_.empty());
 }
 
 TEST_F(PrepareTest, InputErrorsExitWith2AndWriteNothing) {
-  host_.files["t.txt"] = "1\n2\n";
-  host_.files["bad.AT2"] =
-      "PEER NGA STRONG MOTION DATABASE RECORD\nx\nUNITS OF G\nNPTS= 5, DT= "
-      ".01\n1\n";
+  files_.AddFile("t.txt", "1\n2\n");
+  files_.AddFile("bad.AT2",
+                 "PEER NGA STRONG MOTION DATABASE RECORD\nx\nUNITS OF G\nNPTS= "
+                 "5, DT= .01\n1\n");
   EXPECT_EQ(Run({"none.AT2", "-o", "C"}), 2);
-  EXPECT_EQ(host_.err,
-            "none.AT2: error: cannot read: No such file or directory\n");
-  host_.err.clear();
+  EXPECT_EQ(err_, "none.AT2: error: cannot read: No such file or directory\n");
+  err_.clear();
   EXPECT_EQ(Run({"t.txt", "-o", "C"}), 2);
-  EXPECT_EQ(host_.err,
+  EXPECT_EQ(err_,
             "t.txt:1: error: neither an AT2 nor a K-NET header; for a table "
             "give --format table with --dt and --units\n");
-  host_.err.clear();
+  err_.clear();
   EXPECT_EQ(Run({"bad.AT2", "-o", "C"}), 2);
-  EXPECT_EQ(host_.err,
+  EXPECT_EQ(err_,
             "bad.AT2:4: error: the header's count NPTS= 5 disagrees with the "
             "1 values present\n");
-  host_.err.clear();
+  err_.clear();
   EXPECT_EQ(
       Run({"--format=table", "--dt=1e-6", "--units=g", "t.txt", "-o", "C"}), 2);
-  EXPECT_EQ(host_.err,
+  EXPECT_EQ(err_,
             "t.txt: error: cannot resample a time step of 0.000001 s to 0.02 "
             "s (no ratio of whole numbers up to 1000)\n");
-  host_.err.clear();
+  err_.clear();
   EXPECT_EQ(Run({"--format=table", "--dt=0.02", "--units=g", "--scale=1e306",
                  "t.txt", "-o", "C"}),
             2);
-  EXPECT_EQ(host_.err,
+  EXPECT_EQ(err_,
             "t.txt: error: a value beyond the range of numbers after the "
             "units and --scale\n");
-  host_.files["long.txt"] = "";
-  for (int j = 0; j < 100001; ++j) host_.files["long.txt"] += "1\n";
-  host_.err.clear();
+  std::string long_table;
+  for (int j = 0; j < 100001; ++j) long_table += "1\n";
+  files_.AddFile("long.txt", long_table);
+  err_.clear();
   EXPECT_EQ(Run({"--format=table", "--dt=0.02", "--units=gal", "long.txt", "-o",
                  "C"}),
             2);
-  EXPECT_EQ(host_.err,
+  EXPECT_EQ(err_,
             "long.txt: error: 100001 samples at 0.02 s, more than the 100000 "
             "that lpgm takes; cut the record first\n");
-  EXPECT_EQ(host_.files.size(), 3u);
-  EXPECT_TRUE(host_.out.empty());
+  EXPECT_EQ(files_.Paths().size(), 3u);
+  EXPECT_TRUE(out_.empty());
 }
 
 TEST_F(PrepareTest, ExistingCaseFileIsReplacedOnlyWithForce) {
-  host_.files["r.AT2"] = kRecordAt002;
-  host_.files["C/case.acc"] = "old";
+  files_.AddFile("r.AT2", kRecordAt002);
+  files_.AddFile("C/加速度波形.acc", "old");
   EXPECT_EQ(Run({"r.AT2", "-o", "C"}), 2);
-  EXPECT_EQ(host_.err,
-            "C/case.acc: error: exists already; --force replaces it\n");
-  EXPECT_EQ(host_.files["C/case.acc"], "old");
+  EXPECT_EQ(err_,
+            "C/加速度波形.acc: error: exists already; --force replaces it\n");
+  EXPECT_EQ(files_.Content("C/加速度波形.acc"), "old");
   EXPECT_EQ(Run({"--force", "r.AT2", "-o", "C"}), 0);
-  EXPECT_TRUE(host_.files["C/case.acc"].starts_with("4,0.02\r\n"));
-  host_.refuse_writes = true;
-  host_.err.clear();
+  EXPECT_TRUE(files_.Content("C/加速度波形.acc")->starts_with("4,0.02\r\n"));
+  files_.RefuseWrites();
+  err_.clear();
   EXPECT_EQ(Run({"--force", "r.AT2", "-o", "C"}), 2);
-  EXPECT_EQ(host_.err, "C/case.acc: error: cannot write: Permission denied\n");
+  EXPECT_EQ(err_, "C/加速度波形.acc: error: cannot write: Permission denied\n");
+}
+
+// Whichever call of the file system fails, the run says which file and
+// why, writes nothing, and leaves an existing case file as it was.
+TEST_F(PrepareTest, FailingFileCallsLeaveTheCaseFolderAsItWas) {
+  using Call = lpgm::testing::FakeFileSystem::Call;
+  struct Case {
+    Call call;
+    std::string path;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {Call::kReadWhole, "r.AT2", "r.AT2: error: cannot read: injected\n"},
+      {Call::kMakeFolders, "C", "C: error: cannot make the folder: injected\n"},
+      {Call::kReplaceWhole, "C/加速度波形.acc",
+       "C/加速度波形.acc: error: cannot write: injected\n"},
+      {Call::kReplaceRename, "C/加速度波形.acc",
+       "C/加速度波形.acc: error: cannot write: injected\n"},
+  };
+  for (const Case& c : cases) {
+    lpgm::testing::FakeFileSystem files;
+    files.AddFile("r.AT2", kRecordAt002);
+    ASSERT_TRUE(files.MakeFolders("C").ok());
+    files.AddFile("C/加速度波形.acc", "old");
+    files.Fail(c.call, c.path, platform::OpenError::kOther);
+    std::string out;
+    std::string err;
+    StringOutput out_stream(&out);
+    StringOutput err_stream(&err);
+    PrepareEnvironment env{files, out_stream, err_stream};
+    const std::vector<std::string_view> args = {"--force", "r.AT2", "-o", "C"};
+    EXPECT_EQ(RunPrepare(args, env), 2) << c.path;
+    EXPECT_EQ(err, c.message);
+    EXPECT_TRUE(out.empty());
+    EXPECT_EQ(files.Content("C/加速度波形.acc"), "old") << c.message;
+    EXPECT_EQ(files.Paths(),
+              (std::vector<std::string>{"C", "C/加速度波形.acc", "r.AT2"}))
+        << c.message;
+  }
+  // A folder in the place of the record is named as such.
+  files_.AddDirectory("dir.AT2");
+  EXPECT_EQ(Run({"dir.AT2", "-o", "C"}), 2);
+  EXPECT_EQ(err_, "dir.AT2: error: cannot read: is a folder, not a file\n");
+}
+
+// A file system that fails as no file system should: by throwing.
+class ThrowingFileSystem : public lpgm::testing::FakeFileSystem {
+ public:
+  platform::FileResult ReadWhole(std::string_view, std::string*) override {
+    throw std::bad_alloc();
+  }
+};
+
+TEST_F(PrepareTest, AnExceptionEndsInTheInternalErrorStatus) {
+  ThrowingFileSystem files;
+  PrepareEnvironment env{files, out_stream_, err_stream_};
+  const std::vector<std::string_view> args = {"r.AT2", "-o", "C"};
+  EXPECT_EQ(RunPrepare(args, env), 70);
+  EXPECT_EQ(err_, "lpgm-prepare: internal error: std::bad_alloc\n");
+  EXPECT_TRUE(out_.empty());
 }
 
 TEST_F(PrepareTest, WarningsAreOnTheSummaryLine) {
   // A record in g read as cm/s2: far too weak, and its velocity never
   // returns to rest.
-  host_.files["g.txt"] = "0.1\n0.1\n0.1\n0.1\n";
+  files_.AddFile("g.txt", "0.1\n0.1\n0.1\n0.1\n");
   EXPECT_EQ(Run({"--format", "table", "--dt", "0.02", "--units", "cm/s2",
                  "g.txt", "-o", "C"}),
             0);
-  EXPECT_NE(host_.out.find("; warning: PGA 0.1 cm/s2 is outside 5 to 3000 "
-                           "cm/s2: check --units"),
+  EXPECT_NE(out_.find("; warning: PGA 0.1 cm/s2 is outside 5 to 3000 "
+                      "cm/s2: check --units"),
             std::string::npos)
-      << host_.out;
-  EXPECT_NE(host_.out.find("; warning: end velocity 0.007 cm/s is above 0.2 x "
-                           "PGV: consider --baseline linear (or mean)"),
+      << out_;
+  EXPECT_NE(out_.find("; warning: end velocity 0.007 cm/s is above 0.2 x "
+                      "PGV: consider --baseline linear (or mean)"),
             std::string::npos)
-      << host_.out;
-  host_.out.clear();
-  host_.files["slow.txt"] = std::string(400, '\n');
-  for (int j = 0; j < 400; ++j)
-    host_.files["slow.txt"] += j % 2 ? "100\n" : "-100\n";
+      << out_;
+  out_.clear();
+  std::string slow = std::string(400, '\n');
+  for (int j = 0; j < 400; ++j) slow += j % 2 ? "100\n" : "-100\n";
+  files_.AddFile("slow.txt", slow);
   EXPECT_EQ(Run({"--format=table", "--dt=0.025", "--units=gal", "--force",
                  "slow.txt", "-o", "C"}),
             0);
-  EXPECT_NE(host_.out.find("resampled by 5/4; 500 samples at 0.02 s"),
+  EXPECT_NE(out_.find("resampled by 5/4; 500 samples at 0.02 s"),
             std::string::npos)
-      << host_.out;
-  EXPECT_NE(host_.out.find("; warning: time step 0.025 s is above 0.02 s: "
-                           "up-sampled, nothing above 20 Hz is in the record"),
+      << out_;
+  EXPECT_NE(out_.find("; warning: time step 0.025 s is above 0.02 s: "
+                      "up-sampled, nothing above 20 Hz is in the record"),
             std::string::npos)
-      << host_.out;
+      << out_;
 }
 
 }  // namespace

@@ -113,6 +113,7 @@ void FakeFileSystem::AddInputSet(const std::string& folder) {
 }
 
 void FakeFileSystem::AddDirectory(std::string cp932_path) {
+  folders_.insert(cp932_path);
   refusals_[std::move(cp932_path)] = platform::OpenError::kIsDirectory;
 }
 
@@ -140,6 +141,106 @@ std::vector<std::string> FakeFileSystem::WritePaths() const {
   for (const Open& open : opens_)
     if (open.for_writing && open.succeeded) paths.push_back(open.path);
   return paths;
+}
+
+void FakeFileSystem::Fail(Call call, std::string path,
+                          platform::OpenError error) {
+  if (call == Call::kOpenForReading || call == Call::kOpenForWriting) {
+    FailOpen(std::move(path), error);
+    return;
+  }
+  failures_[{call, std::move(path)}] = error;
+}
+
+platform::FileResult FakeFileSystem::Injected(Call call,
+                                              std::string_view path) const {
+  auto found = failures_.find({call, std::string(path)});
+  if (found == failures_.end()) return {};
+  return {found->second, "injected"};
+}
+
+std::vector<std::string> FakeFileSystem::Paths() const {
+  std::vector<std::string> paths(folders_.begin(), folders_.end());
+  for (const auto& [path, content] : files_) paths.push_back(path);
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+std::optional<platform::FileStatus> FakeFileSystem::Status(
+    std::string_view host_path) {
+  if (!Injected(Call::kStatus, host_path).ok()) return std::nullopt;
+  if (auto found = statuses_.find(host_path); found != statuses_.end())
+    return found->second;
+  if (folders_.count(host_path) > 0) {
+    platform::FileStatus folder;
+    folder.is_regular = false;
+    folder.is_folder = true;
+    return folder;
+  }
+  auto file = files_.find(host_path);
+  if (file == files_.end()) return std::nullopt;
+  platform::FileStatus status;
+  status.size = static_cast<long long>(file->second->size());
+  return status;
+}
+
+platform::FileResult FakeFileSystem::ReadWhole(std::string_view host_path,
+                                               std::string* content) {
+  if (platform::FileResult failed = Injected(Call::kReadWhole, host_path);
+      !failed.ok())
+    return failed;
+  if (folders_.count(host_path) > 0)
+    return {platform::OpenError::kIsDirectory, "Is a directory"};
+  auto found = files_.find(host_path);
+  if (found == files_.end())
+    return {platform::OpenError::kNotFound, "No such file or directory"};
+  *content = *found->second;
+  return {};
+}
+
+platform::FileResult FakeFileSystem::MakeFolders(std::string_view host_path) {
+  if (platform::FileResult failed = Injected(Call::kMakeFolders, host_path);
+      !failed.ok())
+    return failed;
+  folders_.insert(std::string(host_path));
+  return {};
+}
+
+// As the real one: the new file is written beside the target, then takes
+// its place; a failure at either step leaves neither a new file nor a
+// changed target.
+platform::FileResult FakeFileSystem::ReplaceWhole(std::string_view host_path,
+                                                  std::string_view bytes) {
+  const std::string part = std::string(host_path) + ".part";
+  if (platform::FileResult failed = Injected(Call::kReplaceWhole, host_path);
+      !failed.ok())
+    return failed;
+  if (refuse_writes_)
+    return {platform::OpenError::kPermission, "Permission denied"};
+  AddFile(part, std::string(bytes));
+  platform::FileResult failed = Injected(Call::kReplaceRename, host_path);
+  if (failed.ok() && folders_.count(host_path) > 0)
+    failed = {platform::OpenError::kIsDirectory, "Is a directory"};
+  if (failed.ok()) files_[std::string(host_path)] = files_[part];
+  files_.erase(part);
+  return failed;
+}
+
+platform::FileResult FakeFileSystem::WriteWhole(std::string_view host_path,
+                                                std::string_view bytes) {
+  if (platform::FileResult failed = Injected(Call::kWriteWhole, host_path);
+      !failed.ok())
+    return failed;
+  if (refuse_writes_)
+    return {platform::OpenError::kPermission, "Permission denied"};
+  AddFile(std::string(host_path), std::string(bytes));
+  return {};
+}
+
+bool FakeFileSystem::SameFile(std::string_view host_a,
+                              std::string_view host_b) {
+  return host_a == host_b &&
+         (files_.count(host_a) > 0 || folders_.count(host_a) > 0);
 }
 
 int FakeFileSystem::open_streams() const { return counter_->open; }

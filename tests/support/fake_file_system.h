@@ -7,6 +7,9 @@
 // open, successful or not, is recorded in order, and the number of streams
 // open at once is tracked, so that tests can check which files were opened,
 // in which order, and that each was closed before the next.
+//
+// The calls by host path use the same files, by the path exactly as given;
+// folders made are kept apart. Any call can be made to fail for one path.
 #ifndef LPGM_TESTS_SUPPORT_FAKE_FILE_SYSTEM_H_
 #define LPGM_TESTS_SUPPORT_FAKE_FILE_SYSTEM_H_
 
@@ -15,8 +18,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_system.h"
@@ -31,6 +36,18 @@ class FakeFileSystem : public platform::FileSystem {
     bool succeeded;
 
     bool operator==(const Open&) const = default;
+  };
+
+  // The calls that can be made to fail.
+  enum class Call {
+    kOpenForReading,
+    kOpenForWriting,
+    kStatus,
+    kReadWhole,
+    kMakeFolders,
+    kReplaceWhole,   // the new file beside the target cannot be written
+    kReplaceRename,  // the new file is written but cannot take the place
+    kWriteWhole,
   };
 
   // Open-stream bookkeeping, shared with the streams handed out.
@@ -55,6 +72,21 @@ class FakeFileSystem : public platform::FileSystem {
   }
   // Every open for writing fails from now on, as on a read-only medium.
   void RefuseWrites() { refuse_writes_ = true; }
+  // Makes `call` on `path` fail with `error` (and the words "injected").
+  // An open made to fail this way fails as FailOpen makes it.
+  void Fail(Call call, std::string path, platform::OpenError error);
+  // The status Status gives for `host_path` (otherwise a file's own size,
+  // time 0, or a folder made or declared).
+  void SetStatus(std::string host_path, platform::FileStatus status) {
+    statuses_[std::move(host_path)] = status;
+  }
+  void SetWorkingDirectory(std::string path) {
+    working_directory_ = std::move(path);
+  }
+  // The folders made by MakeFolders, and those declared.
+  const std::set<std::string, std::less<>>& folders() const { return folders_; }
+  // Every path (files and folders) the file system holds.
+  std::vector<std::string> Paths() const;
 
   // The content of a file, whether added or written; nullopt if none.
   std::optional<std::string> Content(std::string_view cp932_path) const;
@@ -74,12 +106,30 @@ class FakeFileSystem : public platform::FileSystem {
   std::unique_ptr<platform::OutputStream> OpenForWriting(
       std::string_view cp932_path, platform::OpenError* error) override;
 
+  std::optional<platform::FileStatus> Status(
+      std::string_view host_path) override;
+  platform::FileResult ReadWhole(std::string_view host_path,
+                                 std::string* content) override;
+  platform::FileResult MakeFolders(std::string_view host_path) override;
+  platform::FileResult ReplaceWhole(std::string_view host_path,
+                                    std::string_view bytes) override;
+  platform::FileResult WriteWhole(std::string_view host_path,
+                                  std::string_view bytes) override;
+  bool SameFile(std::string_view host_a, std::string_view host_b) override;
+  std::string WorkingDirectory() override { return working_directory_; }
+
  private:
   // Returns kNone when `path` may be opened.
   platform::OpenError Refusal(const std::string& path) const;
+  // The failure made for `call` on `path`; kNone when none was.
+  platform::FileResult Injected(Call call, std::string_view path) const;
 
   std::map<std::string, std::shared_ptr<std::string>, std::less<>> files_;
   std::map<std::string, platform::OpenError, std::less<>> refusals_;
+  std::map<std::pair<Call, std::string>, platform::OpenError> failures_;
+  std::map<std::string, platform::FileStatus, std::less<>> statuses_;
+  std::set<std::string, std::less<>> folders_;
+  std::string working_directory_ = "/work";
   std::vector<Open> opens_;
   std::shared_ptr<Counter> counter_;
   std::size_t read_chunk_ = static_cast<std::size_t>(-1);

@@ -1,7 +1,7 @@
 // Fixed-length, blank-padded text fields: the typed answer (40 positions) and
 // a folder name (400 positions). Positions count CP932 bytes.
-#ifndef LPGM_RECORD_TEXT_FIELD_H_
-#define LPGM_RECORD_TEXT_FIELD_H_
+#ifndef LPGM_BASE_TEXT_FIELD_H_
+#define LPGM_BASE_TEXT_FIELD_H_
 
 #include <array>
 #include <cstddef>
@@ -30,4 +30,4 @@ std::string_view Leading(const TextField<N>& field, int length) {
 
 }  // namespace lpgm
 
-#endif  // LPGM_RECORD_TEXT_FIELD_H_
+#endif  // LPGM_BASE_TEXT_FIELD_H_
