@@ -272,7 +272,7 @@ void Checker::ScanFault(int i, FaultSummary& fault) {
 
 std::string Period4(double value) {
   char text[12];
-  FormatF12_4(text, value);
+  FormatFixed(text, 12, 4, value);
   return std::string(text, sizeof text);
 }
 

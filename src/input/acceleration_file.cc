@@ -36,7 +36,8 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
   if (n > kSampleCapacity) StopWithMessage(SampleCountMessage(path));
   // ACC(i, 1) to ACC(i, n), one column of the table; nothing when n <= 0.
   const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
-  ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)});
+  ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)},
+               state.kernel);
 }
 
 namespace {

@@ -9,7 +9,8 @@
 namespace lpgm {
 
 int TryReadFreeForm(InputChannel& channel,
-                    std::initializer_list<ListItem> items) {
+                    std::initializer_list<ListItem> items,
+                    platform::Kernel kernel) {
   ListCursor cursor(items.begin(), items.end());
   if (cursor.done()) {
     channel.SkipRecord();
@@ -26,7 +27,7 @@ int TryReadFreeForm(InputChannel& channel,
   while (!cursor.done()) {
     if (cursor.item().kind == ListItem::Kind::kReal &&
         !channel.at_end_of_record()) {
-      ReadRealsFast(channel, cursor, &after_value);
+      ReadRealsFast(channel, cursor, &after_value, kernel);
       if (cursor.done()) break;
     }
     const int c = channel.Peek();
@@ -51,9 +52,9 @@ int TryReadFreeForm(InputChannel& channel,
   return 0;
 }
 
-void ReadFreeForm(InputChannel& channel,
-                  std::initializer_list<ListItem> items) {
-  int status = TryReadFreeForm(channel, items);
+void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items,
+                  platform::Kernel kernel) {
+  int status = TryReadFreeForm(channel, items, kernel);
   if (status != 0) channel.Fail(status);
 }
 

@@ -18,6 +18,7 @@
 
 #include <initializer_list>
 
+#include "platform/kernel.h"
 #include "record/free_form_value.h"
 #include "record/input_channel.h"
 #include "record/list_item.h"
@@ -26,13 +27,18 @@ namespace lpgm {
 
 // Reads values into the variables of `items` (text variables of at most
 // kMaxFreeFormText positions). A value that cannot be read for its variable
-// is failure 59; end of file is failure 24. Both end the run.
-void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items);
+// is failure 59; end of file is failure 24. Both end the run. Runs of plain
+// reals are read 64 bytes at a time by `kernel` (one that runs on this
+// processor; the long sample arrays pass the run's choice, short reads may
+// keep the scalar code): every kernel stores the same values.
+void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items,
+                  platform::Kernel kernel = platform::Kernel::kScalar);
 
 // As ReadFreeForm, but hands failure 59 back as its status (0 on success)
 // instead of ending the run. End of file still ends the run.
 int TryReadFreeForm(InputChannel& channel,
-                    std::initializer_list<ListItem> items);
+                    std::initializer_list<ListItem> items,
+                    platform::Kernel kernel = platform::Kernel::kScalar);
 
 }  // namespace lpgm
 
