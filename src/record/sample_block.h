@@ -15,7 +15,6 @@
 #ifndef LPGM_RECORD_SAMPLE_BLOCK_H_
 #define LPGM_RECORD_SAMPLE_BLOCK_H_
 
-#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -276,23 +275,24 @@ inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
   const std::uint64_t token = Below(e) & ~Below(s);
   const unsigned sign = sample_block_internal::IsSign(b[s]);
   // What is neither digit nor point after the sign: the exponent, if any.
+  // Files keep to one form, so the branch is well predicted, and a token
+  // without an exponent costs no more than its mantissa.
   const std::uint64_t marks = m.other & token & ~(std::uint64_t{sign} << s);
-  const unsigned mantissa_end =
-      static_cast<unsigned>(std::countr_zero(marks | (std::uint64_t{1} << e)));
-  // The point is looked for in the whole token, beside the exponent rather
-  // than after it; a point after the exponent's letter makes `decimals`
-  // wrap around, and the token is left.
+  unsigned mantissa_end = e;
+  int exponent = 0;
+  if (marks != 0) {
+    mantissa_end = static_cast<unsigned>(std::countr_zero(marks));
+    // No point after the exponent's letter either.
+    if (!sample_block_internal::ShortExponent(b, m, marks, mantissa_end, e,
+                                              &exponent))
+      return false;
+  }
   const std::uint64_t point = m.point & token;
-  const unsigned point_at = std::min(
-      static_cast<unsigned>(std::countr_zero(point | (std::uint64_t{1} << e))),
-      mantissa_end);
+  const unsigned point_at = static_cast<unsigned>(
+      std::countr_zero(point | (std::uint64_t{1} << mantissa_end)));
   const unsigned whole = point_at - s - sign;
   const unsigned decimals = mantissa_end - point_at - (point != 0 ? 1u : 0u);
   if (!sample_block_internal::PlainMantissa(point, whole, decimals))
-    return false;
-  int exponent = 0;
-  if (mantissa_end != e && !sample_block_internal::ShortExponent(
-                               b, m, marks, mantissa_end, e, &exponent))
     return false;
   d->scale = exponent - static_cast<int>(decimals);
   if (d->scale < -22 || d->scale > 22) return false;
