@@ -147,6 +147,8 @@ template <BlockMasks (*kClassify)(const char*)>
   std::uint64_t begins = ~m.separator & (m.separator << 1 | 1);
   std::uint64_t ends = m.separator & ~m.separator << 1;
   std::uint64_t special = m.special;
+  // Without a sign or letter inside a token the block has no exponent.
+  const bool exponents = (m.other & ~begins) != 0;
   unsigned at;
   while (begins != 0) {
     const unsigned s = static_cast<unsigned>(std::countr_zero(begins));
@@ -166,7 +168,8 @@ template <BlockMasks (*kClassify)(const char*)>
     }
     const unsigned e = static_cast<unsigned>(std::countr_zero(ends));
     PlainDecimal d;
-    if (!ScanPlainToken(b, m, s, e, &d)) {
+    if (!(exponents ? ScanPlainToken<true>(b, m, s, e, &d)
+                    : ScanPlainToken<false>(b, m, s, e, &d))) {
       *stop = b + s;
       return nullptr;
     }

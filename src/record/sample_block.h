@@ -268,7 +268,10 @@ struct PlainDecimal {
 
 // Reads the token of bytes [s, e) of the block at b (s < e < 64) when it is
 // plain (see above): sets *d and returns true. Returns false for any other
-// text. kBlockView bytes from b must be readable.
+// text. kBlockView bytes from b must be readable. kExponents false is for a
+// block whose signs, letters and other such bytes all begin tokens (no
+// exponent anywhere): the same result with the exponent's code left out.
+template <bool kExponents = true>
 inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
                            unsigned e, PlainDecimal* d) {
   using sample_block_internal::Below;
@@ -280,12 +283,28 @@ inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
   const std::uint64_t marks = m.other & token & ~(std::uint64_t{sign} << s);
   unsigned mantissa_end = e;
   int exponent = 0;
-  if (marks != 0) {
-    mantissa_end = static_cast<unsigned>(std::countr_zero(marks));
-    // No point after the exponent's letter either.
-    if (!sample_block_internal::ShortExponent(b, m, marks, mantissa_end, e,
-                                              &exponent))
-      return false;
+  if (!kExponents && marks != 0) return false;
+  if (kExponents && marks != 0) {
+    // The letter's place, if the token ends in the usual exponent form.
+    const unsigned at = e >= s + 5 ? e - 4 : s;
+    const char letter = static_cast<char>(b[at] | 0x20);
+    if (at != s && marks == std::uint64_t{3} << at &&
+        (letter == 'e' || letter == 'd') &&
+        sample_block_internal::IsSign(b[at + 1]) != 0 &&
+        ((m.point & token) >> at) == 0) {
+      // The usual exponent form, a letter, a sign and two digits ending the
+      // token (1.23457E+02): its place follows from the token's end, so
+      // nothing waits for the letter to be found.
+      mantissa_end = at;
+      const int value = (b[e - 2] - '0') * 10 + (b[e - 1] - '0');
+      exponent = b[at + 1] == '-' ? -value : value;
+    } else {
+      mantissa_end = static_cast<unsigned>(std::countr_zero(marks));
+      // No point after the exponent's letter either.
+      if (!sample_block_internal::ShortExponent(b, m, marks, mantissa_end, e,
+                                                &exponent))
+        return false;
+    }
   }
   const std::uint64_t point = m.point & token;
   const unsigned point_at = static_cast<unsigned>(
