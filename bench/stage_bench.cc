@@ -2,7 +2,7 @@
 //
 //   ReadFreeForm/*        the samples of one acceleration record (MB/s)
 //   ReadSpectrumFile      one long-period spectrum file, 9 + 55 lines (MB/s)
-//   FormatF14_6, FormatF12_4, FormatI3
+//   FormatFixed14_6, FormatF12_4, FormatI3
 //                         one output field (ns per field)
 //   FormatF14_6Column     one column of waveform lines (ns per field)
 //   TimeRows/*            waveform lines of 21 columns, line by line or one
@@ -104,7 +104,8 @@ void BM_ReadFreeForm(benchmark::State& state) {
   for (auto _ : state) {
     auto input = MemoryInput::Over(text);
     lpgm::InputChannel channel(input, 13, "bench");
-    lpgm::ReadFreeForm(channel, {lpgm::ListItem::Real(acc.data(), kSamples)});
+    lpgm::ReadFreeForm(channel, {lpgm::ListItem::Real(acc.data(), kSamples)},
+                       nullptr, lpgm::platform::BestKernel());
     benchmark::DoNotOptimize(acc.data());
     benchmark::ClobberMemory();
   }
@@ -200,12 +201,6 @@ void FormatVelocities(benchmark::State& state, Format format) {
   ReportPerField(state);
 }
 
-void BM_FormatF14_6(benchmark::State& state) {
-  FormatVelocities(state,
-                   [](char* out, double v) { lpgm::FormatF14_6(out, v); });
-}
-BENCHMARK(BM_FormatF14_6);
-
 // The same values through the general Fw.d conversion.
 void BM_FormatFixed14_6(benchmark::State& state) {
   FormatVelocities(
@@ -214,11 +209,13 @@ void BM_FormatFixed14_6(benchmark::State& state) {
 BENCHMARK(BM_FormatFixed14_6);
 
 // The same values as one column of 21-column waveform lines; arg -1: the
-// kernel that FormatF14_6Column takes, 0, 1, 2: one value, two and four
-// values at a time (ColumnKernel).
+// kernel this processor runs best, 0, 1, 2: one value, two and four values
+// at a time (platform::Kernel).
 void BM_FormatF14_6Column(benchmark::State& state) {
-  const auto kernel = static_cast<lpgm::ColumnKernel>(state.range(0));
-  if (state.range(0) >= 0 && !lpgm::ColumnKernelAvailable(kernel)) {
+  const auto kernel = state.range(0) < 0
+                          ? lpgm::platform::BestKernel()
+                          : static_cast<lpgm::platform::Kernel>(state.range(0));
+  if (!lpgm::platform::KernelRuns(kernel)) {
     state.SkipWithError("not on this processor");
     return;
   }
@@ -229,12 +226,8 @@ void BM_FormatF14_6Column(benchmark::State& state) {
   const std::size_t line = lpgm::TimeRowBytes(21);
   std::vector<char> out(kFields * line);
   for (auto _ : state) {
-    if (state.range(0) < 0) {
-      lpgm::FormatF14_6Column(out.data() + 13, line, values.data(), kFields);
-    } else {
-      lpgm::FormatF14_6ColumnWith(kernel, out.data() + 13, line, values.data(),
-                                  kFields);
-    }
+    lpgm::FormatF14_6Column(kernel, out.data() + 13, line, values.data(),
+                            kFields);
     benchmark::DoNotOptimize(out.data());
     benchmark::ClobberMemory();
   }
@@ -279,17 +272,9 @@ void BM_FormatI3(benchmark::State& state) {
 }
 BENCHMARK(BM_FormatI3);
 
-// The velocities alone through the fast conversion, declined values left
-// out: the fast path's own cost.
-void BM_TryFormatF14_6(benchmark::State& state) {
-  FormatVelocities(state, [](char* out, double v) {
-    benchmark::DoNotOptimize(lpgm::TryFormatF14_6(out, v));
-  });
-}
-BENCHMARK(BM_TryFormatF14_6);
-
 // Arg 0: the lines of 21 velocity columns formatted one after another, each
-// field in turn, as a record writer would; 1: FormatTimeRows, one column at
+// field in turn by the exact conversion, as a record writer would; 1:
+// FormatTimeRows, one column at
 // a time. Both write 3000 lines (about 1 MiB, one output chunk).
 void BM_TimeRows(benchmark::State& state) {
   constexpr int kColumns = 21;
@@ -312,15 +297,15 @@ void BM_TimeRows(benchmark::State& state) {
         p += 12;
         for (const double* column : columns) {
           *p++ = ',';
-          lpgm::FormatF14_6(p, column[i]);
+          lpgm::FormatFixed(p, 14, 6, column[i]);
           p += 14;
         }
         *p++ = '\r';
         *p++ = '\n';
       }
     } else {
-      lpgm::FormatTimeRows(out.data(), 0.02, 0, kRows, columns.data(),
-                           kColumns);
+      lpgm::FormatTimeRows(out.data(), 0.02, 0, kRows, columns.data(), kColumns,
+                           lpgm::platform::BestKernel());
     }
     benchmark::DoNotOptimize(out.data());
     benchmark::ClobberMemory();

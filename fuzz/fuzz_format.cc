@@ -18,6 +18,8 @@
 #include <string_view>
 
 #include "fuzz_support.h"
+#include "platform/kernel.h"
+#include "record/fixed_fast.h"
 #include "record/number_format.h"
 
 namespace {
@@ -94,6 +96,25 @@ void CheckInteger(std::int64_t value) {
   }
 }
 
+// The F14.6 field of `value` by `kKernel` (or the scalar one where it does
+// not run): a column of eight copies, so that the vector kernels take it in
+// their batches, and its first field.
+template <lpgm::platform::Kernel kKernel>
+void FormatF14_6By(char* out, double value) {
+  const lpgm::platform::Kernel kernel = lpgm::platform::KernelRuns(kKernel)
+                                            ? kKernel
+                                            : lpgm::platform::Kernel::kScalar;
+  const double column[8] = {value, value, value, value,
+                            value, value, value, value};
+  char fields[8 * 14 + 1];
+  fields[8 * 14] = kCanary;
+  lpgm::FormatF14_6Column(kernel, fields, 14, column, 8);
+  Check(fields[8 * 14] == kCanary, "F14.6 column wrote past its end");
+  Check(std::memcmp(fields, fields + 7 * 14, 14) == 0,
+        "F14.6 column fields of one value differ");
+  std::memcpy(out, fields, 14);
+}
+
 void CheckFixed(double value) {
   for (int d = 0; d <= kMaxDecimals; ++d) {
     std::string exact = std::isfinite(value) ? Exact(value, d) : std::string();
@@ -116,11 +137,15 @@ void CheckFixed(double value) {
       }
     }
   }
-  // The waveform fields' own formatters against the same references.
+  // The waveform fields' fast path against the same references: F12.4, and
+  // F14.6 by each kernel.
   const struct {
     void (*format)(char*, double);
     int width, decimals;
-  } kFixedWidth[] = {{lpgm::FormatF12_4, 12, 4}, {lpgm::FormatF14_6, 14, 6}};
+  } kFixedWidth[] = {{lpgm::FormatF12_4, 12, 4},
+                     {FormatF14_6By<lpgm::platform::Kernel::kScalar>, 14, 6},
+                     {FormatF14_6By<lpgm::platform::Kernel::kSse2>, 14, 6},
+                     {FormatF14_6By<lpgm::platform::Kernel::kAvx2>, 14, 6}};
   for (const auto& f : kFixedWidth) {
     char out[kMaxWidth + 8];
     std::memset(out, kCanary, sizeof out);

@@ -2,12 +2,14 @@
 //
 // Input: byte 0 picks the variable list, the number of reads and whether the
 // status is handed back; byte 1 sizes the list; byte 2 picks the channel's
-// buffer size and the stream's chunk size; the rest is the stream.
+// buffer size, the stream's chunk size and the kernel of the block reading;
+// the rest is the stream.
 //
 // The same stream is read three times: with a 1 MiB buffer, with a 16-byte
 // buffer, and with the picked buffer and chunk sizes. The reals' scanner
 // takes a fast path over bytes that sit contiguous in the buffer and a
-// general path byte by byte; both must give bitwise the same variables, the
+// general path byte by byte, and the fast path reads blocks by any kernel
+// that runs here; all must give bitwise the same variables, the
 // same statuses, the same stop and leave the channel at the same record.
 #include <algorithm>
 #include <cstddef>
@@ -20,6 +22,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "platform/kernel.h"
 #include "record/failure.h"
 #include "record/free_form.h"
 #include "record/input_channel.h"
@@ -88,7 +91,8 @@ struct Plan {
 };
 
 Outcome ReadAll(const Plan& plan, std::string_view bytes,
-                std::size_t buffer_size, std::size_t chunk) {
+                std::size_t buffer_size, std::size_t chunk,
+                lpgm::platform::Kernel kernel) {
   Storage storage;
   BuildList(storage, plan.list, plan.size_byte);
   std::vector<ListItem> list = storage.List();
@@ -99,12 +103,12 @@ Outcome ReadAll(const Plan& plan, std::string_view bytes,
     for (int r = 0; r < plan.reads; ++r) {
       WithList(list, [&](std::initializer_list<ListItem> view) {
         if (plan.with_status) {
-          int status = lpgm::TryReadFreeForm(channel, view);
+          int status = lpgm::TryReadFreeForm(channel, view, nullptr, kernel);
           Check(status == 0 || status == lpgm::kErrListSyntax,
                 "unexpected status");
           out.statuses.push_back(status);
         } else {
-          lpgm::ReadFreeForm(channel, view);
+          lpgm::ReadFreeForm(channel, view, nullptr, kernel);
           out.statuses.push_back(0);
         }
       });
@@ -196,12 +200,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   std::size_t chunk = kChunks[(data[2] >> 3) % 8];
   std::string_view bytes(reinterpret_cast<const char*>(data) + 3, size - 3);
 
-  Outcome wide = ReadAll(plan, bytes, 1 << 20, 0);
+  auto kernel = static_cast<lpgm::platform::Kernel>((data[2] >> 6) % 3);
+  if (!lpgm::platform::KernelRuns(kernel))
+    kernel = lpgm::platform::Kernel::kScalar;
+  Outcome wide = ReadAll(plan, bytes, 1 << 20, 0, lpgm::platform::BestKernel());
   buffer = std::max(buffer, MinimumBuffer());
   Outcome narrow =
-      ReadAll(plan, bytes, std::max<std::size_t>(16, MinimumBuffer()), 0);
+      ReadAll(plan, bytes, std::max<std::size_t>(16, MinimumBuffer()), 0,
+              lpgm::platform::Kernel::kScalar);
   CheckSame(wide, narrow, "1 MiB and 16-byte buffers read differently");
-  Outcome picked = ReadAll(plan, bytes, buffer, chunk);
+  Outcome picked = ReadAll(plan, bytes, buffer, chunk, kernel);
   CheckSame(wide, picked, "picked buffer and chunk read differently");
   return 0;
 }

@@ -190,7 +190,7 @@ void Checker::SummarizeFault(const FaultFacts& facts, FaultSummary& fault) {
 
 std::string Period4(double value) {
   char text[12];
-  FormatF12_4(text, value);
+  FormatFixed(text, 12, 4, value);
   return std::string(text, sizeof text);
 }
 

@@ -65,7 +65,7 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
   const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
   FreeFormEnd end;
   ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)},
-               collect ? &end : nullptr);
+               collect ? &end : nullptr, state.kernel);
   if (collect && n > 0)
     reporter.SamplesEnded(case_number, EndOfSamples(channel, end));
 }

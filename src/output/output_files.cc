@@ -80,7 +80,8 @@ void WriteWaveformFile(const RunState& state, platform::FileSystem& files,
   if (state.NPMAX > 0) CheckIndex(state.NPMAX, kSampleCapacity);
   const double* columns[kCaseSlots];
   for (int j = 1; j <= state.NCASE; ++j) columns[j - 1] = column_of(j);
-  WriteTimeRows(channel, state.DT, state.NPMAX, columns, state.NCASE);
+  WriteTimeRows(channel, state.DT, state.NPMAX, columns, state.NCASE,
+                state.kernel);
   file.Close();
 }
 
@@ -111,7 +112,7 @@ void WritePhaseAccelerationFile(const RunState& state,
   const double* column = state.AccColumn(state.IMED);
   const int n = state.NPTS(state.IMED);
   if (n > 0) CheckIndex(n, kSampleCapacity);
-  WriteTimeRows(channel, state.DT, n, &column, 1);
+  WriteTimeRows(channel, state.DT, n, &column, 1, state.kernel);
   file.Close();
 }
 

@@ -7,7 +7,6 @@
 
 #include "output/ahead_formatter.h"
 #include "record/fixed_fast.h"
-#include "record/number_format.h"
 
 namespace lpgm {
 namespace {
@@ -44,7 +43,8 @@ Chunks CutIntoChunks(const OutputChannel& channel, std::size_t line, int rows) {
 }
 
 void FormatBlock(char* out, std::size_t line, double dt, int first, int count,
-                 const double* const* columns, int ncolumns) {
+                 const double* const* columns, int ncolumns,
+                 platform::Kernel kernel) {
   char* row = out;
   for (int r = 0; r < count; ++r, row += line) {
     FormatF12_4(row, static_cast<double>(first + r) * dt);
@@ -53,26 +53,28 @@ void FormatBlock(char* out, std::size_t line, double dt, int first, int count,
   }
   // Each column writes the comma before the next one, the last the CR.
   for (int k = 0; k < ncolumns; ++k) {
-    FormatF14_6ColumnThen(out + 13 + 15 * k, line, columns[k] + first,
-                          static_cast<std::size_t>(count),
-                          k + 1 < ncolumns ? ',' : '\r');
+    FormatF14_6Column(kernel, out + 13 + 15 * k, line, columns[k] + first,
+                      static_cast<std::size_t>(count),
+                      k + 1 < ncolumns ? ',' : '\r');
   }
 }
 
 }  // namespace
 
 void FormatTimeRows(char* out, double dt, int first, int count,
-                    const double* const* columns, int ncolumns) noexcept {
+                    const double* const* columns, int ncolumns,
+                    platform::Kernel kernel) noexcept {
   const std::size_t line = TimeRowBytes(ncolumns);
   for (int done = 0; done < count; done += kBlockRows) {
     FormatBlock(out + static_cast<std::size_t>(done) * line, line, dt,
                 first + done, std::min(kBlockRows, count - done), columns,
-                ncolumns);
+                ncolumns, kernel);
   }
 }
 
 void WriteTimeRows(OutputChannel& channel, double dt, int rows,
-                   const double* const* columns, int ncolumns) {
+                   const double* const* columns, int ncolumns,
+                   platform::Kernel kernel) {
   if (ncolumns < 1 || ncolumns > kMaxTimeRowColumns)
     throw std::out_of_range("column count outside 1 to 30");
   if (rows <= 0) return;
@@ -82,7 +84,7 @@ void WriteTimeRows(OutputChannel& channel, double dt, int rows,
   const Chunks chunks = CutIntoChunks(channel, line, rows);
   auto format = [&](int k, char* out) {
     FormatTimeRows(out, dt, chunks.Start(k), chunks.Rows(k, rows), columns,
-                   ncolumns);
+                   ncolumns, kernel);
   };
   AheadFormatter ahead(chunks.count,
                        static_cast<std::size_t>(chunks.rows_per_chunk) * line,

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 
+#include "platform/kernel.h"
 #include "record/output_channel.h"
 
 namespace lpgm {
@@ -23,15 +24,18 @@ constexpr std::size_t TimeRowBytes(int ncolumns) {
 // columns[k][i - 1] for k = 0 to ncolumns - 1 (1 <= ncolumns <= 30). The
 // stream receives the same writes as when each line is put into the
 // channel's buffer in turn; on more than one processor a second thread
-// formats part of the lines.
+// formats part of the lines. The value columns are formatted by `kernel`
+// (one that runs on this processor; every kernel writes the same bytes).
 void WriteTimeRows(OutputChannel& channel, double dt, int rows,
-                   const double* const* columns, int ncolumns);
+                   const double* const* columns, int ncolumns,
+                   platform::Kernel kernel);
 
 // Formats the `count` lines for samples first, first + 1, ... (lines
 // first + 1, ...) into out[0, count * TimeRowBytes(ncolumns)), one column
 // at a time. first >= 0, count >= 0, 1 <= ncolumns <= 30.
 void FormatTimeRows(char* out, double dt, int first, int count,
-                    const double* const* columns, int ncolumns) noexcept;
+                    const double* const* columns, int ncolumns,
+                    platform::Kernel kernel) noexcept;
 
 }  // namespace lpgm
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "record/cpu_features.h"
 #include "record/decimal_tables.h"
 #include "record/number_format.h"
 
@@ -145,9 +144,11 @@ void FormatColumnOneByOne(char* out, std::size_t stride, const double* values,
 
 #if defined(LPGM_FIXED_FAST_X86)
 
-// The batches below take 2 (SSE2) or 4 (AVX2) fields at a time, each
-// field's digits in one 16-byte lane. A batch with any value that needs
-// the exact conversion goes one value at a time instead.
+// The column kernels take 2 (SSE2) or 4 (AVX2) fields at a time, each
+// field's digits in one 16-byte lane. A batch with any value that needs the
+// exact conversion goes one value at a time instead. The steps are written
+// once, in fixed_column_lanes.inc, over the operations of one vector width
+// that each namespace below defines.
 //
 // Adding 1.5 * 2^52 rounds a double of magnitude below 2^51 to an integer,
 // which then stands in the low bits of the sum. The product of a magnitude
@@ -174,85 +175,6 @@ constexpr long long kLow32 = 0x00000000FFFFFFFFLL;
 // x / 10^4 = x * kBy10000 >> 45 for x < 10^8.
 constexpr long long kBy10000 = 0xD1B71759LL;
 
-// Whether every value may take the batch: its rounding is sure and its
-// field is not asterisks. The low 32 bits of *sum hold q mod 2^32,
-// *rounded holds q, *negative the lanes that show a minus sign.
-inline bool ScaleTwo(const double* values, __m128d* sum, __m128d* rounded,
-                     __m128d* negative) {
-  const __m128d x = _mm_loadu_pd(values);
-  const __m128d sign_bit = _mm_set1_pd(-0.0);
-  const __m128d scaled =
-      _mm_mul_pd(_mm_andnot_pd(sign_bit, x), _mm_set1_pd(1e6));
-  *sum = _mm_add_pd(scaled, _mm_set1_pd(kRounder));
-  *rounded = _mm_sub_pd(*sum, _mm_set1_pd(kRounder));
-  const __m128d off = _mm_andnot_pd(sign_bit, _mm_sub_pd(scaled, *rounded));
-  *negative = _mm_cmplt_pd(x, _mm_set1_pd(kMinusShown));
-  // 7 integer digits, or 6 after a minus sign. NaN fails every comparison.
-  const __m128d limit =
-      _mm_sub_pd(_mm_set1_pd(1e13), _mm_and_pd(*negative, _mm_set1_pd(9e12)));
-  const __m128d sure = _mm_and_pd(_mm_cmplt_pd(off, _mm_set1_pd(kSafeDistance)),
-                                  _mm_cmplt_pd(*rounded, limit));
-  return _mm_movemask_pd(sure) == 3;
-}
-
-// Pairs 0 to 99 in 16-bit lanes to their two digits, tens first:
-// tens + (pair - 10 * tens) * 256.
-inline __m128i DigitsOfPairs(__m128i pairs) {
-  const __m128i tens = _mm_mulhi_epu16(pairs, _mm_set1_epi16(6554));
-  return _mm_sub_epi16(_mm_slli_epi16(pairs, 8),
-                       _mm_mullo_epi16(tens, _mm_set1_epi16(2559)));
-}
-
-// The digits of two rounded values, one register each.
-inline void DigitsOfTwo(__m128d sum, __m128d rounded, __m128i digits[2]) {
-  const __m128d estimate =
-      _mm_add_pd(_mm_add_pd(_mm_mul_pd(rounded, _mm_set1_pd(1e-8)),
-                            _mm_set1_pd(1e-9 - 0.5)),
-                 _mm_set1_pd(kRounder));
-  const __m128i a = _mm_castpd_si128(estimate);  // q / 10^8
-  const __m128i b = _mm_sub_epi32(               // q mod 10^8
-      _mm_castpd_si128(sum), _mm_mul_epu32(a, _mm_set1_epi64x(100000000)));
-  const __m128i magic = _mm_set1_epi64x(kBy10000);
-  const __m128i high4 = _mm_or_si128(
-      _mm_srli_epi64(_mm_mul_epu32(a, magic), 45),
-      _mm_slli_epi64(_mm_srli_epi64(_mm_mul_epu32(b, magic), 45), 32));
-  const __m128i ab = _mm_or_si128(_mm_and_si128(a, _mm_set1_epi64x(kLow32)),
-                                  _mm_slli_epi64(b, 32));
-  const __m128i low4 =
-      _mm_sub_epi32(ab, _mm_madd_epi16(high4, _mm_set1_epi32(10000)));
-  const __m128i groups = _mm_or_si128(high4, _mm_slli_epi32(low4, 16));
-  // x / 100 = x * 5243 >> 19 for x < 10^4.
-  const __m128i h =
-      _mm_srli_epi16(_mm_mulhi_epu16(groups, _mm_set1_epi16(5243)), 3);
-  const __m128i l =
-      _mm_sub_epi16(groups, _mm_mullo_epi16(h, _mm_set1_epi16(100)));
-  digits[0] = DigitsOfPairs(_mm_unpacklo_epi16(h, l));
-  digits[1] = DigitsOfPairs(_mm_unpackhi_epi16(h, l));
-}
-
-// The first 8 bytes of both fields: leading zeros blank, a minus sign in
-// the last blank of a negative value, the point. The bits below the lowest
-// set bit of the integer digits (the units place made nonzero) cover the
-// bytes of the leading zeros and never bit 4 of the first digit shown.
-inline __m128i HeadsOfTwo(const __m128i digits[2], __m128d negative) {
-  const __m128i heads = _mm_unpacklo_epi64(_mm_srli_si128(digits[0], 3),
-                                           _mm_srli_si128(digits[1], 3));
-  const __m128i w = _mm_or_si128(heads, _mm_set1_epi64x(kUnitsPlace));
-  const __m128i below =
-      _mm_andnot_si128(w, _mm_sub_epi64(w, _mm_set1_epi64x(1)));
-  // '0' ^ 0x10 is a blank, and a blank ^ 0x0D a minus.
-  const __m128i blank = _mm_and_si128(below, _mm_set1_epi8(0x10));
-  const __m128i text = _mm_xor_si128(
-      _mm_or_si128(_mm_and_si128(heads, _mm_set1_epi64x(kIntegerPlaces)),
-                   _mm_set1_epi64x(kPointAndZeros)),
-      blank);
-  const __m128i last_blank = _mm_cmpeq_epi8(
-      _mm_andnot_si128(_mm_srli_epi64(blank, 8), blank), _mm_set1_epi8(0x10));
-  const __m128i minus =
-      _mm_and_si128(_mm_castpd_si128(negative), _mm_set1_epi8(0x0D));
-  return _mm_xor_si128(text, _mm_and_si128(last_blank, minus));
-}
-
 // How the last bytes of a field are stored: bytes 8 to 15 of its digits
 // from the field's byte 6, or, with a byte after the field, bytes 9 to 15
 // and that byte from its byte 7. The first 8 bytes are stored after them.
@@ -270,223 +192,220 @@ inline TailLayout LayTail(int after) {
 }
 
 // The fields lie at any byte: every store here is one the compilers take as
-// unaligned (_mm_storeh_pd's plain double store would not be).
-inline void StoreHigh(char* out, __m128i bytes) {
-  _mm_storeh_pi(reinterpret_cast<__m64*>(out), _mm_castsi128_ps(bytes));
-}
-
+// unaligned (_mm_storeh_pd's plain double store would not be). Stores the
+// tails and heads of two fields, one per 64-bit half.
 inline void StoreTwo(char* out, std::size_t stride, __m128i heads,
                      __m128i tails, std::size_t offset) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out + offset), tails);
-  StoreHigh(out + stride + offset, tails);
+  _mm_storeh_pi(reinterpret_cast<__m64*>(out + stride + offset),
+                _mm_castsi128_ps(tails));
   _mm_storel_epi64(reinterpret_cast<__m128i*>(out), heads);
-  StoreHigh(out + stride, heads);
+  _mm_storeh_pi(reinterpret_cast<__m64*>(out + stride),
+                _mm_castsi128_ps(heads));
 }
 
-// Lays out two fields whose values ScaleTwo took.
-inline void FinishTwo(char* field, std::size_t stride, const TailLayout& tail,
-                      __m128d sum, __m128d rounded, __m128d negative) {
-  __m128i digits[2];
-  DigitsOfTwo(sum, rounded, digits);
-  const __m128i tails = _mm_or_si128(
-      _mm_srl_epi64(_mm_unpackhi_epi64(digits[0], digits[1]), tail.shift),
-      _mm_set1_epi64x(tail.fill));
-  StoreTwo(field, stride, HeadsOfTwo(digits, negative), tails, tail.offset);
+#define LPGM_LANES_TARGET
+
+namespace sse2 {
+
+using D = __m128d;
+using I = __m128i;
+constexpr std::size_t kLanes = 2;
+
+inline D LoadD(const double* p) { return _mm_loadu_pd(p); }
+inline D SetD(double x) { return _mm_set1_pd(x); }
+inline D AddD(D a, D b) { return _mm_add_pd(a, b); }
+inline D SubD(D a, D b) { return _mm_sub_pd(a, b); }
+inline D MulD(D a, D b) { return _mm_mul_pd(a, b); }
+inline D AndD(D a, D b) { return _mm_and_pd(a, b); }
+inline D AndNotD(D a, D b) { return _mm_andnot_pd(a, b); }
+inline D LessD(D a, D b) { return _mm_cmplt_pd(a, b); }
+inline bool AllD(D m) { return _mm_movemask_pd(m) == 3; }
+inline I Bits(D a) { return _mm_castpd_si128(a); }
+inline I Set64(long long x) { return _mm_set1_epi64x(x); }
+inline I Set32(int x) { return _mm_set1_epi32(x); }
+inline I Set16(short x) { return _mm_set1_epi16(x); }
+inline I Set8(char x) { return _mm_set1_epi8(x); }
+inline I Or(I a, I b) { return _mm_or_si128(a, b); }
+inline I And(I a, I b) { return _mm_and_si128(a, b); }
+inline I AndNot(I a, I b) { return _mm_andnot_si128(a, b); }
+inline I Xor(I a, I b) { return _mm_xor_si128(a, b); }
+inline I Sub64(I a, I b) { return _mm_sub_epi64(a, b); }
+inline I Sub32(I a, I b) { return _mm_sub_epi32(a, b); }
+inline I Sub16(I a, I b) { return _mm_sub_epi16(a, b); }
+inline I MulU32(I a, I b) { return _mm_mul_epu32(a, b); }
+inline I MaddI16(I a, I b) { return _mm_madd_epi16(a, b); }
+inline I MulHighU16(I a, I b) { return _mm_mulhi_epu16(a, b); }
+inline I MulLow16(I a, I b) { return _mm_mullo_epi16(a, b); }
+inline I Equal8(I a, I b) { return _mm_cmpeq_epi8(a, b); }
+template <int N>
+inline I ShiftRight64(I a) {
+  return _mm_srli_epi64(a, N);
+}
+template <int N>
+inline I ShiftLeft64(I a) {
+  return _mm_slli_epi64(a, N);
+}
+template <int N>
+inline I ShiftLeft32(I a) {
+  return _mm_slli_epi32(a, N);
+}
+template <int N>
+inline I ShiftRight16(I a) {
+  return _mm_srli_epi16(a, N);
+}
+template <int N>
+inline I ShiftLeft16(I a) {
+  return _mm_slli_epi16(a, N);
+}
+template <int N>
+inline I ShiftRightBytes(I a) {
+  return _mm_srli_si128(a, N);
+}
+inline I ShiftRight64By(I a, __m128i bits) { return _mm_srl_epi64(a, bits); }
+inline I UnpackLow16(I a, I b) { return _mm_unpacklo_epi16(a, b); }
+inline I UnpackHigh16(I a, I b) { return _mm_unpackhi_epi16(a, b); }
+inline I UnpackLow64(I a, I b) { return _mm_unpacklo_epi64(a, b); }
+inline I UnpackHigh64(I a, I b) { return _mm_unpackhi_epi64(a, b); }
+// The low 32 bits of each 64-bit lane of a, then those of b above them.
+inline I LowHalves(I a, I b) {
+  return _mm_or_si128(_mm_and_si128(a, _mm_set1_epi64x(kLow32)),
+                      _mm_slli_epi64(b, 32));
+}
+inline void Store(char* out, std::size_t stride, I heads, I tails,
+                  std::size_t offset) {
+  StoreTwo(out, stride, heads, tails, offset);
 }
 
-// Formats the fields of values[0, n) four at a time, two batches side by
-// side so that their long chains of dependent steps overlap, and returns
-// how many it did (n rounded down to a multiple of 4).
-std::size_t FormatColumnSse2(char* out, std::size_t stride,
-                             const double* values, std::size_t n, int after) {
-  const TailLayout tail = LayTail(after);
-  std::size_t i = 0;
-  for (; i + 4 <= n; i += 4) {
-    char* field = out + i * stride;
-    __m128d sum[2], rounded[2], negative[2];
-    const bool sure = ScaleTwo(values + i, &sum[0], &rounded[0], &negative[0]);
-    if (!(ScaleTwo(values + i + 2, &sum[1], &rounded[1], &negative[1]) &&
-          sure)) {
-      FormatColumnOneByOne(field, stride, values + i, 4, after);
-      continue;
-    }
-    FinishTwo(field, stride, tail, sum[0], rounded[0], negative[0]);
-    FinishTwo(field + 2 * stride, stride, tail, sum[1], rounded[1],
-              negative[1]);
-  }
-  return i;
+#include "record/fixed_column_lanes.inc"
+
+}  // namespace sse2
+
+#undef LPGM_LANES_TARGET
+#define LPGM_LANES_TARGET __attribute__((target("avx2")))
+
+// Each 128-bit half of a 256-bit register holds what an SSE2 register
+// holds, for fields 0 and 1 and for 2 and 3.
+namespace avx2 {
+
+using D = __m256d;
+using I = __m256i;
+constexpr std::size_t kLanes = 4;
+
+LPGM_LANES_TARGET inline D LoadD(const double* p) { return _mm256_loadu_pd(p); }
+LPGM_LANES_TARGET inline D SetD(double x) { return _mm256_set1_pd(x); }
+LPGM_LANES_TARGET inline D AddD(D a, D b) { return _mm256_add_pd(a, b); }
+LPGM_LANES_TARGET inline D SubD(D a, D b) { return _mm256_sub_pd(a, b); }
+LPGM_LANES_TARGET inline D MulD(D a, D b) { return _mm256_mul_pd(a, b); }
+LPGM_LANES_TARGET inline D AndD(D a, D b) { return _mm256_and_pd(a, b); }
+LPGM_LANES_TARGET inline D AndNotD(D a, D b) { return _mm256_andnot_pd(a, b); }
+LPGM_LANES_TARGET inline D LessD(D a, D b) {
+  return _mm256_cmp_pd(a, b, _CMP_LT_OQ);
+}
+LPGM_LANES_TARGET inline bool AllD(D m) { return _mm256_movemask_pd(m) == 15; }
+LPGM_LANES_TARGET inline I Bits(D a) { return _mm256_castpd_si256(a); }
+LPGM_LANES_TARGET inline I Set64(long long x) { return _mm256_set1_epi64x(x); }
+LPGM_LANES_TARGET inline I Set32(int x) { return _mm256_set1_epi32(x); }
+LPGM_LANES_TARGET inline I Set16(short x) { return _mm256_set1_epi16(x); }
+LPGM_LANES_TARGET inline I Set8(char x) { return _mm256_set1_epi8(x); }
+LPGM_LANES_TARGET inline I Or(I a, I b) { return _mm256_or_si256(a, b); }
+LPGM_LANES_TARGET inline I And(I a, I b) { return _mm256_and_si256(a, b); }
+LPGM_LANES_TARGET inline I AndNot(I a, I b) {
+  return _mm256_andnot_si256(a, b);
+}
+LPGM_LANES_TARGET inline I Xor(I a, I b) { return _mm256_xor_si256(a, b); }
+LPGM_LANES_TARGET inline I Sub64(I a, I b) { return _mm256_sub_epi64(a, b); }
+LPGM_LANES_TARGET inline I Sub32(I a, I b) { return _mm256_sub_epi32(a, b); }
+LPGM_LANES_TARGET inline I Sub16(I a, I b) { return _mm256_sub_epi16(a, b); }
+LPGM_LANES_TARGET inline I MulU32(I a, I b) { return _mm256_mul_epu32(a, b); }
+LPGM_LANES_TARGET inline I MaddI16(I a, I b) { return _mm256_madd_epi16(a, b); }
+LPGM_LANES_TARGET inline I MulHighU16(I a, I b) {
+  return _mm256_mulhi_epu16(a, b);
+}
+LPGM_LANES_TARGET inline I MulLow16(I a, I b) {
+  return _mm256_mullo_epi16(a, b);
+}
+LPGM_LANES_TARGET inline I Equal8(I a, I b) { return _mm256_cmpeq_epi8(a, b); }
+template <int N>
+LPGM_LANES_TARGET inline I ShiftRight64(I a) {
+  return _mm256_srli_epi64(a, N);
+}
+template <int N>
+LPGM_LANES_TARGET inline I ShiftLeft64(I a) {
+  return _mm256_slli_epi64(a, N);
+}
+template <int N>
+LPGM_LANES_TARGET inline I ShiftLeft32(I a) {
+  return _mm256_slli_epi32(a, N);
+}
+template <int N>
+LPGM_LANES_TARGET inline I ShiftRight16(I a) {
+  return _mm256_srli_epi16(a, N);
+}
+template <int N>
+LPGM_LANES_TARGET inline I ShiftLeft16(I a) {
+  return _mm256_slli_epi16(a, N);
+}
+template <int N>
+LPGM_LANES_TARGET inline I ShiftRightBytes(I a) {
+  return _mm256_srli_si256(a, N);
+}
+LPGM_LANES_TARGET inline I ShiftRight64By(I a, __m128i bits) {
+  return _mm256_srl_epi64(a, bits);
+}
+LPGM_LANES_TARGET inline I UnpackLow16(I a, I b) {
+  return _mm256_unpacklo_epi16(a, b);
+}
+LPGM_LANES_TARGET inline I UnpackHigh16(I a, I b) {
+  return _mm256_unpackhi_epi16(a, b);
+}
+LPGM_LANES_TARGET inline I UnpackLow64(I a, I b) {
+  return _mm256_unpacklo_epi64(a, b);
+}
+LPGM_LANES_TARGET inline I UnpackHigh64(I a, I b) {
+  return _mm256_unpackhi_epi64(a, b);
+}
+LPGM_LANES_TARGET inline I LowHalves(I a, I b) {
+  return _mm256_blend_epi32(a, _mm256_slli_epi64(b, 32), 0xAA);
+}
+// Fields 0 and 1 from the low half, 2 and 3 from the high half.
+LPGM_LANES_TARGET inline void Store(char* out, std::size_t stride, I heads,
+                                    I tails, std::size_t offset) {
+  StoreTwo(out, stride, _mm256_castsi256_si128(heads),
+           _mm256_castsi256_si128(tails), offset);
+  StoreTwo(out + 2 * stride, stride, _mm256_extracti128_si256(heads, 1),
+           _mm256_extracti128_si256(tails, 1), offset);
 }
 
-#define LPGM_AVX2 __attribute__((target("avx2")))
+#include "record/fixed_column_lanes.inc"
 
-// The same four fields at a time: each 128-bit half of a 256-bit register
-// holds what the SSE2 batch holds, for fields 0 and 1 and for 2 and 3 (in
-// digits[0] fields 0 and 2, in digits[1] fields 1 and 3).
-LPGM_AVX2 inline bool ScaleFour(const double* values, __m256d* sum,
-                                __m256d* rounded, __m256d* negative) {
-  const __m256d x = _mm256_loadu_pd(values);
-  const __m256d sign_bit = _mm256_set1_pd(-0.0);
-  const __m256d scaled =
-      _mm256_mul_pd(_mm256_andnot_pd(sign_bit, x), _mm256_set1_pd(1e6));
-  *sum = _mm256_add_pd(scaled, _mm256_set1_pd(kRounder));
-  *rounded = _mm256_sub_pd(*sum, _mm256_set1_pd(kRounder));
-  const __m256d off =
-      _mm256_andnot_pd(sign_bit, _mm256_sub_pd(scaled, *rounded));
-  *negative = _mm256_cmp_pd(x, _mm256_set1_pd(kMinusShown), _CMP_LT_OQ);
-  const __m256d limit = _mm256_sub_pd(
-      _mm256_set1_pd(1e13), _mm256_and_pd(*negative, _mm256_set1_pd(9e12)));
-  const __m256d sure = _mm256_and_pd(
-      _mm256_cmp_pd(off, _mm256_set1_pd(kSafeDistance), _CMP_LT_OQ),
-      _mm256_cmp_pd(*rounded, limit, _CMP_LT_OQ));
-  return _mm256_movemask_pd(sure) == 15;
-}
+}  // namespace avx2
 
-LPGM_AVX2 inline __m256i DigitsOfPairs4(__m256i pairs) {
-  const __m256i tens = _mm256_mulhi_epu16(pairs, _mm256_set1_epi16(6554));
-  return _mm256_sub_epi16(_mm256_slli_epi16(pairs, 8),
-                          _mm256_mullo_epi16(tens, _mm256_set1_epi16(2559)));
-}
-
-LPGM_AVX2 inline void DigitsOfFour(__m256d sum, __m256d rounded,
-                                   __m256i digits[2]) {
-  const __m256d estimate =
-      _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(rounded, _mm256_set1_pd(1e-8)),
-                                  _mm256_set1_pd(1e-9 - 0.5)),
-                    _mm256_set1_pd(kRounder));
-  const __m256i a = _mm256_castpd_si256(estimate);
-  const __m256i b =
-      _mm256_sub_epi32(_mm256_castpd_si256(sum),
-                       _mm256_mul_epu32(a, _mm256_set1_epi64x(100000000)));
-  const __m256i magic = _mm256_set1_epi64x(kBy10000);
-  const __m256i high4 = _mm256_or_si256(
-      _mm256_srli_epi64(_mm256_mul_epu32(a, magic), 45),
-      _mm256_slli_epi64(_mm256_srli_epi64(_mm256_mul_epu32(b, magic), 45), 32));
-  const __m256i ab = _mm256_blend_epi32(a, _mm256_slli_epi64(b, 32), 0xAA);
-  const __m256i low4 =
-      _mm256_sub_epi32(ab, _mm256_madd_epi16(high4, _mm256_set1_epi32(10000)));
-  const __m256i groups = _mm256_or_si256(high4, _mm256_slli_epi32(low4, 16));
-  const __m256i h =
-      _mm256_srli_epi16(_mm256_mulhi_epu16(groups, _mm256_set1_epi16(5243)), 3);
-  const __m256i l =
-      _mm256_sub_epi16(groups, _mm256_mullo_epi16(h, _mm256_set1_epi16(100)));
-  digits[0] = DigitsOfPairs4(_mm256_unpacklo_epi16(h, l));
-  digits[1] = DigitsOfPairs4(_mm256_unpackhi_epi16(h, l));
-}
-
-LPGM_AVX2 inline __m256i HeadsOfFour(const __m256i digits[2],
-                                     __m256d negative) {
-  const __m256i heads = _mm256_unpacklo_epi64(_mm256_srli_si256(digits[0], 3),
-                                              _mm256_srli_si256(digits[1], 3));
-  const __m256i w = _mm256_or_si256(heads, _mm256_set1_epi64x(kUnitsPlace));
-  const __m256i below =
-      _mm256_andnot_si256(w, _mm256_sub_epi64(w, _mm256_set1_epi64x(1)));
-  const __m256i blank = _mm256_and_si256(below, _mm256_set1_epi8(0x10));
-  const __m256i text = _mm256_xor_si256(
-      _mm256_or_si256(
-          _mm256_and_si256(heads, _mm256_set1_epi64x(kIntegerPlaces)),
-          _mm256_set1_epi64x(kPointAndZeros)),
-      blank);
-  const __m256i last_blank =
-      _mm256_cmpeq_epi8(_mm256_andnot_si256(_mm256_srli_epi64(blank, 8), blank),
-                        _mm256_set1_epi8(0x10));
-  const __m256i minus =
-      _mm256_and_si256(_mm256_castpd_si256(negative), _mm256_set1_epi8(0x0D));
-  return _mm256_xor_si256(text, _mm256_and_si256(last_blank, minus));
-}
-
-LPGM_AVX2 inline void FinishFour(char* field, std::size_t stride,
-                                 const TailLayout& tail, __m256d sum,
-                                 __m256d rounded, __m256d negative) {
-  __m256i digits[2];
-  DigitsOfFour(sum, rounded, digits);
-  const __m256i heads = HeadsOfFour(digits, negative);
-  const __m256i tails = _mm256_or_si256(
-      _mm256_srl_epi64(_mm256_unpackhi_epi64(digits[0], digits[1]), tail.shift),
-      _mm256_set1_epi64x(tail.fill));
-  StoreTwo(field, stride, _mm256_castsi256_si128(heads),
-           _mm256_castsi256_si128(tails), tail.offset);
-  StoreTwo(field + 2 * stride, stride, _mm256_extracti128_si256(heads, 1),
-           _mm256_extracti128_si256(tails, 1), tail.offset);
-}
-
-// Eight at a time; returns n rounded down to a multiple of 8.
-LPGM_AVX2 std::size_t FormatColumnAvx2(char* out, std::size_t stride,
-                                       const double* values, std::size_t n,
-                                       int after) {
-  const TailLayout tail = LayTail(after);
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    char* field = out + i * stride;
-    __m256d sum[2], rounded[2], negative[2];
-    const bool sure = ScaleFour(values + i, &sum[0], &rounded[0], &negative[0]);
-    if (!(ScaleFour(values + i + 4, &sum[1], &rounded[1], &negative[1]) &&
-          sure)) {
-      FormatColumnOneByOne(field, stride, values + i, 8, after);
-      continue;
-    }
-    FinishFour(field, stride, tail, sum[0], rounded[0], negative[0]);
-    FinishFour(field + 4 * stride, stride, tail, sum[1], rounded[1],
-               negative[1]);
-  }
-  return i;
-}
+#undef LPGM_LANES_TARGET
 
 #endif  // LPGM_FIXED_FAST_X86
 
 }  // namespace
 
-bool TryFormatF14_6(char* out, double value) noexcept {
-  return TryFormat<6, 14>(out, value);
+void FormatF12_4(char* out, double value) noexcept {
+  if (!TryFormat<4, 12>(out, value)) FormatFixed(out, 12, 4, value);
 }
 
-bool TryFormatF12_4(char* out, double value) noexcept {
-  return TryFormat<4, 12>(out, value);
-}
-
-bool ColumnKernelAvailable(ColumnKernel kernel) noexcept {
-#if defined(LPGM_FIXED_FAST_X86)
-  return kernel != ColumnKernel::kAvx2 || HaveAvx2();
-#else
-  return kernel == ColumnKernel::kOneByOne;
-#endif
-}
-
-void FormatF14_6ColumnWith([[maybe_unused]] ColumnKernel kernel, char* out,
-                           std::size_t stride, const double* values,
-                           std::size_t n, int after) noexcept {
+void FormatF14_6Column(platform::Kernel kernel, char* out, std::size_t stride,
+                       const double* values, std::size_t n,
+                       int after) noexcept {
   std::size_t done = 0;
 #if defined(LPGM_FIXED_FAST_X86)
-  if (kernel == ColumnKernel::kAvx2 && HaveAvx2()) {
-    done = FormatColumnAvx2(out, stride, values, n, after);
-  } else if (kernel != ColumnKernel::kOneByOne) {
-    done = FormatColumnSse2(out, stride, values, n, after);
+  if (kernel == platform::Kernel::kAvx2) {
+    done = avx2::FormatColumn(out, stride, values, n, after);
+  } else if (kernel == platform::Kernel::kSse2) {
+    done = sse2::FormatColumn(out, stride, values, n, after);
   }
+#else
+  (void)kernel;
 #endif
   FormatColumnOneByOne(out + done * stride, stride, values + done, n - done,
                        after);
-}
-
-namespace {
-
-ColumnKernel BestKernel() {
-#if defined(LPGM_FIXED_FAST_X86)
-  return HaveAvx2() ? ColumnKernel::kAvx2 : ColumnKernel::kSse2;
-#else
-  return ColumnKernel::kOneByOne;
-#endif
-}
-
-}  // namespace
-
-void FormatF14_6Column(char* out, std::size_t stride, const double* values,
-                       std::size_t n) noexcept {
-  FormatF14_6ColumnWith(BestKernel(), out, stride, values, n, -1);
-}
-
-void FormatF14_6ColumnThen(char* out, std::size_t stride, const double* values,
-                           std::size_t n, char after) noexcept {
-  FormatF14_6ColumnWith(BestKernel(), out, stride, values, n,
-                        static_cast<unsigned char>(after));
 }
 
 }  // namespace lpgm

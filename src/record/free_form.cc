@@ -9,7 +9,8 @@
 namespace lpgm {
 
 int TryReadFreeForm(InputChannel& channel,
-                    std::initializer_list<ListItem> items, FreeFormEnd* end) {
+                    std::initializer_list<ListItem> items, FreeFormEnd* end,
+                    platform::Kernel kernel) {
   ListCursor cursor(items.begin(), items.end());
   if (cursor.done()) {
     channel.SkipRecord();
@@ -26,7 +27,7 @@ int TryReadFreeForm(InputChannel& channel,
   while (!cursor.done()) {
     if (cursor.item().kind == ListItem::Kind::kReal &&
         !channel.at_end_of_record()) {
-      ReadRealsFast(channel, cursor, &after_value);
+      ReadRealsFast(channel, cursor, &after_value, kernel);
       if (cursor.done()) break;
     }
     const int c = channel.Peek();
@@ -57,8 +58,8 @@ int TryReadFreeForm(InputChannel& channel,
 }
 
 void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items,
-                  FreeFormEnd* end) {
-  int status = TryReadFreeForm(channel, items, end);
+                  FreeFormEnd* end, platform::Kernel kernel) {
+  int status = TryReadFreeForm(channel, items, end, kernel);
   if (status != 0) channel.Fail(status);
 }
 

@@ -19,6 +19,7 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "platform/kernel.h"
 #include "record/free_form_value.h"
 #include "record/input_channel.h"
 #include "record/list_item.h"
@@ -35,15 +36,20 @@ struct FreeFormEnd {
 // Reads values into the variables of `items` (text variables of at most
 // kMaxFreeFormText positions). A value that cannot be read for its variable
 // is failure 59; end of file is failure 24. Both end the run. `end`, when
-// given, receives how the read ended.
+// given, receives how the read ended. Runs of plain reals are read 64 bytes
+// at a time by `kernel` (one that runs on this processor; the long sample
+// arrays pass the run's choice, short reads may keep the scalar code): every
+// kernel stores the same values.
 void ReadFreeForm(InputChannel& channel, std::initializer_list<ListItem> items,
-                  FreeFormEnd* end = nullptr);
+                  FreeFormEnd* end = nullptr,
+                  platform::Kernel kernel = platform::Kernel::kScalar);
 
 // As ReadFreeForm, but hands failure 59 back as its status (0 on success)
 // instead of ending the run. End of file still ends the run.
 int TryReadFreeForm(InputChannel& channel,
                     std::initializer_list<ListItem> items,
-                    FreeFormEnd* end = nullptr);
+                    FreeFormEnd* end = nullptr,
+                    platform::Kernel kernel = platform::Kernel::kScalar);
 
 // Reads on after a free-form read that took its whole list, which the read
 // itself never does: the line of the first value left in the file (in the

@@ -6,7 +6,6 @@
 #include <system_error>
 
 #include "record/number_parse.h"
-#include "record/plain_decimal.h"
 #include "record/sample_block.h"
 
 namespace lpgm {
@@ -15,10 +14,10 @@ namespace {
 // Ask only for what one token needs: a larger request would move the
 // buffer's unread bytes to its front at every record end near its end.
 constexpr std::size_t kWindow = 256;
-// A token is taken only with this many bytes in view (or the whole rest of
-// the stream), so that it is seen whole; a longer one is left to the
-// byte-at-a-time reading.
-constexpr std::ptrdiff_t kMaxToken = 64;
+// A pass goes on only with a block's worth in view (or the whole rest of the
+// stream): a window is refilled rather than read near its end, so that the
+// block reading takes nearly every token and a token is always seen whole.
+constexpr std::ptrdiff_t kMinView = kBlockView;
 
 bool IsPlainTerminator(char c) {
   return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\n';
@@ -33,21 +32,19 @@ bool EndsAtSeparator(const char* q, const RawWindow& w) {
   return IsPlainTerminator(*q);
 }
 
-// Scans one number at p. Returns the token's length, or 0 when the token
-// is not a plain number seen whole up to its separator.
-std::size_t ScanPlainReal(const char* p, const RawWindow& w, double* value) {
-  if (w.end - p >= kPlainDecimalView) {
-    // Most samples: a short plain decimal, read without the full grammar.
-    double v;
-    const std::size_t n = ScanPlainDecimal(p, &v);
-    if (n > 0 && EndsAtSeparator(p + n, w)) {
-      *value = v;
-      return n;
-    }
-  }
+// Reads one number at p with the one number grammar: the tokens the blocks
+// leave (those that are not plain, and the last few of a stream). Returns
+// the token's length, or 0 when the token is not a number seen whole up to
+// its separator.
+std::size_t ScanOneReal(const char* p, const RawWindow& w, double* value) {
   const auto [q, ec] = ScanReal(p, w.end, value);
   if (ec != std::errc()) return 0;
   return EndsAtSeparator(q, w) ? static_cast<std::size_t>(q - p) : 0;
+}
+
+const char* SkipBlanks(const char* p, const char* end) {
+  while (p < end && (*p == ' ' || *p == '\t')) ++p;
+  return p;
 }
 
 // The length of the record end at p when a byte follows it (the next record
@@ -71,14 +68,14 @@ struct Target {
   std::size_t stride;
   std::size_t left;  // variables the pass may take
   bool* after_value;
-  bool avx2;  // the blocks are read by code for AVX2, BMI1 and BMI2
+  platform::Kernel kernel;  // the code that reads the blocks
 };
 
 // Takes one separator or number at pass.p the way the byte-at-a-time
 // reading would. Returns false where the pass must end: for a refill, at
 // the end of the input, or at a byte that is left to that reading.
 bool TakeOne(const RawWindow& w, WindowPass& pass, const Target& t) {
-  if (!w.stream_ended && w.end - pass.p < kMaxToken) return false;  // refill
+  if (!w.stream_ended && w.end - pass.p < kMinView) return false;  // refill
   pass.p = SkipBlanks(pass.p, w.end);
   if (pass.p == w.end) return false;
   // A record end separates like a blank.
@@ -94,7 +91,7 @@ bool TakeOne(const RawWindow& w, WindowPass& pass, const Target& t) {
     return true;
   }
   double v;
-  std::size_t n = ScanPlainReal(pass.p, w, &v);
+  std::size_t n = ScanOneReal(pass.p, w, &v);
   if (n == 0) {
     pass.must_leave = true;
     return false;
@@ -151,7 +148,7 @@ template <BlockMasks (*kClassify)(const char*)>
   std::uint64_t ends = m.separator & ~m.separator << 1;
   std::uint64_t special = m.special;
   // Without a sign or letter inside a token the block has no exponent.
-  const bool fixed = (m.other & ~begins) == 0;
+  const bool exponents = (m.other & ~begins) != 0;
   unsigned at;
   while (begins != 0) {
     const unsigned s = static_cast<unsigned>(std::countr_zero(begins));
@@ -171,9 +168,8 @@ template <BlockMasks (*kClassify)(const char*)>
     }
     const unsigned e = static_cast<unsigned>(std::countr_zero(ends));
     PlainDecimal d;
-    if (!(fixed ? ScanFixedToken(b, m, s, e, &d)
-                : ScanExponentToken(b, m, s, e, &d) ||
-                      ScanPlainToken(b, m, s, e, &d))) {
+    if (!(exponents ? ScanPlainToken<true>(b, m, s, e, &d)
+                    : ScanPlainToken<false>(b, m, s, e, &d))) {
       *stop = b + s;
       return nullptr;
     }
@@ -218,9 +214,15 @@ template <BlockMasks (*kClassify)(const char*)>
   *t.after_value = st.after_value;
 }
 
-void TakeBlocksBaseline(const RawWindow& w, WindowPass& pass, const Target& t) {
-  TakeBlocksWith<ClassifyBlock>(w, pass, t);
+void TakeBlocksScalar(const RawWindow& w, WindowPass& pass, const Target& t) {
+  TakeBlocksWith<sample_block_internal::ClassifyScalar>(w, pass, t);
 }
+
+#ifdef LPGM_SAMPLE_BLOCK_SSE2
+void TakeBlocksSse2(const RawWindow& w, WindowPass& pass, const Target& t) {
+  TakeBlocksWith<sample_block_internal::ClassifySse2>(w, pass, t);
+}
+#endif
 
 #ifdef LPGM_SAMPLE_BLOCK_AVX2
 // The same code compiled for AVX2, BMI1 and BMI2 (variable shifts, bit
@@ -233,10 +235,18 @@ __attribute__((target("avx2,bmi,bmi2"))) void TakeBlocksAvx2(const RawWindow& w,
 #endif
 
 void TakeBlocks(const RawWindow& w, WindowPass& pass, const Target& t) {
+  switch (t.kernel) {
 #ifdef LPGM_SAMPLE_BLOCK_AVX2
-  if (t.avx2) return TakeBlocksAvx2(w, pass, t);
+    case platform::Kernel::kAvx2:
+      return TakeBlocksAvx2(w, pass, t);
 #endif
-  TakeBlocksBaseline(w, pass, t);
+#ifdef LPGM_SAMPLE_BLOCK_SSE2
+    case platform::Kernel::kSse2:
+      return TakeBlocksSse2(w, pass, t);
+#endif
+    default:
+      return TakeBlocksScalar(w, pass, t);
+  }
 }
 
 // Takes values from one window into the current array, up to `left`
@@ -250,19 +260,14 @@ WindowPass ReadWindow(const RawWindow& w, const Target& t) {
   return pass;
 }
 
-bool allow_wide_block_code = true;
-
 }  // namespace
 
-void AllowWideBlockCode(bool allow) { allow_wide_block_code = allow; }
-
-void ReadRealsFast(InputChannel& channel, ListCursor& cursor,
-                   bool* after_value) {
+void ReadRealsFast(InputChannel& channel, ListCursor& cursor, bool* after_value,
+                   platform::Kernel kernel) {
   while (!cursor.done() && cursor.item().kind == ListItem::Kind::kReal) {
     RawWindow w = channel.Window(kWindow);
     const Target target{cursor.real(), cursor.item().stride,
-                        cursor.left_in_item(), after_value,
-                        allow_wide_block_code && HaveAvx2()};
+                        cursor.left_in_item(), after_value, kernel};
     const WindowPass pass = ReadWindow(w, target);
     channel.Consume(static_cast<std::size_t>(pass.p - w.begin));
     channel.CountRecordsPassed(pass.records);

@@ -3,6 +3,7 @@
 #ifndef LPGM_RECORD_FREE_FORM_FAST_H_
 #define LPGM_RECORD_FREE_FORM_FAST_H_
 
+#include "platform/kernel.h"
 #include "record/input_channel.h"
 #include "record/list_cursor.h"
 
@@ -15,14 +16,11 @@ namespace lpgm {
 // cursor and the channel where that reading must go on: at a slash, a
 // repeat count, a text, a value that is no number, a record end at the end
 // of the input, or a variable that is not a real. `after_value` says whether
-// a value was read since the last comma, before and after the call.
-void ReadRealsFast(InputChannel& channel, ListCursor& cursor,
-                   bool* after_value);
-
-// Whether ReadRealsFast may use its code for AVX2 processors where the
-// processor has them (the default); false keeps it to the baseline code, so
-// that tests can check both on one machine.
-void AllowWideBlockCode(bool allow);
+// a value was read since the last comma, before and after the call. The
+// blocks are classified by `kernel`, which must run on this processor;
+// every kernel stores the same values.
+void ReadRealsFast(InputChannel& channel, ListCursor& cursor, bool* after_value,
+                   platform::Kernel kernel);
 
 }  // namespace lpgm
 

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "record/decimal_tables.h"
-#include "record/fixed_fast.h"
 
 namespace lpgm {
 namespace {
@@ -100,101 +99,6 @@ void FormatFixedSlow(char* out, int width, int decimals, bool negative,
   Assemble(out, width, decimals, negative, digits + skip, nd - skip);
 }
 
-int DecimalDigits(std::uint64_t v) {
-  int n = 1;
-  while (v >= 100) {
-    v /= 100;
-    n += 2;
-  }
-  return v >= 10 ? n + 1 : n;
-}
-
-// Lays out a rounded value q (the value times 10^D) right-justified in
-// out[0, width), the same rules as Assemble, written straight into the field
-// from the right with divisions by constants. W, when given, fixes the width
-// at compile time (the waveform fields), so that the fills become stores.
-template <int D, int W = 0>
-void LayoutFixedInPlace(char* out, int runtime_width, bool negative,
-                        std::uint64_t q) {
-  const int width = W > 0 ? W : runtime_width;
-  constexpr std::uint64_t kScale = kPow10[D];
-  std::uint64_t integer = q / kScale;
-  std::uint64_t fraction = q - integer * kScale;
-  bool sign = negative && q != 0;
-  int int_digits = integer != 0 ? DecimalDigits(integer) : 0;
-  int needed = (sign ? 1 : 0) + int_digits + 1 + D;
-  if (needed > width) {
-    std::memset(out, '*', static_cast<std::size_t>(width));
-    return;
-  }
-  std::memset(out, ' ', static_cast<std::size_t>(width));
-  char* p = out + width;
-  if constexpr (D == 6) {
-    // Three pairs taken apart independently rather than in a chain.
-    unsigned f = static_cast<unsigned>(fraction);
-    unsigned high = f / 10000;
-    unsigned middle = f / 100 % 100;
-    unsigned low = f % 100;
-    p -= 6;
-    std::memcpy(p, kDigitPairs + 2 * high, 2);
-    std::memcpy(p + 2, kDigitPairs + 2 * middle, 2);
-    std::memcpy(p + 4, kDigitPairs + 2 * low, 2);
-  } else {
-    for (int k = 0; k < D / 2; ++k) {
-      unsigned r = static_cast<unsigned>(fraction % 100);
-      fraction /= 100;
-      p -= 2;
-      std::memcpy(p, kDigitPairs + 2 * r, 2);
-    }
-    if constexpr (D % 2 != 0) *--p = static_cast<char>('0' + fraction);
-  }
-  *--p = '.';
-  if (integer != 0) {
-    p = WriteDigitsBackward(p, integer);
-  } else if (needed < width) {
-    *--p = '0';
-  }
-  if (sign) *--p = '-';
-}
-
-bool LayoutFixedFast(char* out, int width, int decimals, bool negative,
-                     std::uint64_t q) {
-  switch (decimals) {
-    case 0:
-      LayoutFixedInPlace<0>(out, width, negative, q);
-      return true;
-    case 1:
-      LayoutFixedInPlace<1>(out, width, negative, q);
-      return true;
-    case 2:
-      LayoutFixedInPlace<2>(out, width, negative, q);
-      return true;
-    case 3:
-      LayoutFixedInPlace<3>(out, width, negative, q);
-      return true;
-    case 4:
-      LayoutFixedInPlace<4>(out, width, negative, q);
-      return true;
-    case 5:
-      LayoutFixedInPlace<5>(out, width, negative, q);
-      return true;
-    case 6:
-      LayoutFixedInPlace<6>(out, width, negative, q);
-      return true;
-    case 7:
-      LayoutFixedInPlace<7>(out, width, negative, q);
-      return true;
-    case 8:
-      LayoutFixedInPlace<8>(out, width, negative, q);
-      return true;
-    case 9:
-      LayoutFixedInPlace<9>(out, width, negative, q);
-      return true;
-    default:
-      return false;
-  }
-}
-
 // The value scaled by 10^decimals and rounded to an integer, ties to even,
 // when that takes the integer fast path (decimals <= 9, |value| < 2^53 and
 // the result below 2^64). Returns false otherwise, and for NaN and
@@ -253,17 +157,6 @@ inline bool ScaledRounded(double value, int decimals, std::uint64_t* q_out) {
   return true;
 }
 
-// Fw.d for a width and decimals fixed at compile time.
-template <int D, int W>
-void FormatFixedField(char* out, double value) noexcept {
-  std::uint64_t q;
-  if (ScaledRounded(value, D, &q)) {
-    LayoutFixedInPlace<D, W>(out, W, std::signbit(value), q);
-  } else {
-    FormatFixed(out, W, D, value);
-  }
-}
-
 }  // namespace
 
 void FormatInteger(char* out, int width, std::int64_t value) noexcept {
@@ -294,21 +187,16 @@ void FormatFixed(char* out, int width, int decimals, double value) noexcept {
     return;
   }
   std::uint64_t q;
-  // ScaledRounded succeeds only for decimals <= 9, which LayoutFixedFast
-  // always takes.
-  if (ScaledRounded(value, decimals, &q) &&
-      LayoutFixedFast(out, width, decimals, negative, q))
+  if (ScaledRounded(value, decimals, &q)) {
+    char digits[24];
+    char* end = digits + sizeof digits;
+    char* start = q != 0 ? WriteDigitsBackward(end, q) : end;
+    Assemble(out, width, decimals, negative, start,
+             static_cast<int>(end - start));
     return;
+  }
   // Large values and many decimals: the C library's exact conversion.
   FormatFixedSlow(out, width, decimals, negative, std::fabs(value));
-}
-
-void FormatF12_4(char* out, double value) noexcept {
-  if (!TryFormatF12_4(out, value)) FormatFixedField<4, 12>(out, value);
-}
-
-void FormatF14_6(char* out, double value) noexcept {
-  if (!TryFormatF14_6(out, value)) FormatFixedField<6, 14>(out, value);
 }
 
 }  // namespace lpgm

@@ -1,9 +1,10 @@
-// Output conversions: Iw and Fw.d fields.
+// The exact output conversions: Iw and Fw.d fields.
 //
 // Fw.d is correctly rounded from the exact binary value of the double, ties
 // to even. The common case (d <= 9 and a value below 2^53) is done with exact
 // 128-bit integer arithmetic; the rest goes through the C library's exact
-// conversion. Both give the same bytes as printf("%.*f").
+// conversion. Both give the same bytes as printf("%.*f"). The fast path of
+// the waveform fields (fixed_fast.h) falls back to FormatFixed.
 #ifndef LPGM_RECORD_NUMBER_FORMAT_H_
 #define LPGM_RECORD_NUMBER_FORMAT_H_
 
@@ -23,11 +24,6 @@ void FormatInteger(char* out, int width, std::int64_t value) noexcept;
 // "Infinity", "-Infinity" and "NaN", right-justified, or as asterisks.
 // 1 <= width <= 10000, 0 <= decimals <= 30, decimals < width.
 void FormatFixed(char* out, int width, int decimals, double value) noexcept;
-
-// FormatFixed(out, 12, 4, value) and FormatFixed(out, 14, 6, value), with the
-// width fixed at compile time: the fields of the waveform files.
-void FormatF12_4(char* out, double value) noexcept;
-void FormatF14_6(char* out, double value) noexcept;
 
 }  // namespace lpgm
 

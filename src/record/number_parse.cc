@@ -7,12 +7,26 @@
 #include <cstring>
 #include <system_error>
 
+#include "record/decimal_tables.h"
+
 namespace lpgm {
 namespace {
 
 constexpr std::int64_t kExponentLimit = 1000000000;  // saturation of exponents
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// m * 10^scale, correctly rounded, when m has at most 15 digits and
+// -22 <= scale <= 22: both are exact doubles, so one multiplication or
+// division rounds once. Returns false outside that range.
+bool ExactSmallDecimal(bool negative, std::uint64_t m, std::int64_t scale,
+                       double* value) {
+  if (m >= 1000000000000000ULL || scale < -22 || scale > 22) return false;
+  const double v =
+      ScaleByExactPow10(static_cast<double>(m), static_cast<int>(scale));
+  *value = negative ? -v : v;
+  return true;
+}
 
 // value = digits * 10^exponent, correctly rounded.
 // `leading` is the value of the digits when there are at most 15.

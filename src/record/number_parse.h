@@ -20,8 +20,6 @@
 #include <cstdint>
 #include <system_error>
 
-#include "record/decimal_tables.h"
-
 namespace lpgm {
 
 enum class ParseStatus {
@@ -104,18 +102,6 @@ class NumberScanner {
 // only when `ec` is std::errc(). The same grammar and the same value as a
 // NumberScanner fed the same characters.
 ScanResult ScanReal(const char* first, const char* last, double* value);
-
-// m * 10^scale, correctly rounded, when m has at most 15 digits and
-// -22 <= scale <= 22: both are exact doubles, so one multiplication or
-// division rounds once. Returns false outside that range.
-inline bool ExactSmallDecimal(bool negative, std::uint64_t m,
-                              std::int64_t scale, double* value) {
-  if (m >= 1000000000000000ULL || scale < -22 || scale > 22) return false;
-  const double v =
-      ScaleByExactPow10(static_cast<double>(m), static_cast<int>(scale));
-  *value = negative ? -v : v;
-  return true;
-}
 
 }  // namespace lpgm
 

@@ -3,18 +3,18 @@
 // points, and bytes that are no digit or point), the tokens are found
 // between the separator bits, and a token of the plain form
 // `[sign]digits[.digits][letter[sign]digits]` is turned into its value from
-// the masks and the bytes, eight digits a load.
+// the masks and the bytes, eight digits a load. The digit and exponent
+// tricks of the fast read live here and nowhere else.
 //
 // A plain token has at most eight digits before and eight after the point,
 // fifteen in all, and an exponent of one to four digits, so its digits make
 // a whole number m below 10^15 and, with a scale of at most 22 either way,
 // the value is one multiplication or division of exact doubles: correctly
 // rounded, the same value NumberScanner gives for the same characters. Any
-// other token is left to the caller.
+// other token is left to the caller, which reads it with NumberScanner.
 #ifndef LPGM_RECORD_SAMPLE_BLOCK_H_
 #define LPGM_RECORD_SAMPLE_BLOCK_H_
 
-#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -24,13 +24,13 @@
 #include <emmintrin.h>
 #define LPGM_SAMPLE_BLOCK_SSE2 1
 #endif
-// AVX2 is used where the processor has it, chosen when the program runs.
+// AVX2 is used when the caller passes platform::Kernel::kAvx2.
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
 #define LPGM_SAMPLE_BLOCK_AVX2 1
 #endif
 
-#include "record/cpu_features.h"
+#include "platform/kernel.h"
 #include "record/decimal_tables.h"
 
 namespace lpgm {
@@ -231,28 +231,22 @@ inline bool PlainMantissa(std::uint64_t point, unsigned whole,
 
 }  // namespace sample_block_internal
 
-// The masks of the 64 bytes at b; kBlockBytes + 1 bytes from b must be
+// The masks of the 64 bytes at b, by `kernel` (one that runs here); every
+// kernel gives the same masks. kBlockBytes + 1 bytes from b must be
 // readable.
-inline BlockMasks ClassifyBlock(const char* b) {
-#ifdef LPGM_SAMPLE_BLOCK_SSE2
-  return sample_block_internal::ClassifySse2(b);
-#else
-  return sample_block_internal::ClassifyScalar(b);
-#endif
-}
-
-// ClassifyBlock with 32-byte compares; only where HaveAvx2().
-inline BlockMasks ClassifyBlockAvx2(const char* b) {
+inline BlockMasks ClassifyBlock(platform::Kernel kernel, const char* b) {
+  switch (kernel) {
 #ifdef LPGM_SAMPLE_BLOCK_AVX2
-  return sample_block_internal::ClassifyAvx2(b);
-#else
-  return ClassifyBlock(b);
+    case platform::Kernel::kAvx2:
+      return sample_block_internal::ClassifyAvx2(b);
 #endif
-}
-
-// The same masks byte by byte, whatever the target.
-inline BlockMasks ClassifyBlockScalar(const char* b) {
-  return sample_block_internal::ClassifyScalar(b);
+#ifdef LPGM_SAMPLE_BLOCK_SSE2
+    case platform::Kernel::kSse2:
+      return sample_block_internal::ClassifySse2(b);
+#endif
+    default:
+      return sample_block_internal::ClassifyScalar(b);
+  }
 }
 
 // A plain token read but not yet turned into a double.
@@ -272,107 +266,58 @@ struct PlainDecimal {
   }
 };
 
-// The token at b[s] of a plain mantissa, its sign and digits, with
-// `scale` already taken: the common end of the token readers below.
-inline void SetMantissa(const char* b, unsigned s, unsigned sign,
-                        unsigned whole, unsigned decimals, PlainDecimal* d) {
-  d->digits = static_cast<std::int64_t>(
-      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
-  d->negative = b[s] == '-';
-}
-
 // Reads the token of bytes [s, e) of the block at b (s < e < 64) when it is
 // plain (see above): sets *d and returns true. Returns false for any other
-// text. kBlockView bytes from b must be readable.
+// text. kBlockView bytes from b must be readable. kExponents false is for a
+// block whose signs, letters and other such bytes all begin tokens (no
+// exponent anywhere): the same result with the exponent's code left out.
+template <bool kExponents = true>
 inline bool ScanPlainToken(const char* b, const BlockMasks& m, unsigned s,
                            unsigned e, PlainDecimal* d) {
   using sample_block_internal::Below;
   const std::uint64_t token = Below(e) & ~Below(s);
   const unsigned sign = sample_block_internal::IsSign(b[s]);
   // What is neither digit nor point after the sign: the exponent, if any.
+  // Files keep to one form, so the branch is well predicted, and a token
+  // without an exponent costs no more than its mantissa.
   const std::uint64_t marks = m.other & token & ~(std::uint64_t{sign} << s);
-  const unsigned mantissa_end =
-      static_cast<unsigned>(std::countr_zero(marks | (std::uint64_t{1} << e)));
-  // The point is looked for in the whole token, beside the exponent rather
-  // than after it; a point after the exponent's letter makes `decimals`
-  // wrap around, and the token is left.
+  unsigned mantissa_end = e;
+  int exponent = 0;
+  if (!kExponents && marks != 0) return false;
+  if (kExponents && marks != 0) {
+    // The letter's place, if the token ends in the usual exponent form.
+    const unsigned at = e >= s + 5 ? e - 4 : s;
+    const char letter = static_cast<char>(b[at] | 0x20);
+    if (at != s && marks == std::uint64_t{3} << at &&
+        (letter == 'e' || letter == 'd') &&
+        sample_block_internal::IsSign(b[at + 1]) != 0 &&
+        ((m.point & token) >> at) == 0) {
+      // The usual exponent form, a letter, a sign and two digits ending the
+      // token (1.23457E+02): its place follows from the token's end, so
+      // nothing waits for the letter to be found.
+      mantissa_end = at;
+      const int value = (b[e - 2] - '0') * 10 + (b[e - 1] - '0');
+      exponent = b[at + 1] == '-' ? -value : value;
+    } else {
+      mantissa_end = static_cast<unsigned>(std::countr_zero(marks));
+      // No point after the exponent's letter either.
+      if (!sample_block_internal::ShortExponent(b, m, marks, mantissa_end, e,
+                                                &exponent))
+        return false;
+    }
+  }
   const std::uint64_t point = m.point & token;
-  const unsigned point_at = std::min(
-      static_cast<unsigned>(std::countr_zero(point | (std::uint64_t{1} << e))),
-      mantissa_end);
+  const unsigned point_at = static_cast<unsigned>(
+      std::countr_zero(point | (std::uint64_t{1} << mantissa_end)));
   const unsigned whole = point_at - s - sign;
   const unsigned decimals = mantissa_end - point_at - (point != 0 ? 1u : 0u);
   if (!sample_block_internal::PlainMantissa(point, whole, decimals))
     return false;
-  int exponent = 0;
-  if (mantissa_end != e && !sample_block_internal::ShortExponent(
-                               b, m, marks, mantissa_end, e, &exponent))
-    return false;
   d->scale = exponent - static_cast<int>(decimals);
   if (d->scale < -22 || d->scale > 22) return false;
-  SetMantissa(b, s, sign, whole, decimals, d);
-  return true;
-}
-
-// ScanPlainToken for a block whose signs, letters and other such bytes all
-// begin tokens (`other & ~begins` is 0): no token has an exponent, so the
-// mantissa is the whole token.
-inline bool ScanFixedToken(const char* b, const BlockMasks& m, unsigned s,
-                           unsigned e, PlainDecimal* d) {
-  using sample_block_internal::Below;
-  const unsigned sign = sample_block_internal::IsSign(b[s]);
-  const std::uint64_t point = m.point & Below(e) & ~Below(s);
-  const unsigned point_at =
-      static_cast<unsigned>(std::countr_zero(point | (std::uint64_t{1} << e)));
-  const unsigned whole = point_at - s - sign;
-  const unsigned decimals = e - point_at - (point != 0 ? 1u : 0u);
-  // A first byte that is neither sign nor digit nor point is in `other`.
-  if (((m.other >> s) & 1u) != sign ||
-      !sample_block_internal::PlainMantissa(point, whole, decimals))
-    return false;
-  d->scale = -static_cast<int>(decimals);
-  SetMantissa(b, s, sign, whole, decimals, d);
-  return true;
-}
-
-// ScanPlainToken for the usual exponent form, a letter, a sign and two
-// digits ending the token (1.23457E+02): the mantissa's end follows from
-// the token's end, so nothing waits for the letter to be found. Returns
-// false for any other token, which ScanPlainToken may still take.
-inline bool ScanExponentToken(const char* b, const BlockMasks& m, unsigned s,
-                              unsigned e, PlainDecimal* d) {
-  using sample_block_internal::Below;
-  if (e < s + 5) return false;
-  const unsigned sign = sample_block_internal::IsSign(b[s]);
-  const unsigned letter_at = e - 4;
-  const std::uint64_t token = Below(e) & ~Below(s);
-  const std::uint64_t point = m.point & token;
-  const unsigned point_at = static_cast<unsigned>(
-      std::countr_zero(point | (std::uint64_t{1} << letter_at)));
-  const unsigned whole = point_at - s - sign;
-  const unsigned decimals = letter_at - point_at - (point != 0 ? 1u : 0u);
-  const char letter = static_cast<char>(b[letter_at] | 0x20);
-  // Besides the mantissa's sign, the letter and the exponent's sign are
-  // the only bytes that are no digit or point; no point after the letter.
-  if ((m.other & token & ~(std::uint64_t{sign} << s)) !=
-          (std::uint64_t{3} << letter_at) ||
-      (letter != 'e' && letter != 'd') ||
-      !sample_block_internal::IsSign(b[e - 3]) ||
-      !sample_block_internal::PlainMantissa(point, whole, decimals))
-    return false;
-  const int value = (b[e - 2] - '0') * 10 + (b[e - 1] - '0');
-  d->scale = (b[e - 3] == '-' ? -value : value) - static_cast<int>(decimals);
-  if (d->scale < -22 || d->scale > 22) return false;
-  SetMantissa(b, s, sign, whole, decimals, d);
-  return true;
-}
-
-// ScanPlainToken and the value at once.
-inline bool ReadPlainToken(const char* b, const BlockMasks& m, unsigned s,
-                           unsigned e, double* value) {
-  PlainDecimal d;
-  if (!ScanPlainToken(b, m, s, e, &d)) return false;
-  *value = d.Value();
+  d->digits = static_cast<std::int64_t>(
+      sample_block_internal::MantissaAt(b + s + sign, whole, decimals));
+  d->negative = b[s] == '-';
   return true;
 }
 

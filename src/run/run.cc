@@ -11,6 +11,7 @@
 #include "input/definition_file.h"
 #include "input/spectrum_file.h"
 #include "output/output_files.h"
+#include "platform/kernel.h"
 #include "platform/memory.h"
 #include "record/failure.h"
 #include "run/dialogue.h"
@@ -24,6 +25,7 @@ void RunSteps(Dialogue& dialogue, platform::FileSystem& files,
   platform::AdviseLargePages(state.AccTable().data(),
                              state.AccTable().size_bytes());
   InitializeRunState(state);
+  state.kernel = platform::BestKernel();
   dialogue.AskDefinitionFile(state);
   ReadDefinitionFile(state, files);
   ReadSpectrumFiles(state, files);

@@ -23,6 +23,7 @@
 
 #include "base/case_record.h"
 #include "base/text_field.h"
+#include "platform/kernel.h"
 
 namespace lpgm {
 
@@ -62,6 +63,12 @@ class RunState {
   Text400 LINEBUF{};
   std::int32_t IMED = 0;
   std::int32_t NPMAX = 0;
+
+  // The vector code that reads the sample arrays and formats the waveform
+  // columns: the driver asks the processor once (platform::BestKernel) and
+  // sets it before the first reader runs. Every kernel gives the same values
+  // and bytes.
+  platform::Kernel kernel = platform::Kernel::kScalar;
 
   Text400& FLTDIR(int i) { return fltdir_[Slot(i, kFaultSlots)]; }
   const Text400& FLTDIR(int i) const { return fltdir_[Slot(i, kFaultSlots)]; }

@@ -205,7 +205,7 @@ void ExpectLpgmsPeaks(const TempDir& dir) {
   int phase = 0;
   for (std::size_t i = 0; i < pgv.size(); ++i) {
     char field[14];
-    FormatF14_6(field, std::strtod(pgv[i].c_str(), nullptr));
+    FormatFixed(field, 14, 6, std::strtod(pgv[i].c_str(), nullptr));
     actual_pgv += "," + std::string(field, 14);
     char r[8];
     std::snprintf(r, sizeof r, ",%3d", std::atoi(rank[i].c_str()));

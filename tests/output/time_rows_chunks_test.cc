@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output/time_rows.h"
+#include "platform/kernel.h"
 #include "record/failure.h"
 #include "record/number_format.h"
 #include "record/output_channel.h"
@@ -24,11 +25,11 @@ void LineByLine(OutputChannel& channel, double dt, int rows,
   const std::size_t line = TimeRowBytes(static_cast<int>(columns.size()));
   for (int i = 0; i < rows; ++i) {
     char* p = channel.Reserve(line);
-    FormatF12_4(p, static_cast<double>(i) * dt);
+    FormatFixed(p, 12, 4, static_cast<double>(i) * dt);
     p += 12;
     for (const double* column : columns) {
       *p++ = ',';
-      FormatF14_6(p, column[i]);
+      FormatFixed(p, 14, 6, column[i]);
       p += 14;
     }
     p[0] = '\r';
@@ -83,7 +84,8 @@ void ExpectSameOutcome(const Table& t, int rows, std::size_t buffer,
                        std::size_t fail_after = SIZE_MAX) {
   const int ncolumns = static_cast<int>(t.columns.size());
   Outcome chunked = Run(buffer, header, fail_after, [&](OutputChannel& c) {
-    WriteTimeRows(c, 0.02, rows, t.columns.data(), ncolumns);
+    WriteTimeRows(c, 0.02, rows, t.columns.data(), ncolumns,
+                  platform::BestKernel());
   });
   Outcome reference = Run(buffer, header, fail_after, [&](OutputChannel& c) {
     LineByLine(c, 0.02, rows, t.columns);
@@ -129,12 +131,14 @@ TEST(TimeRowsChunksTest, FormatsAnyRunOfLinesAsTheLinesAtThatPlace) {
   Table t(5, 700, 3);
   const std::size_t line = TimeRowBytes(5);
   std::string whole(700 * line, '?');
-  FormatTimeRows(whole.data(), 0.02, 0, 700, t.columns.data(), 5);
+  const platform::Kernel kernel = platform::BestKernel();
+  FormatTimeRows(whole.data(), 0.02, 0, 700, t.columns.data(), 5, kernel);
   for (int first : {0, 1, 127, 128, 129, 555}) {
     for (int count : {0, 1, 128, 145}) {
       if (first + count > 700) continue;
       std::string part(static_cast<std::size_t>(count) * line, '?');
-      FormatTimeRows(part.data(), 0.02, first, count, t.columns.data(), 5);
+      FormatTimeRows(part.data(), 0.02, first, count, t.columns.data(), 5,
+                     kernel);
       EXPECT_EQ(part, whole.substr(static_cast<std::size_t>(first) * line,
                                    part.size()))
           << first << "+" << count;

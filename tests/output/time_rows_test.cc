@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/kernel.h"
 #include "record/layout.h"
 #include "record/output_channel.h"
 #include "record/record_writer.h"
@@ -26,7 +27,7 @@ std::string Direct(const std::vector<std::vector<double>>& columns, int rows,
   std::vector<const double*> pointers;
   for (const auto& c : columns) pointers.push_back(c.data());
   WriteTimeRows(channel, 0.02, rows, pointers.data(),
-                static_cast<int>(columns.size()));
+                static_cast<int>(columns.size()), platform::BestKernel());
   channel.Close();
   return out.data();
 }
@@ -104,18 +105,24 @@ TEST(TimeRowsTest, FieldEdgesInPlace) {
                                  -7.5000004, 5e-7, -3.14159265,
                                  42.0,       -0.0, 1e-310};
   const double* columns[] = {a.data(), b.data()};
-  std::string out(9 * TimeRowBytes(2), '#');
-  FormatTimeRows(out.data(), 0.02, 0, 9, columns, 2);
-  EXPECT_EQ(out,
-            "      0.0000,    -12.345600,      0.500000\r\n"
-            "      0.0200,      0.007812,     -0.500000\r\n"
-            "      0.0400,      0.000000,1234567.000000\r\n"
-            "      0.0600,9999999.999999,     -7.500000\r\n"
-            "      0.0800,**************,      0.000000\r\n"
-            "      0.1000,**************,     -3.141593\r\n"
-            "      0.1200,           NaN,     42.000000\r\n"
-            "      0.1400,     -Infinity,      0.000000\r\n"
-            "      0.1600,    123.456789,      0.000000\r\n");
+  for (platform::Kernel kernel :
+       {platform::Kernel::kScalar, platform::Kernel::kSse2,
+        platform::Kernel::kAvx2}) {
+    if (!platform::KernelRuns(kernel)) continue;
+    std::string out(9 * TimeRowBytes(2), '#');
+    FormatTimeRows(out.data(), 0.02, 0, 9, columns, 2, kernel);
+    EXPECT_EQ(out,
+              "      0.0000,    -12.345600,      0.500000\r\n"
+              "      0.0200,      0.007812,     -0.500000\r\n"
+              "      0.0400,      0.000000,1234567.000000\r\n"
+              "      0.0600,9999999.999999,     -7.500000\r\n"
+              "      0.0800,**************,      0.000000\r\n"
+              "      0.1000,**************,     -3.141593\r\n"
+              "      0.1200,           NaN,     42.000000\r\n"
+              "      0.1400,     -Infinity,      0.000000\r\n"
+              "      0.1600,    123.456789,      0.000000\r\n")
+        << platform::KernelName(kernel);
+  }
 }
 
 TEST(TimeRowsTest, NoRowsWritesNothingAndColumnCountIsChecked) {
@@ -125,7 +132,9 @@ TEST(TimeRowsTest, NoRowsWritesNothingAndColumnCountIsChecked) {
   testing::MemoryOutput out;
   OutputChannel channel(out, 24, "x");
   const double* none = nullptr;
-  EXPECT_THROW(WriteTimeRows(channel, 0.02, 1, &none, 0), std::out_of_range);
+  EXPECT_THROW(
+      WriteTimeRows(channel, 0.02, 1, &none, 0, platform::Kernel::kScalar),
+      std::out_of_range);
 }
 
 TEST(TimeRowsTest, LastTimeOfTheLargestRecord) {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "record/free_form_fast.h"
+#include "platform/kernel.h"
 #include "record_testing.h"
 
 namespace lpgm {
@@ -586,24 +586,25 @@ SampleRun RandomRun(std::mt19937_64& rng, std::size_t n) {
 
 // The values, the record the read ends in and the next record all as the
 // text says, for each way of handing the text to the channel.
-void LongSampleRunsReadExactly();
-void SeparatorsAtEveryOffset();
+void LongSampleRunsReadExactly(platform::Kernel kernel);
+void SeparatorsAtEveryOffset(platform::Kernel kernel);
 
-// Runs `f` with the blocks read by the baseline code and, where the
-// processor has it, by the AVX2 code.
-void ForEachBlockCode(const std::function<void()>& f) {
-  for (bool wide : {false, true}) {
-    SCOPED_TRACE(wide ? "wide block code" : "baseline block code");
-    AllowWideBlockCode(wide);
-    f();
+// Runs `f` with the blocks read by every kernel that runs here.
+void ForEachKernel(const std::function<void(platform::Kernel)>& f) {
+  for (platform::Kernel kernel :
+       {platform::Kernel::kScalar, platform::Kernel::kSse2,
+        platform::Kernel::kAvx2}) {
+    if (!platform::KernelRuns(kernel)) continue;
+    SCOPED_TRACE(platform::KernelName(kernel));
+    f(kernel);
   }
 }
 
 TEST(FreeFormTest, LongSampleRunsReadExactlyAtEveryBlockPosition) {
-  ForEachBlockCode([] { LongSampleRunsReadExactly(); });
+  ForEachKernel(LongSampleRunsReadExactly);
 }
 
-void LongSampleRunsReadExactly() {
+void LongSampleRunsReadExactly(platform::Kernel kernel) {
   std::mt19937_64 rng(TestSeed());
   for (long iter = 0; iter < Iterations(300); ++iter) {
     const std::size_t n = 1 + rng() % 400;
@@ -622,7 +623,8 @@ void LongSampleRunsReadExactly() {
     for (const auto& p : kPieces) {
       MemorySource source(run.data, p[0], p[1]);
       std::vector<double> got(n, -1.0);
-      ReadFreeForm(source.channel, {ListItem::Real(got.data(), n)});
+      ReadFreeForm(source.channel, {ListItem::Real(got.data(), n)}, nullptr,
+                   kernel);
       ASSERT_EQ(std::memcmp(got.data(), run.want.data(), 8 * n), 0)
           << "chunk " << p[0] << " buffer " << p[1]
           << "\ndata: " << ::testing::PrintToString(run.data);
@@ -638,10 +640,10 @@ void LongSampleRunsReadExactly() {
 // Every separator and record end at every offset from a block's start and
 // from the end of the channel's window.
 TEST(FreeFormTest, SeparatorsAtEveryOffsetKeepValuesAndLineNumbers) {
-  ForEachBlockCode([] { SeparatorsAtEveryOffset(); });
+  ForEachKernel(SeparatorsAtEveryOffset);
 }
 
-void SeparatorsAtEveryOffset() {
+void SeparatorsAtEveryOffset(platform::Kernel kernel) {
   const char* kGaps[] = {" ", "\t", ",", "\n", "\r\n", " ,\r\n", "\r\n\r\n"};
   for (const char* gap : kGaps) {
     for (std::size_t pad = 0; pad < 80; ++pad) {
@@ -661,7 +663,8 @@ void SeparatorsAtEveryOffset() {
                                  std::size_t{97}, std::size_t{160}}) {
         MemorySource source(data, 1 << 20, buffer);
         std::vector<double> got(want.size(), 0);
-        ReadFreeForm(source.channel, {ListItem::Real(got.data(), got.size())});
+        ReadFreeForm(source.channel, {ListItem::Real(got.data(), got.size())},
+                     nullptr, kernel);
         EXPECT_EQ(got, want) << "pad " << pad << " buffer " << buffer;
         EXPECT_EQ(source.channel.records_begun(), lines)
             << "pad " << pad << " buffer " << buffer;

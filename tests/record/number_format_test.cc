@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/kernel.h"
+#include "record/fixed_fast.h"
 #include "record_testing.h"
 
 namespace lpgm {
@@ -361,7 +363,7 @@ TEST(FormatFixedTest, WaveformFieldFormattersMatchTheGeneralOne) {
       if (field == 0) {
         FormatF12_4(fast, value);
       } else {
-        FormatF14_6(fast, value);
+        FormatF14_6Column(platform::BestKernel(), fast, 14, &value, 1);
       }
       FormatFixed(general, width, decimals, value);
       if (std::memcmp(fast, general, static_cast<std::size_t>(width)) != 0 &&

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "platform/kernel.h"
 #include "record/number_parse.h"
 #include "record_testing.h"
 
@@ -34,18 +35,15 @@ TEST(SampleBlockTest, VectorMasksAgreeWithTheByteByByteMasks) {
   char block[kBlockView];
   for (long n = 0; n < Iterations(200000); ++n) {
     for (char& c : block) c = RandomByte(rng);
-    const BlockMasks fast = ClassifyBlock(block);
-    const BlockMasks slow = ClassifyBlockScalar(block);
-    ASSERT_EQ(fast.separator, slow.separator) << n;
-    ASSERT_EQ(fast.special, slow.special) << n;
-    ASSERT_EQ(fast.other, slow.other) << n;
-    ASSERT_EQ(fast.point, slow.point) << n;
-    if (HaveAvx2()) {
-      const BlockMasks wide = ClassifyBlockAvx2(block);
-      ASSERT_EQ(wide.separator, slow.separator) << n;
-      ASSERT_EQ(wide.special, slow.special) << n;
-      ASSERT_EQ(wide.other, slow.other) << n;
-      ASSERT_EQ(wide.point, slow.point) << n;
+    const BlockMasks slow = ClassifyBlock(platform::Kernel::kScalar, block);
+    for (platform::Kernel kernel :
+         {platform::Kernel::kSse2, platform::Kernel::kAvx2}) {
+      if (!platform::KernelRuns(kernel)) continue;
+      const BlockMasks fast = ClassifyBlock(kernel, block);
+      ASSERT_EQ(fast.separator, slow.separator) << n;
+      ASSERT_EQ(fast.special, slow.special) << n;
+      ASSERT_EQ(fast.other, slow.other) << n;
+      ASSERT_EQ(fast.point, slow.point) << n;
     }
   }
 }
@@ -57,10 +55,11 @@ TEST(SampleBlockTest, CarriageReturnSeparatesOnlyBeforeALineFeed) {
   text[62] = '\r';
   text[63] = '\r';
   text[64] = '\n';  // the line feed after the block still counts
-  const BlockMasks m = ClassifyBlockScalar(text.data());
+  const BlockMasks m = ClassifyBlock(platform::Kernel::kScalar, text.data());
   EXPECT_EQ(m.separator, (1ULL << 3) | (1ULL << 4) | (1ULL << 63));
   EXPECT_EQ(m.special, 1ULL << 4);
-  EXPECT_EQ(ClassifyBlock(text.data()).separator, m.separator);
+  EXPECT_EQ(ClassifyBlock(platform::BestKernel(), text.data()).separator,
+            m.separator);
 }
 
 // A token of the shapes samples take, and of the shapes next to them that
@@ -97,32 +96,13 @@ void ExpectAgrees(const std::string& token, unsigned at) {
   std::string text(kBlockView, ' ');
   if (token.size() + at >= kBlockBytes) return;
   text.replace(at, token.size(), token);
-  const BlockMasks m = ClassifyBlock(text.data());
+  const BlockMasks m = ClassifyBlock(platform::BestKernel(), text.data());
   const unsigned end = at + static_cast<unsigned>(token.size());
   if ((m.separator & (((1ULL << end) - 1) & ~((1ULL << at) - 1))) != 0)
     return;  // not one token
   PlainDecimal plain{};
-  const bool taken = ScanPlainToken(text.data(), m, at, end, &plain);
-  if ((m.other & ~(1ULL << at)) == 0) {
-    // No exponent: the shorter reading takes the same tokens the same way.
-    PlainDecimal fixed{};
-    ASSERT_EQ(ScanFixedToken(text.data(), m, at, end, &fixed), taken) << token;
-    if (taken) {
-      EXPECT_EQ(fixed.digits, plain.digits) << token;
-      EXPECT_EQ(fixed.scale, plain.scale) << token;
-      EXPECT_EQ(fixed.negative, plain.negative) << token;
-    }
-  }
-  PlainDecimal exponent{};
-  if (ScanExponentToken(text.data(), m, at, end, &exponent)) {
-    // The two-digit exponent form: taken as the full reading takes it.
-    ASSERT_TRUE(taken) << token;
-    EXPECT_EQ(exponent.digits, plain.digits) << token;
-    EXPECT_EQ(exponent.scale, plain.scale) << token;
-    EXPECT_EQ(exponent.negative, plain.negative) << token;
-  }
-  double fast = -77.0;
-  if (!ReadPlainToken(text.data(), m, at, end, &fast)) return;
+  if (!ScanPlainToken(text.data(), m, at, end, &plain)) return;
+  const double fast = plain.Value();
   double general = 0;
   const ScanResult r =
       ScanReal(token.data(), token.data() + token.size(), &general);
@@ -179,10 +159,10 @@ TEST(SampleBlockTest, SampleShapesAreTakenAndOthersLeft) {
       std::string text(kBlockView, ' ');
       const std::string token = c.token;
       text.replace(at, token.size(), token);
-      const BlockMasks m = ClassifyBlock(text.data());
-      double v;
-      EXPECT_EQ(ReadPlainToken(text.data(), m, at,
-                               at + static_cast<unsigned>(token.size()), &v),
+      const BlockMasks m = ClassifyBlock(platform::BestKernel(), text.data());
+      PlainDecimal d;
+      EXPECT_EQ(ScanPlainToken(text.data(), m, at,
+                               at + static_cast<unsigned>(token.size()), &d),
                 c.taken)
           << token << " at " << at;
       ExpectAgrees(token, at);
@@ -190,10 +170,11 @@ TEST(SampleBlockTest, SampleShapesAreTakenAndOthersLeft) {
   }
   std::string text(kBlockView, ' ');
   text.replace(3, 7, "-0.0000");
-  double v = 1;
-  ASSERT_TRUE(
-      ReadPlainToken(text.data(), ClassifyBlock(text.data()), 3, 10, &v));
-  EXPECT_EQ(Bits(v), Bits(-0.0));
+  PlainDecimal d;
+  ASSERT_TRUE(ScanPlainToken(text.data(),
+                             ClassifyBlock(platform::BestKernel(), text.data()),
+                             3, 10, &d));
+  EXPECT_EQ(Bits(d.Value()), Bits(-0.0));
 }
 
 }  // namespace
