@@ -156,9 +156,8 @@ bool Parser::TakeValue(std::string_view name, std::string_view value) {
 }
 
 constexpr std::string_view kValued[] = {
-    "--damping", "--periods", "--substeps", "--format", "--dt",
-    "--units",   "--skip",    "--column",   "--scale",  "-o",
-    "--output"};
+    "--damping", "--periods", "--substeps", "--format", "--dt",    "--units",
+    "--skip",    "--column",  "--scale",    "-o",       "--output"};
 
 bool Parser::TakeOption(std::string_view name,
                         std::optional<std::string_view> value) {

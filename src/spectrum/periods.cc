@@ -20,9 +20,10 @@ std::vector<double> DefaultPeriods() {
 namespace {
 
 std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' ||
-                        s.back() == '\r'))
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    s.remove_prefix(1);
+  while (!s.empty() &&
+         (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
     s.remove_suffix(1);
   return s;
 }
@@ -84,10 +85,10 @@ std::variant<std::vector<double>, prepare::InputError> ReadPeriods(
   while (found) {
     const std::optional<double> t = Number(Field(line, 0));
     if (!t || !std::isfinite(*t) || *t <= 0.0)
-      return prepare::InputError{
-          name, lines.number,
-          "the period '" + std::string(Trimmed(Field(line, 0))) +
-              "' is no positive number"};
+      return prepare::InputError{name, lines.number,
+                                 "the period '" +
+                                     std::string(Trimmed(Field(line, 0))) +
+                                     "' is no positive number"};
     periods.push_back(*t);
     if (periods.size() == kPeriodCount) return periods;
     found = lines.Next(&line);

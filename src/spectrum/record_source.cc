@@ -71,8 +71,8 @@ std::variant<GroundRecord, prepare::InputError> ReadCaseFile(
   } catch (const RunStop& stop) {
     std::string message = platform::Cp932ToUtf8(stop.message());
     if (stop.kind() == RunStop::Kind::kRecordFailure)
-      message = platform::Cp932ToUtf8(ErrorMessage(stop.number(), stop.unit(),
-                                                   stop.file()));
+      message = platform::Cp932ToUtf8(
+          ErrorMessage(stop.number(), stop.unit(), stop.file()));
     outcome = prepare::InputError{utf8_name, static_cast<int>(stop.line()),
                                   "lpgm's reader stops: " + message};
   }
@@ -126,13 +126,14 @@ std::variant<std::string, prepare::InputError> ReadWholeFile(
   platform::OpenError error = platform::OpenError::kNone;
   std::unique_ptr<platform::InputStream> stream =
       files.OpenForReading(platform::Utf8ToCp932(utf8_name), &error);
-  if (!stream) return prepare::InputError{utf8_name, 0,
-                                          std::string(OpenFailure(error))};
+  if (!stream)
+    return prepare::InputError{utf8_name, 0, std::string(OpenFailure(error))};
   std::string text;
   char block[1 << 16];
   while (true) {
     const long got = stream->Read(block, sizeof block);
-    if (got < 0) return prepare::InputError{utf8_name, 0, "cannot read: read failed"};
+    if (got < 0)
+      return prepare::InputError{utf8_name, 0, "cannot read: read failed"};
     if (got == 0) return text;
     text.append(block, static_cast<std::size_t>(got));
     if (text.size() > kLargestFile)

@@ -32,8 +32,8 @@ std::string FaultColumnNames() {
   auto add = [&](std::string_view kind, std::size_t d, std::string_view unit) {
     line += ",";
     line += kind;
-    line += " h=" + DampingName(kFaultDampings[d]) + "(" + std::string(unit) +
-            ")";
+    line +=
+        " h=" + DampingName(kFaultDampings[d]) + "(" + std::string(unit) + ")";
   };
   for (std::size_t d = 0; d < 6; ++d) add("Sd", d, "cm");
   for (std::size_t d = 0; d < 6; ++d)
@@ -56,8 +56,7 @@ std::string FaultRow(const SpectrumTable& table, std::size_t p, double pga) {
   for (std::size_t d = 0; d < 6; ++d)
     if (d != kAt005) add(table.At(d, p).sv, 5);
   for (std::size_t d = 0; d < 6; ++d) add(table.At(d, p).sa, 4);
-  for (std::size_t d = 0; d < 6; ++d)
-    add(PseudoVelocity(table.At(d, p), t), 5);
+  for (std::size_t d = 0; d < 6; ++d) add(PseudoVelocity(table.At(d, p), t), 5);
   add(PseudoAcceleration(table.At(kAt005, p), t), 4);
   add(pga > 0.0 ? table.At(kAt005, p).sa / pga : 0.0, 5);
   add(table.At(kAt005, p).sv, 6);

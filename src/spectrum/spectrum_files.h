@@ -12,8 +12,7 @@
 namespace lpgm::spectrum {
 
 // The dampings of a fault file, in the order of its fields.
-inline constexpr double kFaultDampings[] = {0.01, 0.02, 0.03,
-                                            0.05, 0.10, 0.20};
+inline constexpr double kFaultDampings[] = {0.01, 0.02, 0.03, 0.05, 0.10, 0.20};
 
 // The peaks of every oscillator: peaks[d * periods.size() + p] for
 // dampings[d] and periods[p].

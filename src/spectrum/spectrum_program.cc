@@ -99,8 +99,12 @@ int Run(const Command& command, SpectrumEnvironment& env) {
   const GroundRecord& record = std::get<GroundRecord>(read);
   const SpectrumTable table = Compute(
       command, record, std::move(std::get<std::vector<double>>(periods)), env);
-  RecordNote note{command.record, record.kind, record.dt,
-                  record.acc.size(), record.pga, command.substeps,
+  RecordNote note{command.record,
+                  record.kind,
+                  record.dt,
+                  record.acc.size(),
+                  record.pga,
+                  command.substeps,
                   command.periods_file.empty()};
   const std::string bytes = command.output_kind == OutputKind::kFaultFile
                                 ? FaultFileText(table, note)
@@ -124,8 +128,8 @@ int RunSpectrum(std::span<const std::string_view> args,
       Say(env.console, std::string(kProgram) + " " + LPGM_VERSION + "\n");
       return kExitOk;
     case Action::kUsageError:
-      env.console.WriteErrorLine(platform::Utf8ToCp932(
-          std::string(kProgram) + ": " + parsed.error));
+      env.console.WriteErrorLine(
+          platform::Utf8ToCp932(std::string(kProgram) + ": " + parsed.error));
       env.console.WriteErrorLine("Try 'lpgm-spectrum --help'.");
       return kExitUsage;
     case Action::kCompute:

@@ -33,8 +33,9 @@ TEST(SpectrumPeriods, ReadsFaultFilesAndTargetFiles) {
   const std::vector<double> grid = DefaultPeriods();
   std::string fault;
   for (int i = 0; i < 8; ++i) fault += "header, text\r\n";
-  fault += "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,"
-           "25,26,27,28\r\n";
+  fault +=
+      "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,"
+      "25,26,27,28\r\n";
   fault += Rows(grid, ",1.5,2.5") + "anything after\r\n";
   const std::string target =
       "周期(s),速度Sv(cm/s)\r\n" + Rows(grid, ",     12.500000");

@@ -42,7 +42,7 @@ struct Outcome {
 };
 
 Outcome RunProgram(FakeFileSystem& files, std::vector<std::string_view> args,
-            platform::Kernel kernel = platform::Kernel::kScalar) {
+                   platform::Kernel kernel = platform::Kernel::kScalar) {
   MemoryConsole console("");
   SpectrumEnvironment env{files, console, State(), kernel, 2};
   Outcome outcome;
@@ -119,8 +119,9 @@ TEST(SpectrumProgram, ReadsACaseFileAsLpgmDoes) {
   files.AddFile("t.txt", "1.5 -2.25 3 4\n");
   const Outcome a = RunProgram(files, {"c/加速度波形.acc", "-o", "a.csv"});
   ASSERT_EQ(a.status, kExitOk) << a.errors;
-  const Outcome b = RunProgram(files, {"--format", "table", "--dt", "0.02", "--units",
-                                "cm/s2", "t.txt", "-o", "b.csv"});
+  const Outcome b =
+      RunProgram(files, {"--format", "table", "--dt", "0.02", "--units",
+                         "cm/s2", "t.txt", "-o", "b.csv"});
   ASSERT_EQ(b.status, kExitOk) << b.errors;
   EXPECT_EQ(files.Content("a.csv"), files.Content("b.csv"));
   EXPECT_EQ(State().NPTS(1), 0);  // the slot is handed back
