@@ -78,7 +78,8 @@ std::string Summary(const Command& command, const GroundRecord& record,
          " samples at " + Fixed(record.dt, 4) + " s, PGA " +
          Fixed(record.pga, 3) + " cm/s2; " +
          std::to_string(table.periods.size()) + " periods x " +
-         std::to_string(table.dampings.size()) + " dampings, peaks " +
+         std::to_string(table.dampings.size()) +
+         (table.dampings.size() == 1 ? " damping" : " dampings") + ", peaks " +
          (command.substeps == 1
               ? std::string("at the sample times")
               : "at " + std::to_string(command.substeps) + " points a step") +
