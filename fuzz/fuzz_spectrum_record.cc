@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
     args[n++] = "--fault-file";
   }
   if (mode == 2)
-    files.AddFile("c" + lpgm::platform::Cp932Literal("\\加速度波形.acc"), bytes);
+    files.AddFile("c" + lpgm::platform::Cp932Literal("\\加速度波形.acc"),
+                  bytes);
   else
     files.AddFile(input_name, bytes);
   if (mode == 3) files.AddFile("r", std::string(kAt2));
@@ -75,11 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   files.SetReadChunk(h % 3 == 0 ? 1 + (h >> 8) % 40 : 0);
 
   lpgm::testing::MemoryConsole console("");
-  lpgm::spectrum::SpectrumEnvironment env{
-      files, console, *state, lpgm::platform::BestKernel(),
-      static_cast<int>(1 + (h & 1))};
-  const int status =
-      lpgm::spectrum::RunSpectrum({args, n}, env);
+  lpgm::spectrum::SpectrumEnvironment env{files, console, *state,
+                                          lpgm::platform::BestKernel(),
+                                          static_cast<int>(1 + (h & 1))};
+  const int status = lpgm::spectrum::RunSpectrum({args, n}, env);
   const std::string errors = lpgm::platform::Cp932ToUtf8(console.errors());
   if (status == lpgm::spectrum::kExitInputError) {
     Check(files.WritePaths().empty(), "written after a refusal");

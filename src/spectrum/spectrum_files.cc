@@ -63,6 +63,12 @@ std::string FaultRow(const SpectrumTable& table, std::size_t p, double pga) {
   return row;
 }
 
+std::string ColumnNumbers() {
+  std::string line = "1";
+  for (int k = 2; k <= 28; ++k) line += "," + std::to_string(k);
+  return line;
+}
+
 std::string PeakNote(int substeps) {
   if (substeps == 1) return "ピークは各サンプル時刻の値";
   return "ピークは時間刻みを " + std::to_string(substeps) +
@@ -85,12 +91,11 @@ std::string FaultFileText(const SpectrumTable& table, const RecordNote& note) {
       "計算法: 区分線形加速度に対する厳密解, 静止状態から開始, " +
           PeakNote(note.substeps),
       periods + ", 減衰定数 0.01 0.02 0.03 0.05 0.10 0.20",
-      "Sd 相対変位, Sv 相対速度, Sa 絶対加速度, pSv 擬似速度 (2π/T)Sd, pSa "
-      "擬似加速度 (2π/T)^2 Sd",
+      std::string("Sd 相対変位, Sv 相対速度, Sa 絶対加速度, ") +
+          "pSv 擬似速度 (2π/T)Sd, pSa 擬似加速度 (2π/T)^2 Sd",
       "第 28 列 = 相対速度応答スペクトル Sv (減衰定数 0.05), cm/s",
       FaultColumnNames(),
-      "1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,"
-      "27,28"};
+      ColumnNumbers()};
   std::string utf8;
   for (const std::string& line : lines) utf8 += line + "\r\n";
   for (std::size_t p = 0; p < table.periods.size(); ++p)
@@ -102,8 +107,15 @@ std::string CsvText(const SpectrumTable& table) {
   std::string text = "period (s)";
   for (const double h : table.dampings) {
     const std::string at = " h=" + Significant(h);
-    text += ",Sd" + at + " (cm),Sv" + at + " (cm/s),Sa" + at + " (cm/s2),pSv" +
-            at + " (cm/s),pSa" + at + " (cm/s2)";
+    for (const char* column : {"Sd%s (cm)", "Sv%s (cm/s)", "Sa%s (cm/s2)",
+                               "pSv%s (cm/s)", "pSa%s (cm/s2)"}) {
+      const std::string_view name(column);
+      const std::size_t mark = name.find("%s");
+      text += ',';
+      text.append(name.substr(0, mark));
+      text += at;
+      text.append(name.substr(mark + 2));
+    }
   }
   text += "\n";
   for (std::size_t p = 0; p < table.periods.size(); ++p) {
