@@ -86,9 +86,33 @@ std::string Summary(const Command& command, const GroundRecord& record,
          " -> " + command.output + "\n";
 }
 
+// A file name with each '\' as '/', without "." steps, and with "name/.."
+// steps taken out: two names that differ only so name one file.
+std::string Normal(std::string_view name) {
+  std::vector<std::string> parts;
+  std::string part;
+  const bool rooted = !name.empty() && (name[0] == '/' || name[0] == '\\');
+  for (std::size_t i = 0; i <= name.size(); ++i) {
+    if (i < name.size() && name[i] != '/' && name[i] != '\\') {
+      part += name[i];
+      continue;
+    }
+    if (part == ".." && !parts.empty() && parts.back() != "..")
+      parts.pop_back();
+    else if (!part.empty() && part != ".")
+      parts.push_back(part);
+    part.clear();
+  }
+  std::string normal = rooted ? "/" : "";
+  for (std::size_t k = 0; k < parts.size(); ++k)
+    normal += (k == 0 ? "" : "/") + parts[k];
+  return normal;
+}
+
 int Run(const Command& command, SpectrumEnvironment& env) {
-  if (command.output == command.record ||
-      command.output == command.periods_file)
+  const std::string output = Normal(command.output);
+  if (output == Normal(command.record) ||
+      (!command.periods_file.empty() && output == Normal(command.periods_file)))
     return Refuse(env, {command.output, 0,
                         "is an input of this run; choose another output"});
   auto periods = Periods(command, env.files);

@@ -139,6 +139,8 @@ TEST(SpectrumProgram, RefusesBadInputsAndWritesNothing) {
       {{"c/加速度波形.acc", "-o", "o"}, "c/加速度波形.acc:"},
       {{"--periods", "p.csv", "r.AT2", "-o", "o"}, "p.csv:3: error:"},
       {{"r.AT2", "-o", "r.AT2"}, "r.AT2: error: is an input"},
+      {{"r.AT2", "-o", "./x/../r.AT2"}, "./x/../r.AT2: error: is an input"},
+      {{"--periods", "d/p.csv", "r.AT2", "-o", "d\\p.csv"}, "d\\p.csv: error:"},
       {{"--scale", "1e308", "r.AT2", "-o", "o"}, "r.AT2: error:"},
   };
   for (const Case& c : cases) {
