@@ -74,16 +74,19 @@ def main(source, target, title):
                f'text-anchor="middle">period T (s)</text>')
     out.append(f'<text transform="translate(18 {(TOP + HEIGHT - BOTTOM) / 2}) '
                f'rotate(-90)" text-anchor="middle">velocity (cm/s)</text>')
+    lx, ly0 = WIDTH - RIGHT - 250, HEIGHT - BOTTOM - 52
+    out.append(f'<rect x="{lx}" y="{ly0}" width="240" height="44" '
+               f'fill="white" stroke="#999"/>')
     for i, (key, label, colour, dash) in enumerate(SERIES):
         points = " ".join(f"{x(t):.1f},{y(float(r[key])):.1f}"
                           for t, r in zip(periods, rows) if float(r[key]) > 0)
         dashes = f' stroke-dasharray="{dash}"' if dash else ""
         out.append(f'<polyline points="{points}" fill="none" stroke="{colour}" '
                    f'stroke-width="2"{dashes}/>')
-        ly = TOP + 18 + 18 * i
-        out.append(f'<line x1="{LEFT + 12}" y1="{ly - 4}" x2="{LEFT + 42}" '
+        ly = ly0 + 18 + 18 * i
+        out.append(f'<line x1="{lx + 8}" y1="{ly - 4}" x2="{lx + 38}" '
                    f'y2="{ly - 4}" stroke="{colour}" stroke-width="2"{dashes}/>')
-        out.append(f'<text x="{LEFT + 48}" y="{ly}">{label}</text>')
+        out.append(f'<text x="{lx + 44}" y="{ly}">{label}</text>')
     out.append("</svg>")
     with open(target, "w", encoding="utf-8") as f:
         f.write("\n".join(out) + "\n")
