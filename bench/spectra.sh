@@ -35,22 +35,33 @@ work, program, runs = sys.argv[1], sys.argv[2], int(sys.argv[3])
 records = os.path.join(work, "records.f64")
 
 def timed(cmd):
+    """Wall time from spawn to exit, CPU time (user + system), output."""
     t0 = time.perf_counter()
-    out = subprocess.run(cmd, check=True, capture_output=True, text=True).stdout
-    return time.perf_counter() - t0, out.strip()
+    p = subprocess.Popen(cmd, stdout=subprocess.PIPE, text=True)
+    out = p.stdout.read()
+    _, status, usage = os.wait4(p.pid, 0)
+    wall = time.perf_counter() - t0
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"spectra.sh: {cmd[0]} failed")
+    return wall, usage.ru_utime + usage.ru_stime, out.strip()
 
 engine = [timed([program, records, "21", "0.01",
                  os.path.join(work, "engine.f64")]) for _ in range(runs)]
-numpy_time, numpy_line = timed(["/usr/bin/python3", "bench/spectra_numpy.py",
-                                "compute", records, "21", "0.01",
-                                os.path.join(work, "numpy.f64")])
-_, diff = timed(["/usr/bin/python3", "bench/spectra_numpy.py", "compare",
-                 os.path.join(work, "engine.f64"), os.path.join(work, "numpy.f64")])
-median = statistics.median(t for t, _ in engine)
-print(engine[0][1])
+numpy_time, numpy_cpu, numpy_line = timed(
+    ["/usr/bin/python3", "bench/spectra_numpy.py", "compute", records, "21",
+     "0.01", os.path.join(work, "numpy.f64")])
+_, _, diff = timed(["/usr/bin/python3", "bench/spectra_numpy.py", "compare",
+                    os.path.join(work, "engine.f64"),
+                    os.path.join(work, "numpy.f64")])
+median = statistics.median(t for t, _, _ in engine)
+median_cpu = statistics.median(c for _, c, _ in engine)
+print(engine[0][2])
 print(f"engine, spawn to exit: median {median:.4f} s of {runs} "
-      f"(min {min(t for t, _ in engine):.4f}, max {max(t for t, _ in engine):.4f})")
-print(f"numpy, spawn to exit: {numpy_time:.3f} s ({numpy_line})")
+      f"(min {min(t for t, _, _ in engine):.4f}), "
+      f"CPU median {median_cpu:.4f} s")
+print(f"numpy, spawn to exit: {numpy_time:.3f} s, CPU {numpy_cpu:.3f} s "
+      f"({numpy_line})")
+print(f"load average: {os.getloadavg()[0]:.1f}")
 print(f"spectra: engine {median:.4f} s, numpy {numpy_time:.3f} s, "
       f"ratio {numpy_time / median:.0f}, largest relative difference {diff}")
 PY
