@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# lpgm-check.exe and lpgm-prepare.exe under Wine against their Linux builds:
+# lpgm-check.exe, lpgm-prepare.exe and lpgm-spectrum.exe under Wine against
+# their Linux builds:
 # the check of the bundled example (one case folder renamed in Japanese)
 # gives the same report, and a small AT2 record (0.01 s, so that it is
 # filtered and resampled) becomes the same case file, also in a folder with
-# a Japanese name.
+# a Japanese name; that record's spectra are the same fault file and CSV,
+# also from the case file in the Japanese folder.
 #   windows-companion-test.sh WINDOWS_BUILD_DIR POSIX_BUILD_DIR
 # Wine's prefix and locale come from the environment (WINEPREFIX, LC_ALL).
 set -euo pipefail
@@ -67,4 +69,24 @@ for folder in case1 ケース２; do
     cmp -s - "$scratch/prepare-windows.txt" ||
     fail "lpgm-prepare.exe's line differs: $(cat "$scratch/prepare-windows.txt")"
 done
-echo "windows-companion-test: lpgm-check.exe and lpgm-prepare.exe agree with Linux"
+# --- lpgm-spectrum on the AT2 record and on a case file -----------------------
+for system in linux windows; do
+  if [ $system = linux ]; then
+    spectrum=("$posix/src/spectrum/lpgm-spectrum")
+  else
+    spectrum=("$wine" "$windows/src/spectrum/lpgm-spectrum.exe")
+  fi
+  "${spectrum[@]}" --fault-file record.AT2 -o "$system/断層.csv" \
+    >/dev/null || fail "lpgm-spectrum ($system) --fault-file: exit status $?"
+  "${spectrum[@]}" --damping 0.02,0.05 --substeps 4 \
+    "$system/ケース２/加速度波形.acc" -o "$system/スペクトル.csv" \
+    >/dev/null || fail "lpgm-spectrum ($system) --csv: exit status $?"
+  status=0
+  "${spectrum[@]}" missing.AT2 -o "$system/x.csv" 2>/dev/null || status=$?
+  [ $status = 2 ] || fail "lpgm-spectrum ($system) on a missing record: $status"
+done
+for file in 断層.csv スペクトル.csv; do
+  cmp -s "linux/$file" "windows/$file" ||
+    fail "lpgm-spectrum.exe's $file differs"
+done
+echo "windows-companion-test: lpgm-check.exe, lpgm-prepare.exe and lpgm-spectrum.exe agree with Linux"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Cross-builds lpgm.exe, lpgm-check.exe, lpgm-prepare.exe and the tests for
+# Cross-builds lpgm.exe, lpgm-check.exe, lpgm-prepare.exe, lpgm-spectrum.exe
+# and the tests for
 # Windows (mingw-w64) and runs them under Wine: the unit tests (CTest,
 # `windows` preset), the end-to-end tests of the POSIX test binary against
-# lpgm.exe, the two companion programs against their Linux builds
+# lpgm.exe, the companion programs against their Linux builds
 # (windows-companion-test.sh), and the Windows zip package.
 # Everything runs once under LC_ALL=C.UTF-8 and once under ja_JP.UTF-8
 # (Wine's Unix locale: Japanese file names need a UTF-8 one).
@@ -53,7 +54,8 @@ cmake --preset windows "${launcher[@]}" >/dev/null
 cmake --build --preset windows
 # The POSIX test binary runs the end-to-end tests against lpgm.exe.
 cmake --preset ci "${launcher[@]}" >/dev/null
-cmake --build --preset ci --target lpgm_tests lpgm-check lpgm-prepare
+cmake --build --preset ci --target lpgm_tests lpgm-check lpgm-prepare \
+  lpgm-spectrum
 
 windows=$root/build/windows
 # Tests of the POSIX console rule (the locale decides the console encoding,

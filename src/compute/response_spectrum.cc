@@ -1,24 +1,23 @@
 #include "compute/response_spectrum.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
 #include <stdexcept>
 #include <string>
+#include <thread>
+#include <vector>
+
+#include "compute/oscillator_bank.h"
+#include "compute/oscillator_step.h"
 
 namespace lpgm {
 
-namespace {
-
-// The exact step of one oscillator over a time step dt with ground
-// acceleration linear from a0 to a1:
-//   u1 = a11 u0 + a12 v0 + b11 a0 + b12 a1
-//   v1 = a21 u0 + a22 v0 + b21 a0 + b22 a1
-struct StepMatrix {
-  double a11, a12, a21, a22;
-  double b11, b12, b21, b22;
-};
+double AngularFrequency(double period) {
+  return 2.0 * std::numbers::pi / period;
+}
 
 StepMatrix ExactStep(double omega, double h, double dt) {
   const double root = std::sqrt(1.0 - h * h);
@@ -46,6 +45,8 @@ StepMatrix ExactStep(double omega, double h, double dt) {
   return m;
 }
 
+namespace {
+
 struct State {
   double u = 0.0;
   double v = 0.0;
@@ -56,10 +57,6 @@ State Advance(const StepMatrix& m, State x, double a0, double a1) {
   y.u = m.a11 * x.u + m.a12 * x.v + m.b11 * a0 + m.b12 * a1;
   y.v = m.a21 * x.u + m.a22 * x.v + m.b21 * a0 + m.b22 * a1;
   return y;
-}
-
-double AngularFrequency(double period) {
-  return 2.0 * std::numbers::pi / period;
 }
 
 // The scalar reference: one oscillator at a time, sub-steps in order.
@@ -75,9 +72,8 @@ SpectralPeaks PeaksOfOne(std::span<const double> acc, double dt,
   double previous = 0.0;
   for (const double current : acc) {
     for (int k = 1; k <= substeps; ++k) {
-      const double a0 = previous + (current - previous) * (k - 1) / substeps;
-      const double a1 = previous + (current - previous) * k / substeps;
-      x = Advance(m, x, a0, a1);
+      x = Advance(m, x, SubStepValue(previous, current, k - 1, substeps),
+                  SubStepValue(previous, current, k, substeps));
       peaks.sd = std::max(peaks.sd, std::fabs(x.u));
       peaks.sv = std::max(peaks.sv, std::fabs(x.v));
       peaks.sa = std::max(peaks.sa, std::fabs(k_v * x.v + k_u * x.u));
@@ -86,6 +82,89 @@ SpectralPeaks PeaksOfOne(std::span<const double> acc, double dt,
   }
   return peaks;
 }
+
+std::size_t VectorWidth(platform::Kernel kernel) {
+  switch (kernel) {
+    case platform::Kernel::kSse2:
+      return kSse2Width;
+    case platform::Kernel::kAvx2:
+      return kAvx2Width;
+    case platform::Kernel::kScalar:
+      break;
+  }
+  return 1;
+}
+
+// The oscillators of one group laid out for a bank kernel, the lanes past
+// the last oscillator repeating it.
+class BankArrays {
+ public:
+  BankArrays(std::span<const Oscillator> oscillators, double step,
+             std::size_t width)
+      : lanes_((oscillators.size() + width - 1) / width * width),
+        values_(kArrays * lanes_) {
+    for (std::size_t k = 0; k < lanes_; ++k) {
+      const Oscillator& osc = oscillators[std::min(k, oscillators.size() - 1)];
+      const double omega = AngularFrequency(osc.period);
+      const StepMatrix m = ExactStep(omega, osc.damping, step);
+      const double row[] = {m.a11,        m.a12, m.a21,
+                            m.a22,        m.b11, m.b12,
+                            m.b21,        m.b22, 2.0 * osc.damping * omega,
+                            omega * omega};
+      for (std::size_t i = 0; i < 10; ++i) values_[i * lanes_ + k] = row[i];
+    }
+  }
+  OscillatorBank View() {
+    double* p = values_.data();
+    const std::size_t n = lanes_;
+    return OscillatorBank{n,          p,         p + n,     p + 2 * n,
+                          p + 3 * n,  p + 4 * n, p + 5 * n, p + 6 * n,
+                          p + 7 * n,  p + 8 * n, p + 9 * n, p + 10 * n,
+                          p + 11 * n, p + 12 * n};
+  }
+
+ private:
+  static constexpr std::size_t kArrays = 13;  // 10 coefficients, 3 peaks
+  std::size_t lanes_;
+  std::vector<double> values_;
+};
+
+// The peaks of a group of oscillators under one record, by `kernel`.
+void PeaksOfGroup(std::span<const double> acc, double dt,
+                  std::span<const Oscillator> oscillators,
+                  const SpectrumOptions& options,
+                  std::span<SpectralPeaks> out) {
+  // A kernel this processor lacks gives way to the widest it has (same
+  // result).
+  const platform::Kernel kernel = platform::KernelRuns(options.kernel)
+                                      ? options.kernel
+                                      : platform::BestKernel();
+  const std::size_t width = VectorWidth(kernel);
+  if (width == 1 || oscillators.empty()) {
+    for (std::size_t k = 0; k < oscillators.size(); ++k)
+      out[k] = PeaksOfOne(acc, dt, oscillators[k], options.substeps);
+    return;
+  }
+  BankArrays arrays(oscillators, dt / options.substeps, width);
+  const OscillatorBank bank = arrays.View();
+  const BankInput input{acc.data(), acc.size(), options.substeps};
+  if (kernel == platform::Kernel::kAvx2)
+    RunBankAvx2(input, bank);
+  else
+    RunBankSse2(input, bank);
+  for (std::size_t k = 0; k < oscillators.size(); ++k)
+    out[k] = SpectralPeaks{bank.sd[k], bank.sv[k], bank.sa[k]};
+}
+
+void CheckRequest(double dt, std::span<const Oscillator> oscillators,
+                  const SpectrumOptions& options) {
+  const std::string_view error = SpectrumRequestError(dt, oscillators, options);
+  if (!error.empty()) throw std::invalid_argument(std::string(error));
+}
+
+// Oscillators per unit of work: a few passes' worth, so that one record's
+// spectra can still be shared by two threads.
+constexpr std::size_t kGroupSize = 24;
 
 }  // namespace
 
@@ -151,12 +230,43 @@ void ComputeSpectralPeaks(std::span<const double> acc, double dt,
                           std::span<const Oscillator> oscillators,
                           const SpectrumOptions& options,
                           std::span<SpectralPeaks> out) {
-  const std::string_view error = SpectrumRequestError(dt, oscillators, options);
-  if (!error.empty()) throw std::invalid_argument(std::string(error));
+  CheckRequest(dt, oscillators, options);
   if (out.size() < oscillators.size())
     throw std::invalid_argument("fewer peaks than oscillators");
-  for (std::size_t k = 0; k < oscillators.size(); ++k)
-    out[k] = PeaksOfOne(acc, dt, oscillators[k], options.substeps);
+  PeaksOfGroup(acc, dt, oscillators, options, out);
+}
+
+void ComputeSpectralPeaksOfRecords(std::span<const RecordSamples> records,
+                                   std::span<const Oscillator> oscillators,
+                                   const SpectrumOptions& options, int threads,
+                                   std::span<SpectralPeaks> out) {
+  for (const RecordSamples& record : records)
+    CheckRequest(record.dt, oscillators, options);
+  const std::size_t n = oscillators.size();
+  if (out.size() / std::max<std::size_t>(n, 1) < records.size())
+    throw std::invalid_argument("fewer peaks than records and oscillators");
+  const std::size_t groups = (n + kGroupSize - 1) / kGroupSize;
+  const std::size_t items = records.size() * groups;
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t item = next++; item < items; item = next++) {
+      const std::size_t r = item / groups;
+      const std::size_t first = item % groups * kGroupSize;
+      const std::size_t count = std::min(kGroupSize, n - first);
+      PeaksOfGroup(records[r].acc, records[r].dt,
+                   oscillators.subspan(first, count), options,
+                   out.subspan(r * n + first, count));
+    }
+  };
+  if (threads < 2 || items < 2) {
+    work();
+    return;
+  }
+  std::vector<std::thread> helpers;
+  for (int t = 1; t < threads && static_cast<std::size_t>(t) < items; ++t)
+    helpers.emplace_back(work);
+  work();
+  for (std::thread& helper : helpers) helper.join();
 }
 
 ResponseHistory ComputeResponseHistory(std::span<const double> acc, double dt,

@@ -46,6 +46,9 @@ struct SpectrumOptions {
   // times only). The input is linear within a step, so sub-steps add no
   // approximation.
   int substeps = 1;
+  // kScalar steps one oscillator at a time; kSse2 and kAvx2 step two or
+  // four side by side, with the same result (a kernel the processor lacks
+  // gives way to platform::BestKernel()).
   platform::Kernel kernel = platform::Kernel::kScalar;
 };
 
@@ -61,6 +64,23 @@ void ComputeSpectralPeaks(std::span<const double> acc, double dt,
                           std::span<const Oscillator> oscillators,
                           const SpectrumOptions& options,
                           std::span<SpectralPeaks> out);
+
+// A record and its time step.
+struct RecordSamples {
+  std::span<const double> acc;
+  double dt = 0.02;
+};
+
+// out[r * oscillators.size() + k] = the peaks of oscillators[k] under
+// records[r], each exactly as ComputeSpectralPeaks gives them (the same bits
+// on every kernel). The work, by record and by group of oscillators, is
+// shared by `threads` threads (the caller's and threads - 1 more; values
+// below 1 count as 1). Throws std::invalid_argument when a record's request
+// is not valid or out is too short, before any work starts.
+void ComputeSpectralPeaksOfRecords(std::span<const RecordSamples> records,
+                                   std::span<const Oscillator> oscillators,
+                                   const SpectrumOptions& options, int threads,
+                                   std::span<SpectralPeaks> out);
 
 // One oscillator's response at each sample time (index j is the time of
 // acc[j]): relative displacement, relative velocity and absolute

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -102,6 +104,77 @@ TEST(ResponseSpectrum, RefusesRequestsItCannotCompute) {
         ComputeSpectralPeaks(acc, bad.dt, {&bad.osc, 1}, options, {&peaks, 1}),
         std::invalid_argument);
   }
+}
+
+// A noisy record with a drift and a pulse, the kind of input that exercises
+// every branch of the peaks.
+std::vector<double> NoisyRecord(std::size_t n, unsigned seed) {
+  std::mt19937_64 random(seed);
+  std::normal_distribution<double> noise(0.0, 80.0);
+  std::vector<double> acc(n);
+  for (std::size_t j = 0; j < n; ++j)
+    acc[j] = noise(random) + 30.0 * std::sin(0.013 * static_cast<double>(j));
+  if (n > 100) acc[n / 3] = 900.0;
+  return acc;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Every kernel, on one thread or two, over many records and a grid of
+// periods and dampings whose size is no multiple of any vector width, gives
+// the scalar reference's bits.
+TEST(ResponseSpectrum, EveryKernelGivesTheReferenceBits) {
+  std::vector<Oscillator> grid;
+  for (int k = 0; k < 59; ++k)
+    grid.push_back({0.03 * std::pow(1.09, k), k % 3 == 0 ? 0.0 : 0.01 * k});
+  grid.push_back({1e-4, 0.05});  // far shorter than the step
+  grid.push_back({1e4, 0.99});
+  std::vector<std::vector<double>> data;
+  std::vector<RecordSamples> records;
+  for (unsigned r = 0; r < 5; ++r) data.push_back(NoisyRecord(1500 + 7 * r, r));
+  data.push_back({});  // an empty record: zero peaks
+  for (std::size_t r = 0; r < data.size(); ++r)
+    records.push_back({data[r], r % 2 == 0 ? 0.01 : 0.005});
+  for (const int substeps : {1, 3}) {
+    SpectrumOptions reference_options;
+    reference_options.substeps = substeps;
+    std::vector<SpectralPeaks> reference(records.size() * grid.size());
+    for (std::size_t r = 0; r < records.size(); ++r)
+      ComputeSpectralPeaks(records[r].acc, records[r].dt, grid,
+                           reference_options,
+                           std::span(reference).subspan(r * grid.size()));
+    for (const platform::Kernel kernel :
+         {platform::Kernel::kScalar, platform::Kernel::kSse2,
+          platform::Kernel::kAvx2}) {
+      if (!platform::KernelRuns(kernel)) continue;
+      for (const int threads : {1, 2}) {
+        SpectrumOptions options = reference_options;
+        options.kernel = kernel;
+        std::vector<SpectralPeaks> out(reference.size());
+        ComputeSpectralPeaksOfRecords(records, grid, options, threads, out);
+        for (std::size_t i = 0; i < out.size(); ++i) {
+          ASSERT_TRUE(SameBits(out[i].sd, reference[i].sd) &&
+                      SameBits(out[i].sv, reference[i].sv) &&
+                      SameBits(out[i].sa, reference[i].sa))
+              << platform::KernelName(kernel) << " threads " << threads
+              << " substeps " << substeps << " item " << i;
+        }
+      }
+    }
+  }
+}
+
+TEST(ResponseSpectrum, ManyRecordsRefuseABadRecordOrAShortOutput) {
+  const std::vector<double> acc(10, 1.0);
+  const Oscillator osc{1.0, 0.05};
+  const RecordSamples good{acc, 0.01}, bad{acc, 0.0};
+  std::vector<SpectralPeaks> out(2);
+  const RecordSamples with_bad[] = {good, bad};
+  EXPECT_THROW(ComputeSpectralPeaksOfRecords(with_bad, {&osc, 1}, {}, 2, out),
+               std::invalid_argument);
+  const RecordSamples three[] = {good, good, good};
+  EXPECT_THROW(ComputeSpectralPeaksOfRecords(three, {&osc, 1}, {}, 2, out),
+               std::invalid_argument);
 }
 
 }  // namespace
