@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,6 +17,7 @@
 #include "support/fake_file_system.h"
 #include "support/memory_console.h"
 #include "support/memory_stream.h"
+#include "compute/spectral_match.h"
 
 namespace lpgm::match {
 namespace {
@@ -164,6 +166,37 @@ TEST(MatchProgramTest, MissingCaseFolderIsAnErrorAfterReading) {
   EXPECT_EQ(r.errors,
             "lpgm-match: no/such/加速度波形.acc: error: cannot be written (its "
             "folder does not exist)\n");
+}
+
+// The phase case's own spectrum as the target, no baseline change: the
+// motion written is the phase case within the six decimals of the files.
+TEST(MatchProgramTest, SelfMatchWritesThePhaseCaseBack) {
+  testing::FakeFileSystem files = ExampleOutputs();
+  auto phase = ParsePhase(Golden("2.csv"), "phase");
+  auto target = ParseTarget(Golden("1.csv"), "target");
+  const PhaseRecord& p = std::get<PhaseRecord>(phase);
+  MatchTarget own;
+  own.periods = std::get<TargetSpectrum>(target).periods;
+  own.values =
+      TargetKindSpectrum(p.acc, p.dt, own, platform::Kernel::kScalar);
+  std::string text = Cp932("周期(s),速度Sv(cm/s)\r\n");
+  for (std::size_t k = 0; k < own.periods.size(); ++k) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%12.4f,%14.6f\r\n", own.periods[k],
+                  own.values[k]);
+    text += line;
+  }
+  files.AddFile("own.csv", text);
+  const Outcome r = RunMatch(
+      files, {"--target", "own.csv", "--baseline", "none", "-o", "m.csv"});
+  ASSERT_EQ(r.status, kExitMet) << r.errors;
+  EXPECT_NE(r.shown.find("(best 0)"), std::string::npos) << r.shown;
+  files.AddFile("back.csv", *files.Content("m.csv"));
+  auto back = ParsePhase(*files.Content("m.csv"), "m.csv");
+  const PhaseRecord& m = std::get<PhaseRecord>(back);
+  ASSERT_EQ(m.acc.size(), p.acc.size());
+  for (std::size_t j = 0; j < p.acc.size(); ++j)
+    ASSERT_NEAR(m.acc[j], p.acc[j], 5e-7) << j;
 }
 
 }  // namespace
