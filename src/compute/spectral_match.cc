@@ -218,6 +218,7 @@ MatchResult MatchGround(std::span<const double> phase, double dt,
         TargetKindSpectrum(motion, dt, target, options.kernel);
     const FitFigures fit = MeasureFit(target.periods, target.values, achieved);
     result.iterations.push_back(fit);
+    if (i == 0) result.initial = achieved;
     if (fit.deviation < best_deviation) {
       best_deviation = fit.deviation;
       best = motion;

@@ -96,6 +96,7 @@ struct MatchResult {
   std::vector<double> acc;       // the design motion, cm/s2
   std::vector<double> phase;     // the phase record, extended to its length
   std::vector<double> achieved;  // its spectrum at the target's periods
+  std::vector<double> initial;   // the phase record's spectrum there
   FitFigures fit;                // of `acc`, after the baseline correction
   std::vector<FitFigures> iterations;  // [0] the phase record itself
   int best_iteration = 0;
