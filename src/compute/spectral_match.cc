@@ -174,8 +174,12 @@ std::string MatchRequestError(std::span<const double> phase, double dt,
                               const MatchOptions& options) {
   if (phase.empty()) return "the phase record has no samples";
   if (!(dt > 0.0) || !std::isfinite(dt)) return "the time step is not > 0";
-  for (const double a : phase)
+  bool moves = false;
+  for (const double a : phase) {
     if (!std::isfinite(a)) return "the phase record has a value not finite";
+    moves = moves || a != 0.0;
+  }
+  if (!moves) return "the phase record has no motion (every sample 0)";
   const std::size_t n = target.periods.size();
   if (n < 2) return "the target has fewer than 2 periods";
   if (target.values.size() != n)
