@@ -4,7 +4,9 @@
 # SAMPLES samples at 0.02 s (band-limited noise under an envelope, fixed
 # seed) and a smooth 55-period pSv target, 20 iterations at most, no
 # baseline change. lpgm-match is timed from spawn to exit (median of RUNS),
-# numpy over its loop alone (reading excluded, once). Prints one summary
+# numpy over its loop alone (reading excluded, once), wall time. The
+# CPU time of lpgm-match is shown too: on a loaded machine it is the
+# figure that does not depend on the other processes. Prints one summary
 # line last. Needs /usr/bin/python3 with numpy (Debian: python3-numpy).
 #
 #   bench/match.sh [-n RUNS] [--samples N] [--bin PATH]
@@ -32,24 +34,30 @@ if [[ -z $bin ]]; then
     cmake --build "$root/build/release" --target lpgm-match -j2 >/dev/null
   fi
 fi
+bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
 python=/usr/bin/python3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$python" "$root/bench/match_numpy.py" write "$work" "$samples"
 
 times=()
+cpus=()
 for ((i = 0; i < runs; ++i)); do
-  start=$(date +%s.%N)
-  (cd "$work" && "$bin" --target target.csv --phase phase.csv \
-     --baseline none -o m.csv > summary.txt) || [[ $? -eq 1 ]]
-  end=$(date +%s.%N)
-  times+=("$(echo "$end - $start" | bc -l)")
+  (cd "$work" && /usr/bin/time -f '%e %U %S' -o time.txt "$bin" \
+     --target target.csv --phase phase.csv --baseline none -o m.csv \
+     > summary.txt) || [[ $? -eq 1 ]]
+  read -r wall user sys < "$work/time.txt"
+  times+=("$wall")
+  cpus+=("$(echo "$user + $sys" | bc -l)")
 done
-median=$(printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+median_of() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+median=$(median_of "${times[@]}")
+cpu=$(median_of "${cpus[@]}")
 echo "lpgm-match: $(cat "$work/summary.txt")"
-echo "lpgm-match runs (s): ${times[*]}"
+echo "lpgm-match runs, wall (s): ${times[*]}; cpu (s): ${cpus[*]}"
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 numpy_line=$("$python" "$root/bench/match_numpy.py" run "$work")
 echo "$numpy_line"
 numpy_s=$(echo "$numpy_line" | awk '{print $(NF-1)}')
-printf 'match: %d samples, 55 periods: lpgm-match %.3f s (median of %d, spawn to exit), numpy loop %.2f s, %.0fx\n' \
-  "$samples" "$median" "$runs" "$numpy_s" "$(echo "$numpy_s / $median" | bc -l)"
+printf 'match: %d samples, 55 periods: lpgm-match %.2f s wall, %.2f s cpu (medians of %d, spawn to exit), numpy loop %.1f s, %.0fx\n' \
+  "$samples" "$median" "$cpu" "$runs" "$numpy_s" "$(echo "$numpy_s / $median" | bc -l)"

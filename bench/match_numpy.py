@@ -98,8 +98,9 @@ def gain_curve(per, gains, f):
     inside = (t > per[0]) & (t < per[-1])
     out[inside] = np.interp(np.log(t[inside]), np.log(per), gains)
     width = math.log(TAPER)
-    for edge, g, d in ((per[0], gains[0], np.log(per[0] / t)),
-                       (per[-1], gains[-1], np.log(t / per[-1]))):
+    with np.errstate(divide="ignore"):
+        below, above = np.log(per[0] / t), np.log(t / per[-1])
+    for g, d in ((gains[0], below), (gains[-1], above)):
         m = (d >= 0) & (d < width)
         out[m] = 1 + (g - 1) * 0.5 * (1 + np.cos(np.pi * d[m] / width))
     return out

@@ -17,6 +17,7 @@ case $kind in
   deb)
     dpkg-deb -x "$package" "$scratch/root"
     for doc in usr/bin/lpgm usr/bin/lpgm-check usr/bin/lpgm-prepare \
+               usr/bin/lpgm-match \
                usr/share/doc/lpgm/README.md \
                usr/share/doc/lpgm/example/definition.csv; do
       [ -e "$scratch/root/$doc" ] || fail "no /$doc"
@@ -27,7 +28,8 @@ case $kind in
   zip)
     (cd "$scratch" && unzip -q "$package")
     top=$(basename "$package" .zip)
-    for doc in lpgm.exe lpgm-check.exe lpgm-prepare.exe README.md \
+    for doc in lpgm.exe lpgm-check.exe lpgm-prepare.exe lpgm-match.exe \
+               README.md \
                README-Windows.txt example/lpgm.exe example/definition.csv; do
       [ -e "$scratch/$top/$doc" ] || fail "no $doc"
     done

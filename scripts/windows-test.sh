@@ -53,7 +53,7 @@ cmake --preset windows "${launcher[@]}" >/dev/null
 cmake --build --preset windows
 # The POSIX test binary runs the end-to-end tests against lpgm.exe.
 cmake --preset ci "${launcher[@]}" >/dev/null
-cmake --build --preset ci --target lpgm_tests lpgm-check lpgm-prepare
+cmake --build --preset ci --target lpgm_tests lpgm-check lpgm-prepare lpgm-match
 
 windows=$root/build/windows
 # Tests of the POSIX console rule (the locale decides the console encoding,
