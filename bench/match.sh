@@ -53,7 +53,7 @@ done
 median_of() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 median=$(median_of "${times[@]}")
 cpu=$(median_of "${cpus[@]}")
-echo "lpgm-match: $(cat "$work/summary.txt")"
+cat "$work/summary.txt"
 echo "lpgm-match runs, wall (s): ${times[*]}; cpu (s): ${cpus[*]}"
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 numpy_line=$("$python" "$root/bench/match_numpy.py" run "$work")

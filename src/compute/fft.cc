@@ -12,8 +12,8 @@ namespace {
 std::complex<double> UnitRoot(std::size_t k, std::size_t n) {
   // Each factor from its own angle rather than by repeated multiplication,
   // so that the error does not grow along the table.
-  const double angle = -2.0 * std::numbers::pi * static_cast<double>(k) /
-                       static_cast<double>(n);
+  const double angle =
+      -2.0 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(n);
   return {std::cos(angle), std::sin(angle)};
 }
 
@@ -97,10 +97,9 @@ void RealFft::Inverse(std::span<const std::complex<double>> spectrum,
   for (std::size_t k = 0; k < half_; ++k) {
     const std::complex<double> xk =
         k == 0 ? std::complex<double>(spectrum[0].real(), 0.0) : spectrum[k];
-    const std::complex<double> xm =
-        std::conj(half_ - k == half_
-                      ? std::complex<double>(spectrum[half_].real(), 0.0)
-                      : spectrum[half_ - k]);
+    const std::complex<double> xm = std::conj(
+        half_ - k == half_ ? std::complex<double>(spectrum[half_].real(), 0.0)
+                           : spectrum[half_ - k]);
     const std::complex<double> even = 0.5 * (xk + xm);
     const std::complex<double> odd = 0.5 * (xk - xm) * std::conj(unpack_[k]);
     z[k] = even + std::complex<double>(0.0, 1.0) * odd;

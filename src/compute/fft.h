@@ -35,9 +35,9 @@ class RealFft {
 
   std::size_t n_;
   std::size_t half_;
-  std::vector<std::size_t> bit_reverse_;         // of the half-length FFT
-  std::vector<std::complex<double>> twiddle_;    // exp(-2 pi i k / half)
-  std::vector<std::complex<double>> unpack_;     // exp(-2 pi i k / n)
+  std::vector<std::size_t> bit_reverse_;       // of the half-length FFT
+  std::vector<std::complex<double>> twiddle_;  // exp(-2 pi i k / half)
+  std::vector<std::complex<double>> unpack_;   // exp(-2 pi i k / n)
 };
 
 // The smallest power of two that is at least `n` and at least 4.

@@ -82,8 +82,8 @@ std::array<double, 4> FitCubic(std::span<const double> d) {
 void RemoveDisplacementCubic(std::vector<double>& acc, double dt) {
   const std::size_t n = acc.size();
   if (n < 8) return;
-  const std::vector<double> d = IntegrateTrapezoid(IntegrateTrapezoid(acc, dt),
-                                                   dt);
+  const std::vector<double> d =
+      IntegrateTrapezoid(IntegrateTrapezoid(acc, dt), dt);
   const std::array<double, 4> c = FitCubic(d);
   // d(s) = c0 + c1 s + c2 s^2 + c3 s^3 with s = 2 t / T - 1:
   // d'' = (2 c2 + 6 c3 s) (2 / T)^2.

@@ -127,8 +127,8 @@ double InterpolatedGain(std::span<const double> periods,
   }
   const auto upper = std::upper_bound(periods.begin(), periods.end(), t);
   const std::size_t k = static_cast<std::size_t>(upper - periods.begin());
-  const double x = std::log(t / periods[k - 1]) /
-                   std::log(periods[k] / periods[k - 1]);
+  const double x =
+      std::log(t / periods[k - 1]) / std::log(periods[k] / periods[k - 1]);
   return ratios[k - 1] + (ratios[k] - ratios[k - 1]) * x;
 }
 

@@ -43,14 +43,14 @@ struct MatchTarget {
 };
 
 struct MatchCriteria {
-  double min_ratio = 0.85;   // every ratio at least this
-  double mean_ratio = 1.0;   // the mean ratio at least this
-  double max_cv = 0.05;      // the coefficient of variation at most this
+  double min_ratio = 0.85;  // every ratio at least this
+  double mean_ratio = 1.0;  // the mean ratio at least this
+  double max_cv = 0.05;     // the coefficient of variation at most this
 };
 
 struct MatchOptions {
-  int iterations = 20;      // at most this many corrections
-  std::size_t length = 0;   // samples out; 0: the phase record's length
+  int iterations = 20;     // at most this many corrections
+  std::size_t length = 0;  // samples out; 0: the phase record's length
   MotionBaseline baseline = MotionBaseline::kEnds;
   MatchCriteria criteria;
   platform::Kernel kernel = platform::Kernel::kScalar;
@@ -61,9 +61,9 @@ struct FitFigures {
   double min_ratio = 0.0;
   double mean_ratio = 0.0;
   double max_ratio = 0.0;
-  double cv = 0.0;            // population standard deviation / mean
-  double si_ratio = 0.0;      // integral over period of spectrum / of target
-  double deviation = 0.0;     // max |ln ratio|
+  double cv = 0.0;         // population standard deviation / mean
+  double si_ratio = 0.0;   // integral over period of spectrum / of target
+  double deviation = 0.0;  // max |ln ratio|
 };
 
 // The figures of `achieved` against `target` (same length, >= 1).
@@ -100,7 +100,7 @@ struct MatchResult {
   FitFigures fit;                // of `acc`, after the baseline correction
   std::vector<FitFigures> iterations;  // [0] the phase record itself
   int best_iteration = 0;
-  double scale = 1.0;            // the final scaling (see MatchGround)
+  double scale = 1.0;  // the final scaling (see MatchGround)
   double phase_kept = 0.0;
   std::size_t fft_length = 0;
   std::vector<std::string> failed;  // FailedCriteria of `fit`

@@ -68,9 +68,12 @@ void Parser::Take(std::string_view name, const std::string& value) {
   } else if (name == "--html") {
     cl.html = value;
   } else if (name == "--spectrum") {
-    if (value == "psv") cl.kind = SpectrumKind::kPsv;
-    else if (value == "sv") cl.kind = SpectrumKind::kSv;
-    else Fail("--spectrum needs psv or sv, not '" + value + "'");
+    if (value == "psv")
+      cl.kind = SpectrumKind::kPsv;
+    else if (value == "sv")
+      cl.kind = SpectrumKind::kSv;
+    else
+      Fail("--spectrum needs psv or sv, not '" + value + "'");
   } else if (name == "--damping") {
     cl.damping = Real(name, value, 0.0, 0.99);
   } else if (name == "--duration") {

@@ -103,9 +103,8 @@ std::string SpectraChart(const MatchReport& r) {
   chart.DrawLine(Zip(r.target.periods, r.result.achieved), kMotionColour, 2);
   Legend(chart, 590, 30, "target", kTargetColour, 2.5);
   Legend(chart, 590, 48, "design motion", kMotionColour, 2);
-  Legend(chart, 590, 66,
-         Fixed(r.options.criteria.min_ratio, 2) + " x target", kLimitColour,
-         1.2);
+  Legend(chart, 590, 66, Fixed(r.options.criteria.min_ratio, 2) + " x target",
+         kLimitColour, 1.2);
   Legend(chart, 590, 84, "phase record", kPhaseColour, 1.2);
   return chart.Finish();
 }
@@ -132,10 +131,8 @@ std::string RatioChart(const MatchReport& r) {
   for (const Point& p : Zip(r.target.periods, ratio))
     chart.DrawDot(p, 2, kMotionColour);
   Legend(chart, 590, 30, "ratio", kMotionColour, 2);
-  Legend(chart, 590, 48, "minimum " + Fixed(c.min_ratio, 2), kLimitColour,
-         1.2);
-  Legend(chart, 590, 66, "mean " + Fixed(c.mean_ratio, 2), kTargetColour,
-         1.2);
+  Legend(chart, 590, 48, "minimum " + Fixed(c.min_ratio, 2), kLimitColour, 1.2);
+  Legend(chart, 590, 66, "mean " + Fixed(c.mean_ratio, 2), kTargetColour, 1.2);
   return chart.Finish();
 }
 
@@ -144,9 +141,8 @@ std::string WaveformChart(const MatchReport& r) {
   const std::vector<double>& phase = r.result.phase;
   const std::vector<double> pv = IntegrateTrapezoid(phase, r.dt);
   const std::vector<double> pd = IntegrateTrapezoid(pv, r.dt);
-  const std::vector<double>* pairs[3][2] = {{&phase, &r.result.acc},
-                                            {&pv, &r.velocity},
-                                            {&pd, &r.displacement}};
+  const std::vector<double>* pairs[3][2] = {
+      {&phase, &r.result.acc}, {&pv, &r.velocity}, {&pd, &r.displacement}};
   const char* titles[3] = {"Acc. (cm/s2)", "Vel. (cm/s)", "Disp. (cm)"};
   const double duration = static_cast<double>(phase.size()) * r.dt;
   const double span_t[] = {0.0, duration};
@@ -158,12 +154,12 @@ std::string WaveformChart(const MatchReport& r) {
     const Axis y = check::MakeSymmetricAxis(both, titles[s]);
     chart.SetFrame({72, 14.0 + 150.0 * s, 580, 130}, t, y);
     chart.DrawAxes(s == 2);
-    chart.DrawLine(check::MinMaxPerColumn(*pairs[s][0], 0, r.dt, t.lo, t.hi,
-                                          580),
-                   kPhaseColour, 0.8);
-    chart.DrawLine(check::MinMaxPerColumn(*pairs[s][1], 0, r.dt, t.lo, t.hi,
-                                          580),
-                   kMotionColour, 0.9);
+    chart.DrawLine(
+        check::MinMaxPerColumn(*pairs[s][0], 0, r.dt, t.lo, t.hi, 580),
+        kPhaseColour, 0.8);
+    chart.DrawLine(
+        check::MinMaxPerColumn(*pairs[s][1], 0, r.dt, t.lo, t.hi, 580),
+        kMotionColour, 0.9);
   }
   Legend(chart, 664, 30, "phase", kPhaseColour, 1);
   Legend(chart, 664, 48, "design", kMotionColour, 1);
@@ -270,10 +266,10 @@ std::string ConvergenceChart(const MatchReport& r) {
   chart.DrawLine(Zip(n, cv), kMotionColour, 1.5);
   chart.DrawLine(Zip(n, lo), kLimitColour, 1.5);
   const double best = static_cast<double>(r.result.best_iteration);
-  chart.DrawDot({best, dev[r.result.iterations.size() > 0
-                               ? static_cast<std::size_t>(best)
-                               : 0]},
-                4, kTargetColour);
+  chart.DrawDot(
+      {best, dev[r.result.iterations.size() > 0 ? static_cast<std::size_t>(best)
+                                                : 0]},
+      4, kTargetColour);
   Legend(chart, 590, 30, "max |ln ratio|", kTargetColour, 1.5);
   Legend(chart, 590, 48, "CV", kMotionColour, 1.5);
   Legend(chart, 590, 66, "min ratio", kLimitColour, 1.5);
@@ -288,8 +284,8 @@ void Row(std::string& page, std::string_view name, double value,
   check::AppendEscaped(page, name);
   page += "</td><td class=\"num\">" + Fixed(value, 4) + "</td><td>";
   check::AppendEscaped(page, limit);
-  page += std::string("</td><td class=\"") + (pass ? "pass\">pass" : "fail\">fail") +
-          "</td></tr>\n";
+  page += std::string("</td><td class=\"") +
+          (pass ? "pass\">pass" : "fail\">fail") + "</td></tr>\n";
 }
 
 void CriteriaTable(std::string& page, const MatchReport& r) {
@@ -301,8 +297,9 @@ void CriteriaTable(std::string& page, const MatchReport& r) {
       if (s.rfind(prefix, 0) == 0) return true;
     return false;
   };
-  page += "<table><tr><th>figure</th><th>value</th><th>criterion</th>"
-          "<th></th></tr>\n";
+  page +=
+      "<table><tr><th>figure</th><th>value</th><th>criterion</th>"
+      "<th></th></tr>\n";
   Row(page, "min ratio", f.min_ratio, ">= " + Fixed(c.min_ratio, 3),
       !has("min"));
   Row(page, "mean ratio", f.mean_ratio, ">= " + Fixed(c.mean_ratio, 3),
@@ -326,10 +323,11 @@ void Figure(std::string& page, const std::string& svg,
 }
 
 void Head(std::string& page, const MatchReport& r) {
-  page += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta "
-          "charset=\"utf-8\">\n<meta name=\"viewport\" "
-          "content=\"width=device-width, initial-scale=1\">\n<title>"
-          "lpgm-match report</title>\n<style>";
+  page +=
+      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta "
+      "charset=\"utf-8\">\n<meta name=\"viewport\" "
+      "content=\"width=device-width, initial-scale=1\">\n<title>"
+      "lpgm-match report</title>\n<style>";
   page += kStyle;
   page += "</style>\n</head>\n<body>\n<h1>lpgm-match report</h1>\n<p>Target ";
   check::AppendEscaped(page, r.target_file + " (" + r.target_source + ")");

@@ -14,12 +14,10 @@
 
 int main(int argc, char** argv) {
   try {
-    std::vector<std::string> args =
-        lpgm::platform::Utf8Arguments(argc, argv);
-    lpgm::match::MatchEnvironment env{lpgm::platform::ProcessConsole(),
-                                      lpgm::platform::ProcessFileSystem(),
-                                      lpgm::platform::RawStandardOutput(),
-                                      lpgm::platform::BestKernel()};
+    std::vector<std::string> args = lpgm::platform::Utf8Arguments(argc, argv);
+    lpgm::match::MatchEnvironment env{
+        lpgm::platform::ProcessConsole(), lpgm::platform::ProcessFileSystem(),
+        lpgm::platform::RawStandardOutput(), lpgm::platform::BestKernel()};
     return lpgm::match::RunMatchProgram(args, env);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "lpgm-match: internal error: %s\n", e.what());

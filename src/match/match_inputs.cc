@@ -47,12 +47,11 @@ std::optional<InputProblem> ReadWholeFile(platform::FileSystem& files,
   std::unique_ptr<platform::InputStream> in =
       files.OpenForReading(platform::Utf8ToCp932(utf8_path), &error);
   if (!in) {
-    const char* why = error == platform::OpenError::kNotFound ? "not found"
-                      : error == platform::OpenError::kIsDirectory
-                          ? "is a folder"
-                      : error == platform::OpenError::kPermission
-                          ? "permission denied"
-                          : "cannot be opened";
+    const char* why =
+        error == platform::OpenError::kNotFound      ? "not found"
+        : error == platform::OpenError::kIsDirectory ? "is a folder"
+        : error == platform::OpenError::kPermission  ? "permission denied"
+                                                     : "cannot be opened";
     return InputProblem{std::string(utf8_path), 0, why};
   }
   char block[64 * 1024];
@@ -150,9 +149,9 @@ std::optional<InputProblem> CheckSamples(const std::vector<double>& acc,
                         "more than 100000 samples (lpgm's capacity)"};
   for (std::size_t j = 0; j < acc.size(); ++j)
     if (!std::isfinite(acc[j]))
-      return InputProblem{std::string(file), 0,
-                          "sample " + std::to_string(j + 1) +
-                              " is not a finite number"};
+      return InputProblem{
+          std::string(file), 0,
+          "sample " + std::to_string(j + 1) + " is not a finite number"};
   return std::nullopt;
 }
 
@@ -208,8 +207,9 @@ std::variant<PhaseRecord, InputProblem> ParseCaseFile(std::string_view bytes,
   return r;
 }
 
-std::variant<PhaseRecord, InputProblem> ParsePrepared(
-    std::string_view bytes, std::string_view file, prepare::Format format) {
+std::variant<PhaseRecord, InputProblem> ParsePrepared(std::string_view bytes,
+                                                      std::string_view file,
+                                                      prepare::Format format) {
   prepare::ReadOutcome read = format == prepare::Format::kAt2
                                   ? prepare::ReadAt2(bytes, file)
                                   : prepare::ReadKnet(bytes, file);
@@ -258,8 +258,8 @@ std::variant<TargetSpectrum, InputProblem> ParseTarget(
   return t;
 }
 
-std::variant<PhaseRecord, InputProblem> ParsePhase(
-    std::string_view bytes, std::string_view utf8_path) {
+std::variant<PhaseRecord, InputProblem> ParsePhase(std::string_view bytes,
+                                                   std::string_view utf8_path) {
   if (StartsWith(bytes, "時刻(s)")) return ParseInputUsePhase(bytes, utf8_path);
   if (std::optional<prepare::Format> f = prepare::DetectFormat(bytes))
     return ParsePrepared(bytes, utf8_path, *f);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/encoding.h"
 #include "platform/stream.h"
@@ -28,9 +29,12 @@ class StringStream : public platform::OutputStream {
   std::string* out_;
 };
 
+// No sign on a value that rounds to zero.
 std::string Fixed(double v, int decimals) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, v);
+  if (text[0] == '-' && std::strspn(text + 1, "0.") == std::strlen(text + 1))
+    return text + 1;
   return text;
 }
 
@@ -117,29 +121,26 @@ std::string FormatMotionFile(const MatchReport& report) {
 }
 
 std::string KindText(const MatchTarget& target) {
-  return std::string(SpectrumKindName(target.kind)) + " h=" +
-         Fixed(target.damping, 3);
+  return std::string(SpectrumKindName(target.kind)) +
+         " h=" + Fixed(target.damping, 3);
 }
 
 std::string SummaryLine(const MatchReport& r) {
   const FitFigures& f = r.result.fit;
   const double duration = static_cast<double>(r.result.acc.size()) * r.dt;
-  std::string line = "lpgm-match: " + KindText(r.target) + ", " +
-                     std::to_string(r.result.iterations.size() - 1) +
-                     " iterations (best " +
-                     std::to_string(r.result.best_iteration) + "), ratio min " +
-                     Fixed(f.min_ratio, 3) + " mean " + Fixed(f.mean_ratio, 3) +
-                     " max " + Fixed(f.max_ratio, 3) + ", CV " +
-                     Fixed(f.cv, 3) + ", SI ratio " + Fixed(f.si_ratio, 3) +
-                     ", phase kept " + Fixed(r.result.phase_kept, 3) +
-                     ", PGA " + Fixed(r.pga, 1) + " cm/s2, PGV " +
-                     Fixed(r.pgv, 2) + " cm/s, PGD " + Fixed(r.pgd, 2) +
-                     " cm, end velocity " +
-                     Fixed(r.velocity.empty() ? 0.0 : r.velocity.back(), 3) +
-                     " cm/s, end displacement " +
-                     Fixed(r.displacement.empty() ? 0.0 : r.displacement.back(),
-                           3) +
-                     " cm, duration " + Fixed(duration, 2) + " s";
+  std::string line =
+      "lpgm-match: " + KindText(r.target) + ", " +
+      std::to_string(r.result.iterations.size() - 1) + " iterations (best " +
+      std::to_string(r.result.best_iteration) + "), ratio min " +
+      Fixed(f.min_ratio, 3) + " mean " + Fixed(f.mean_ratio, 3) + " max " +
+      Fixed(f.max_ratio, 3) + ", CV " + Fixed(f.cv, 3) + ", SI ratio " +
+      Fixed(f.si_ratio, 3) + ", phase kept " + Fixed(r.result.phase_kept, 3) +
+      ", PGA " + Fixed(r.pga, 1) + " cm/s2, PGV " + Fixed(r.pgv, 2) +
+      " cm/s, PGD " + Fixed(r.pgd, 2) + " cm, end velocity " +
+      Fixed(r.velocity.empty() ? 0.0 : r.velocity.back(), 3) +
+      " cm/s, end displacement " +
+      Fixed(r.displacement.empty() ? 0.0 : r.displacement.back(), 3) +
+      " cm, duration " + Fixed(duration, 2) + " s";
   if (duration < kLongPeriodDuration)
     line += " (under 500 s, the length asked of long-period motions)";
   return line;
@@ -162,13 +163,12 @@ std::string JsonReport(const MatchReport& r) {
   return "{\"target_file\":" + JsonString(r.target_file) +
          ",\"target_source\":" + JsonString(r.target_source) +
          ",\"phase_file\":" + JsonString(r.phase_file) +
-         ",\"phase_source\":" + JsonString(r.phase_source) +
-         ",\"spectrum\":" +
+         ",\"phase_source\":" + JsonString(r.phase_source) + ",\"spectrum\":" +
          JsonString(std::string(SpectrumKindName(r.target.kind))) +
          ",\"damping\":" + JsonNumber(r.target.damping) +
          ",\"dt\":" + JsonNumber(r.dt) +
-         ",\"samples\":" + std::to_string(m.acc.size()) +
-         ",\"duration\":" + JsonNumber(static_cast<double>(m.acc.size()) * r.dt) +
+         ",\"samples\":" + std::to_string(m.acc.size()) + ",\"duration\":" +
+         JsonNumber(static_cast<double>(m.acc.size()) * r.dt) +
          ",\"baseline\":" +
          JsonString(std::string(MotionBaselineName(r.options.baseline))) +
          ",\"fft_length\":" + std::to_string(m.fft_length) +
@@ -188,8 +188,8 @@ std::string JsonReport(const MatchReport& r) {
          ",\"periods\":" + JsonArray(r.target.periods) +
          ",\"target\":" + JsonArray(r.target.values) +
          ",\"achieved\":" + JsonArray(m.achieved) +
-         ",\"ratio\":" + JsonArray(ratio) +
-         ",\"convergence\":" + iterations + "}\n";
+         ",\"ratio\":" + JsonArray(ratio) + ",\"convergence\":" + iterations +
+         "}\n";
 }
 
 }  // namespace lpgm::match

@@ -42,7 +42,8 @@ TEST(RealFftTest, AgreesWithTheDefiningSumAndInvertsAtEveryLength) {
       const auto expected = NaiveDft(x, n);
       ASSERT_EQ(spectrum.size(), expected.size());
       for (std::size_t k = 0; k < expected.size(); ++k)
-        ASSERT_LT(std::abs(spectrum[k] - expected[k]), 1e-9 * 100.0 * static_cast<double>(n))
+        ASSERT_LT(std::abs(spectrum[k] - expected[k]),
+                  1e-9 * 100.0 * static_cast<double>(n))
             << "n " << n << " k " << k;
       std::vector<double> back;
       fft.Inverse(spectrum, back);

@@ -104,8 +104,7 @@ TEST(SpectralMatchTest, GainIsInterpolatedInLogPeriodAndTapersToOne) {
   // Half way through the taper beyond each end, half the edge's excess.
   const double half = std::sqrt(kTaperFactor);
   EXPECT_NEAR(InterpolatedGain(periods, gains, half), 1.5, 1e-12);
-  EXPECT_NEAR(InterpolatedGain(periods, gains, 1.0 / (4.0 * half)), 2.0,
-              1e-12);
+  EXPECT_NEAR(InterpolatedGain(periods, gains, 1.0 / (4.0 * half)), 2.0, 1e-12);
   // Beyond the taper the amplitudes are left as they are.
   EXPECT_EQ(InterpolatedGain(periods, gains, 1.0 / 6.1), 1.0);
   EXPECT_EQ(InterpolatedGain(periods, gains, 1.6), 1.0);

@@ -11,21 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "compute/spectral_match.h"
 #include "match/command_line.h"
 #include "match/match_inputs.h"
 #include "platform/encoding.h"
 #include "support/fake_file_system.h"
 #include "support/memory_console.h"
 #include "support/memory_stream.h"
-#include "compute/spectral_match.h"
 
 namespace lpgm::match {
 namespace {
 
 std::string Golden(const char* name) {
-  std::ifstream f(std::string(LPGM_SOURCE_DIR) +
-                      "/tests/e2e/golden/example/" + name,
-                  std::ios::binary);
+  std::ifstream f(
+      std::string(LPGM_SOURCE_DIR) + "/tests/e2e/golden/example/" + name,
+      std::ios::binary);
   std::ostringstream s;
   s << f.rdbuf();
   return s.str();
@@ -40,7 +40,8 @@ struct Outcome {
   std::string json;
 };
 
-Outcome RunMatch(testing::FakeFileSystem& files, std::vector<std::string> args) {
+Outcome RunMatch(testing::FakeFileSystem& files,
+                 std::vector<std::string> args) {
   testing::MemoryConsole console("");
   testing::MemoryOutput raw;
   MatchEnvironment env{console, files, raw};
@@ -80,7 +81,8 @@ TEST(MatchProgramTest, DefaultInputsGiveMotionCaseFileAndSummary) {
 
 TEST(MatchProgramTest, JsonCarriesTheFiguresAndEveryPeriod) {
   testing::FakeFileSystem files = ExampleOutputs();
-  const Outcome r = RunMatch(files, {"--json", "-o", "m.csv", "--spectrum", "sv"});
+  const Outcome r =
+      RunMatch(files, {"--json", "-o", "m.csv", "--spectrum", "sv"});
   ASSERT_LE(r.status, 1) << r.errors;
   EXPECT_TRUE(r.shown.empty());
   EXPECT_NE(r.json.find("\"spectrum\":\"Sv\",\"damping\":0.05"),
@@ -161,7 +163,8 @@ TEST(MatchProgramTest, MissingCaseFolderIsAnErrorAfterReading) {
   testing::FakeFileSystem files = ExampleOutputs();
   files.FailOpen(Cp932("no/such/加速度波形.acc"),
                  platform::OpenError::kNotFound);
-  const Outcome r = RunMatch(files, {"-o", "m.csv", "--case-folder", "no/such"});
+  const Outcome r =
+      RunMatch(files, {"-o", "m.csv", "--case-folder", "no/such"});
   EXPECT_EQ(r.status, kExitInput);
   EXPECT_EQ(r.errors,
             "lpgm-match: no/such/加速度波形.acc: error: cannot be written (its "
@@ -177,8 +180,7 @@ TEST(MatchProgramTest, SelfMatchWritesThePhaseCaseBack) {
   const PhaseRecord& p = std::get<PhaseRecord>(phase);
   MatchTarget own;
   own.periods = std::get<TargetSpectrum>(target).periods;
-  own.values =
-      TargetKindSpectrum(p.acc, p.dt, own, platform::Kernel::kScalar);
+  own.values = TargetKindSpectrum(p.acc, p.dt, own, platform::Kernel::kScalar);
   std::string text = Cp932("周期(s),速度Sv(cm/s)\r\n");
   for (std::size_t k = 0; k < own.periods.size(); ++k) {
     char line[64];

@@ -66,7 +66,8 @@ class RealDataMatchTest : public ::testing::Test {
 };
 
 TEST_F(RealDataMatchTest, LpgmsTwoFilesMeetTheCriteria) {
-  const ProcessResult r = RunMatch(dir_.path(), "--spectrum sv --json -o m.csv");
+  const ProcessResult r =
+      RunMatch(dir_.path(), "--spectrum sv --json -o m.csv");
   ASSERT_EQ(r.exit_status, 0) << r.err;
   EXPECT_NE(r.out.find("\"met\":true"), std::string::npos);
   ExpectPhaseKeptAndNoDrift(r.out);
