@@ -1,6 +1,8 @@
 #include "match/match_program.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -113,6 +115,31 @@ std::vector<PendingFile> Outputs(const CommandLine& cl,
   return files;
 }
 
+// The same file by its name: the paths compared after their "." and ".."
+// steps are resolved and '\\' read as '/' (no call to the system: two names
+// of one file through a link are not caught).
+bool SameName(const std::string& a, const std::string& b) {
+  auto normal = [](std::string p) {
+    std::replace(p.begin(), p.end(), '\\', '/');
+    return std::filesystem::path(p).lexically_normal().generic_string();
+  };
+  return normal(a) == normal(b);
+}
+
+// An output that would be written over an input, or nullopt.
+std::optional<std::string> OverInput(const CommandLine& cl) {
+  std::vector<std::string> outputs = {cl.output};
+  if (!cl.case_folder.empty()) outputs.push_back(CaseFilePath(cl.case_folder));
+  if (!cl.html.empty()) outputs.push_back(cl.html);
+  for (const std::string& out : outputs) {
+    for (const std::string* input : {&cl.target, &cl.phase}) {
+      if (SameName(out, *input))
+        return out + " is an input: choose another output name";
+    }
+  }
+  return std::nullopt;
+}
+
 int Run(const CommandLine& cl, MatchEnvironment& env) {
   MatchReport report;
   std::optional<std::string> problem = ReadInputs(cl, env, report);
@@ -158,6 +185,10 @@ int RunMatchProgram(std::span<const std::string> args, MatchEnvironment& env) {
   if (cl.version) {
     Say(env.console, std::string("lpgm-match ") + LPGM_VERSION);
     return kExitMet;
+  }
+  if (std::optional<std::string> e = OverInput(cl)) {
+    Complain(env.console, *e);
+    return kExitUsage;
   }
   return Run(cl, env);
 }

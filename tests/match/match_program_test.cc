@@ -153,6 +153,11 @@ TEST(MatchProgramTest, UsageErrorsAndHelp) {
     EXPECT_EQ(r.status, kExitUsage) << args.size();
     EXPECT_NE(r.errors.find("(see --help)"), std::string::npos);
   }
+  // An output over an input is refused before anything is read.
+  const Outcome over =
+      RunMatch(files, {"-o", std::string("./") + kDefaultPhase});
+  EXPECT_EQ(over.status, kExitUsage);
+  EXPECT_NE(over.errors.find("is an input"), std::string::npos);
   const Outcome help = RunMatch(files, {"--help"});
   EXPECT_EQ(help.status, kExitMet);
   EXPECT_NE(help.shown.find("Exit status: 0"), std::string::npos);

@@ -18,10 +18,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The real data beside the repository (or beside the folder of its work
+// trees), or where LPGM_REAL_DATA says; empty when absent.
 fs::path RealData() {
-  const fs::path real =
-      fs::path(LPGM_SOURCE_DIR) / ".." / "shared" / "data" / "real";
-  return fs::exists(real / "definition.csv") ? real : fs::path();
+  std::vector<fs::path> places;
+  if (const char* env = std::getenv("LPGM_REAL_DATA")) places.push_back(env);
+  const fs::path source(LPGM_SOURCE_DIR);
+  places.push_back(source / ".." / "shared" / "data" / "real");
+  places.push_back(source / ".." / ".." / "shared" / "data" / "real");
+  for (const fs::path& real : places)
+    if (fs::exists(real / "definition.csv")) return real;
+  return {};
 }
 
 ProcessResult RunMatch(const std::string& dir, const std::string& arguments) {
