@@ -5,9 +5,11 @@
 // finite, at most 100000 samples), or a problem that names the file; and
 // what reads is matched (a few iterations, the record cut short to keep a
 // run fast) into finite figures.
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <variant>
 
