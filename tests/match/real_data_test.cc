@@ -103,6 +103,25 @@ TEST_F(RealDataMatchTest, EachCaseAsPhaseRecord) {
   }
 }
 
+// A fault file as the target and a PEER record as the phase: read as lpgm
+// and lpgm-prepare read them (the record resampled to the case's 7650
+// samples at 0.02 s).
+TEST_F(RealDataMatchTest, FaultFileAndPeerRecordAsInputs) {
+  const fs::path record = RealData() / "original" / "NHERI-SimCenter_EE-UQ" /
+                          "RSN1160_KOCAELI_FAT000.AT2";
+  if (!fs::exists(record)) GTEST_SKIP() << "no " << record;
+  const ProcessResult r =
+      RunMatch(dir_.path(),
+               "--spectrum sv --json --target faults/F1/Korvel長周期.csv "
+               "--phase '" +
+                   record.string() + "' -o m.csv");
+  ASSERT_LE(r.exit_status, 1) << r.err;
+  EXPECT_NE(r.out.find("\"target_source\":\"fault file field 28\""),
+            std::string::npos);
+  EXPECT_EQ(JsonNumber(r.out, "samples"), 7650);
+  ExpectPhaseKeptAndNoDrift(r.out);
+}
+
 // Nothing of the input set is changed by a run.
 TEST_F(RealDataMatchTest, NoInputIsChanged) {
   const auto before = Snapshot(dir_.path(), {"m.csv"});
