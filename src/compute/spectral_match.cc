@@ -198,6 +198,13 @@ std::string MatchRequestError(std::span<const double> phase, double dt,
   if (options.length != 0 && options.length < phase.size())
     return "the length asked for is shorter than the phase record";
   if (options.iterations < 0) return "the number of iterations is negative";
+  const double length =
+      static_cast<double>(options.length != 0 ? options.length : phase.size());
+  const double padded =
+      length + std::ceil(kPaddingPeriods * target.periods.back() / dt);
+  if (!(padded <= static_cast<double>(kMaxFftLength)))
+    return "the longest target period is too long for the time step (the "
+           "padded record would pass 2^22 samples)";
   return {};
 }
 

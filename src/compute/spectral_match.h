@@ -19,6 +19,7 @@
 #define LPGM_COMPUTE_SPECTRAL_MATCH_H_
 
 #include <complex>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ inline constexpr double kPaddingPeriods = 4.0;
 inline constexpr double kConvergedDeviation = 0.01;
 // The gain of one iteration is held within [1/kMaxStepGain, kMaxStepGain].
 inline constexpr double kMaxStepGain = 10.0;
+// The longest padded record transformed (2^22 samples, 32 MiB a copy).
+inline constexpr std::size_t kMaxFftLength = std::size_t{1} << 22;
 
 struct MatchTarget {
   std::vector<double> periods;  // s, finite, > 0, strictly increasing

@@ -153,6 +153,9 @@ TEST(SpectralMatchTest, RequestsThatCannotBeMatchedAreNamed) {
        "the target periods do not increase"},
       {"value", [](auto&, auto& t, auto&) { t.values[0] = 0.0; },
        "a target value is not a finite number > 0"},
+      {"long period", [](auto&, auto& t, auto&) { t.periods.back() = 1e6; },
+       "the longest target period is too long for the time step (the "
+       "padded record would pass 2^22 samples)"},
       {"short", [](auto&, auto&, auto& o) { o.length = 50; },
        "the length asked for is shorter than the phase record"},
   };
