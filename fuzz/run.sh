@@ -24,7 +24,8 @@ seconds=$1
 shift
 all_targets=(fuzz_free_form fuzz_field_read fuzz_definition_file
              fuzz_spectrum_file fuzz_acceleration_file fuzz_format
-             fuzz_check fuzz_prepare_formats fuzz_spectrum_record)
+             fuzz_check fuzz_prepare_formats fuzz_spectrum_record
+             fuzz_match)
 if [[ $# -gt 0 ]]; then targets=("$@"); else targets=("${all_targets[@]}"); fi
 for t in "${targets[@]}"; do
   [[ -f fuzz/$t.cc ]] || { echo "unknown target $t" >&2; exit 2; }

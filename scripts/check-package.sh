@@ -21,6 +21,7 @@ case $kind in
     dpkg-deb -x "$package" "$scratch/root"
     for doc in usr/bin/lpgm usr/bin/lpgm-check usr/bin/lpgm-prepare \
                usr/bin/lpgm-spectrum \
+               usr/bin/lpgm-match \
                usr/share/doc/lpgm/README.md \
                usr/share/doc/lpgm/example/definition.csv; do
       [ -e "$scratch/root/$doc" ] || fail "no /$doc"
@@ -32,8 +33,8 @@ case $kind in
     (cd "$scratch" && unzip -q "$package")
     top=$(basename "$package" .zip)
     for doc in lpgm.exe lpgm-check.exe lpgm-prepare.exe lpgm-spectrum.exe \
-               README.md \
-               README-Windows.txt example/lpgm.exe example/definition.csv; do
+               lpgm-match.exe README.md README-Windows.txt \
+               example/lpgm.exe example/definition.csv; do
       [ -e "$scratch/$top/$doc" ] || fail "no $doc"
     done
     cp -r "$scratch/$top/example" "$scratch/run"

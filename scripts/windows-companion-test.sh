@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# lpgm-check.exe, lpgm-prepare.exe and lpgm-spectrum.exe under Wine against
+# lpgm-check.exe, lpgm-prepare.exe, lpgm-spectrum.exe and lpgm-match.exe under Wine against
 # their Linux builds:
 # the check of the bundled example (one case folder renamed in Japanese)
 # gives the same report, and a small AT2 record (0.01 s, so that it is
 # filtered and resampled) becomes the same case file, also in a folder with
 # a Japanese name; that record's spectra are the same fault file and CSV,
 # also from the case file in the Japanese folder.
+# lpgm-match's motion from lpgm's two files of the example agrees within
+# a unit of the last decimal.
 #   windows-companion-test.sh WINDOWS_BUILD_DIR POSIX_BUILD_DIR
 # Wine's prefix and locale come from the environment (WINEPREFIX, LC_ALL).
 set -euo pipefail
@@ -89,4 +91,27 @@ for file in 断層.csv スペクトル.csv; do
   cmp -s "linux/$file" "windows/$file" ||
     fail "lpgm-spectrum.exe's $file differs"
 done
-echo "windows-companion-test: lpgm-check.exe, lpgm-prepare.exe and lpgm-spectrum.exe agree with Linux"
+# --- lpgm-match on lpgm's two files of the example ----------------------------
+# The same motion at most one unit of the last decimal apart (the systems'
+# math libraries differ in the last bit of sin, cos and exp).
+cp -r "$examples" "$scratch/match"
+cd "$scratch/match"
+printf 'definition.csv\n' | "$posix/lpgm" >/dev/null || fail "lpgm: exit $?"
+mkdir -p 設計波
+for side in linux windows; do
+  status=0
+  if [ $side = linux ]; then
+    "$posix/src/match/lpgm-match" -o $side.csv --case-folder 設計波 \
+      >"$scratch/match-$side.txt" || status=$?
+  else
+    "$wine" "$windows/src/match/lpgm-match.exe" -o $side.csv \
+      --case-folder 設計波 >"$scratch/match-$side.txt" || status=$?
+  fi
+  [ "$status" -le 1 ] || fail "lpgm-match ($side): exit status $status"
+done
+paste -d, linux.csv windows.csv | tail -n +2 | tr -d '\r' | awk -F, '
+  { for (i = 1; i <= 4; ++i) { d = $i - $(i + 4); if (d < 0) d = -d
+      if (d > (i == 1 ? 1.01e-4 : 1.01e-6)) { print "line " NR + 1; exit 1 } } }' ||
+  fail "lpgm-match.exe's motion differs from Linux's by more than a unit"
+[ -s 設計波/加速度波形.acc ] || fail "lpgm-match.exe wrote no case file"
+echo "windows-companion-test: lpgm-check.exe, lpgm-prepare.exe, lpgm-spectrum.exe and lpgm-match.exe agree with Linux"

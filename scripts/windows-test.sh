@@ -55,7 +55,7 @@ cmake --build --preset windows
 # The POSIX test binary runs the end-to-end tests against lpgm.exe.
 cmake --preset ci "${launcher[@]}" >/dev/null
 cmake --build --preset ci --target lpgm_tests lpgm-check lpgm-prepare \
-  lpgm-spectrum
+  lpgm-spectrum lpgm-match
 
 windows=$root/build/windows
 # Tests of the POSIX console rule (the locale decides the console encoding,
