@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "base/case_record.h"
 #include "platform/encoding.h"
 #include "prepare/acc_writer.h"
 #include "prepare/convert.h"
@@ -122,7 +123,7 @@ void ReadPairRows(InputChannel& channel, std::vector<double>& first,
       if (stop.number() == kErrEndOfFile) return;
       throw;
     }
-    if (first.size() >= prepare::kMaxSamples + 1)
+    if (first.size() >= static_cast<std::size_t>(kSampleCapacity) + 1)
       throw RunStop::RecordFailure(kErrRead, channel.unit(), channel.name(),
                                    channel.records_begun());
     first.push_back(pair[0]);
@@ -144,7 +145,7 @@ void ReadFaultRows(InputChannel& channel, TargetSpectrum& t) {
 std::optional<InputProblem> CheckSamples(const std::vector<double>& acc,
                                          std::string_view file) {
   if (acc.empty()) return InputProblem{std::string(file), 0, "no samples"};
-  if (acc.size() > prepare::kMaxSamples)
+  if (acc.size() > static_cast<std::size_t>(kSampleCapacity))
     return InputProblem{std::string(file), 0,
                         "more than 100000 samples (lpgm's capacity)"};
   for (std::size_t j = 0; j < acc.size(); ++j)
@@ -186,7 +187,7 @@ std::variant<PhaseRecord, InputProblem> ParseCaseFile(std::string_view bytes,
   BytesStream stream(bytes);
   InputChannel channel(stream, kUnitPhase, std::string(file));
   PhaseRecord r;
-  r.dt = prepare::kCaseStep;
+  r.dt = kTimeStep;
   r.source = "case file";
   try {
     std::int32_t count = 0;
@@ -195,7 +196,8 @@ std::variant<PhaseRecord, InputProblem> ParseCaseFile(std::string_view bytes,
                {ListItem::Integer(&count), ListItem::Real(&dropped)});
     if (count <= 0)
       return InputProblem{std::string(file), 1, "the sample count is not > 0"};
-    if (static_cast<std::size_t>(count) > prepare::kMaxSamples)
+    if (static_cast<std::size_t>(count) >
+        static_cast<std::size_t>(kSampleCapacity))
       return InputProblem{std::string(file), 1,
                           "more than 100000 samples (lpgm's capacity)"};
     r.acc.assign(static_cast<std::size_t>(count), 0.0);
@@ -221,7 +223,7 @@ std::variant<PhaseRecord, InputProblem> ParsePrepared(std::string_view bytes,
     return InputProblem{e->file, e->line, e->message};
   PhaseRecord r;
   r.acc = std::move(std::get<prepare::Conversion>(converted).samples);
-  r.dt = prepare::kCaseStep;
+  r.dt = kTimeStep;
   r.source = std::string(prepare::FormatName(format)) + " record at 0.02 s";
   if (std::optional<InputProblem> p = CheckSamples(r.acc, file)) return *p;
   return r;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <variant>
 
+#include "base/case_record.h"
 #include "match/command_line.h"
 #include "match/html_report.h"
 #include "match/match_inputs.h"
@@ -90,7 +91,7 @@ std::optional<std::string> SetOptions(const CommandLine& cl,
   const std::size_t n = report.result.phase.size();
   if (cl.duration > 0.0) {
     const double samples = std::round(cl.duration / report.dt);
-    if (samples > static_cast<double>(prepare::kMaxSamples))
+    if (samples > static_cast<double>(kSampleCapacity))
       return "--duration " + std::to_string(cl.duration) +
              " s is more than 100000 samples";
     o.length = static_cast<std::size_t>(samples);
