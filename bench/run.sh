@@ -85,7 +85,11 @@ if (( build )); then
          cmake --build --preset release &&
          cmake -S . -B build/bench-plain -DCMAKE_BUILD_TYPE=Debug \
            -DLPGM_BUILD_TESTS=OFF &&
-         cmake --build build/bench-plain -j2 ) > "$work/build.log" 2>&1; then
+         cmake --build build/bench-plain -j2 &&
+         if (( all )); then
+           cmake --preset bench &&
+             cmake --build --preset bench --target lpgm_spectra_bench
+         fi ) > "$work/build.log" 2>&1; then
     tail -n 40 "$work/build.log" >&2
     fail "build failed"
   fi
@@ -180,6 +184,8 @@ timed() {
     --var "build=$(dirname "$release_bin")" --var "root=$root" \
     --var "work=$work" --var "ref=$work/ref" --var "answer=$work/answer" \
     --var "python_numpy=$python_numpy" --list "floor_args=$work/floor_args" \
+    --var "spectra_bench=$root/build/bench/bench/lpgm_spectra_bench" \
+    --var "records=$work/records.f64" \
     ${extra[@]+"${extra[@]}"} "$@"
   rm -f "$dir"/floor_?.out
   remove_outputs "$dir"
@@ -198,6 +204,11 @@ if (( ! scaling )); then
   echo "== $runs timed runs of each row; lpgm is $release_bin, its outputs checked against $plain_bin"
   (( reuse )) && echo "   each run reuses the output files of the run before"
   rows=$root/bench/rows-lpgm.txt
+  # The spectra row's records: 21 of 100000 samples at 0.01 s, made once.
+  if (( all )) && [[ -x $python_numpy ]]; then
+    "$python_numpy" "$root/bench/spectra_numpy.py" generate \
+      "$work/records.f64" 21 100000 0.01
+  fi
   (( all )) && rows=$root/bench/rows-all.txt
   echo
   timed "$dir" "$rows"
