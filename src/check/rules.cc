@@ -304,9 +304,8 @@ const Rule kRules[] = {
        hits.push_back(AtCase(in, 1));
        hits.back().message =
            Utf8(c.stop->message) + " - the header count " +
-           std::to_string(c.npts) +
-           " is above lpgm's capacity of " + std::string(kSampleCapacityText) +
-           " samples; lpgm stops here";
+           std::to_string(c.npts) + " is above lpgm's capacity of " +
+           std::string(kSampleCapacityText) + " samples; lpgm stops here";
      }},
     {"header-time-step", Severity::kWarning, Scope::kCaseFile,
      "the header's time step is not 0 or 0.02",
@@ -398,8 +397,8 @@ const Rule kRules[] = {
          return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
-           "PGA " + Number(c.pga, 3) +
-           " cm/s2 is outside " + std::string(kPlausiblePgaText) +
+           "PGA " + Number(c.pga, 3) + " cm/s2 is outside " +
+           std::string(kPlausiblePgaText) +
            ": lpgm takes the samples in cm/s2; is the record in g (x "
            "980.665), m/s2 (x 100) or gal x 10?";
      }},
@@ -407,8 +406,7 @@ const Rule kRules[] = {
      "|end velocity| above 0.2 x PGV",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
-       if (!HasSamples(c) ||
-           !(std::fabs(c.end_velocity) > kDriftShare * c.pgv))
+       if (!HasSamples(c) || !(std::fabs(c.end_velocity) > kDriftShare * c.pgv))
          return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
@@ -426,8 +424,7 @@ const Rule kRules[] = {
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
            std::to_string(c.npts) + " samples at " +
-           std::string(kTimeStepText) + " s last " +
-           Number(c.duration, 2) +
+           std::string(kTimeStepText) + " s last " + Number(c.duration, 2) +
            " s, unusual for a long-period record: check the header count "
            "and the time step";
      }},

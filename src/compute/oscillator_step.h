@@ -24,7 +24,8 @@ StepMatrix ExactStep(double omega, double h, double dt);
 // two samples: the samples themselves at both ends, exactly. Static: the
 // AVX2 source compiles its own copy, which must never stand in for the
 // others' (one shared inline copy could be the AVX2 one).
-static inline double SubStepValue(double previous, double current, int k, int m) {
+static inline double SubStepValue(double previous, double current, int k,
+                                  int m) {
   if (k == 0) return previous;
   if (k == m) return current;
   return previous + (current - previous) * k / m;
