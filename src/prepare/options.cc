@@ -96,6 +96,11 @@ bool Parser::TakeValue(std::string_view name, std::string_view value) {
       o.scale = *x;
     return true;
   }
+  if (name == "--manifest") {
+    if (!result.manifest.empty()) return Fail("only one --manifest");
+    result.manifest = value;
+    return result.manifest.empty() ? Fail("empty manifest name") : true;
+  }
   if (name == "-o" || name == "--output") {
     if (!o.folder.empty()) return Fail("only one output folder");
     o.folder = value;
@@ -113,8 +118,8 @@ bool Parser::TakeValue(std::string_view name, std::string_view value) {
 bool Parser::TakeOption(std::string_view name,
                         std::optional<std::string_view> inline_value) {
   static constexpr std::string_view kValued[] = {
-      "--format", "--dt",       "--units", "--skip",  "--column",
-      "--scale",  "--baseline", "-o",      "--output"};
+      "--format", "--dt",       "--units", "--skip",   "--column",
+      "--scale",  "--baseline", "-o",      "--output", "--manifest"};
   for (std::string_view valued : kValued) {
     if (name != valued) continue;
     std::optional<std::string_view> value = Value(name, inline_value);
@@ -130,11 +135,23 @@ bool Parser::TakeOption(std::string_view name,
 }
 
 bool Parser::Check() {
-  const Options& o = result.options;
-  if (o.record.empty()) return Fail("no RECORD given");
-  if (o.folder.empty()) return Fail("no case folder given (-o CASE_FOLDER)");
-  bool table = o.format == Format::kTable;
+  Options& o = result.options;
   bool table_options = o.dt || o.units || o.skip || o.column;
+  if (!result.manifest.empty()) {
+    if (!result.records.empty() || !o.folder.empty() || table_options ||
+        o.format || o.scale != 1.0 || o.baseline != Baseline::kNone)
+      return Fail(
+          "--manifest takes no RECORD, -o or conversion options: they are "
+          "given on its lines");
+    return true;
+  }
+  if (result.records.empty()) return Fail("no RECORD given");
+  o.record = result.records.front();
+  if (o.folder.empty())
+    return Fail(result.records.size() == 1
+                    ? "no case folder given (-o CASE_FOLDER)"
+                    : "no folder for the cases given (-o CASES_FOLDER)");
+  bool table = o.format == Format::kTable;
   if (!table && table_options)
     return Fail(
         "--dt, --units, --skip and --column describe a table: "
@@ -148,17 +165,15 @@ bool Parser::Check() {
 
 Arguments ParseArguments(std::span<const std::string_view> args) {
   for (std::string_view arg : args) {
-    if (arg == "--help") return Arguments{Action::kHelp, {}, {}};
-    if (arg == "--version") return Arguments{Action::kVersion, {}, {}};
+    if (arg == "--help") return Arguments{Action::kHelp, {}, {}, {}, {}};
+    if (arg == "--version") return Arguments{Action::kVersion, {}, {}, {}, {}};
   }
   Parser parser{args, 0, {}};
   while (parser.next < args.size()) {
     std::string_view arg = args[parser.next++];
     bool is_option = arg.size() > 1 && arg.front() == '-';
     if (!is_option) {
-      if (!parser.result.options.record.empty())
-        return parser.Fail("more than one RECORD"), parser.result;
-      parser.result.options.record = arg;
+      parser.result.records.emplace_back(arg);
       continue;
     }
     std::optional<std::string_view> inline_value;

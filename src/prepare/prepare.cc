@@ -1,11 +1,19 @@
 #include "prepare/prepare.h"
 
+#include <algorithm>
+#include <ctime>
 #include <string>
+#include <variant>
+#include <vector>
 
-#include "prepare/acc_writer.h"
-#include "prepare/convert.h"
+#include "platform/file_status.h"
+#include "platform/processors.h"
+#include "prepare/batch.h"
+#include "prepare/definition_command.h"
 #include "prepare/formats.h"
+#include "prepare/manifest.h"
 #include "prepare/options.h"
+#include "prepare/record_job.h"
 
 namespace lpgm::prepare {
 
@@ -18,65 +26,47 @@ int Refuse(Host& host, const InputError& error) {
   return kExitInputError;
 }
 
-ReadOutcome ReadRecord(const Options& options, std::string_view text) {
-  std::optional<Format> format = options.format;
-  if (!format) format = DetectFormat(text);
-  if (!format)
-    return InputError{options.record, 1,
-                      "neither an AT2 nor a K-NET header; for a table give "
-                      "--format table with --dt and --units"};
-  switch (*format) {
-    case Format::kAt2:
-      return ReadAt2(text, options.record);
-    case Format::kKnet:
-      return ReadKnet(text, options.record);
-    case Format::kTable:
-      break;
-  }
-  TableLayout layout;
-  layout.dt = options.dt.value_or(0.0);
-  layout.units = options.units.value_or(Units::kCentimetresPerSecond2);
-  layout.skip = options.skip.value_or(0);
-  layout.column = options.column.value_or(0);
-  return ReadTable(text, options.record, layout);
-}
-
-// Writes the case file; an InputError naming the path when it cannot.
-std::optional<InputError> WriteCaseFile(const Options& options,
-                                        std::string_view bytes, Host& host) {
-  const std::string path = host.CaseFilePath(options.folder);
-  std::string reason;
-  if (!options.force && host.Exists(path))
-    return InputError{path, 0, "exists already; --force replaces it"};
-  if (!host.MakeFolder(options.folder, &reason))
-    return InputError{options.folder, 0, "cannot make the folder: " + reason};
-  if (!host.WriteFile(path, bytes, &reason))
-    return InputError{path, 0, "cannot write: " + reason};
-  return std::nullopt;
+JobContext Context() {
+  std::tm now = platform::LocalTime(std::time(nullptr));
+  char date[64];
+  std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S (local time)", &now);
+  return JobContext{std::string(kProgram) + " " + LPGM_VERSION, date};
 }
 
 int ConvertRecord(const Options& options, Host& host) {
+  JobOutcome outcome = RunRecordJob(options, host, Context());
+  if (outcome.error) return Refuse(host, *outcome.error);
+  host.Out(outcome.summary + "\n");
+  return kExitOk;
+}
+
+// Two threads at most: the records are read whole and the work is the
+// filter, so a third would only wait for the disk.
+int Threads() { return std::min(2, platform::UsableProcessors()); }
+
+int ConvertRecords(const Arguments& arguments, Host& host) {
+  std::vector<Options> jobs;
+  for (const std::string& record : arguments.records) {
+    Options job = arguments.options;
+    job.record = record;
+    job.folder = CaseFolderFor(record, arguments.options.folder, '/');
+    jobs.push_back(std::move(job));
+  }
+  return RunBatch(jobs, host, Context(), Threads());
+}
+
+int ConvertManifest(const Arguments& arguments, Host& host) {
   std::string text;
   std::string reason;
-  if (!host.ReadFile(options.record, &text, &reason))
+  if (!host.ReadFile(arguments.manifest, &text, &reason))
     return Refuse(host,
-                  InputError{options.record, 0, "cannot read: " + reason});
-  ReadOutcome read = ReadRecord(options, text);
-  if (auto* error = std::get_if<InputError>(&read)) return Refuse(host, *error);
-  const SourceRecord& record = std::get<SourceRecord>(read);
-  ConvertOptions convert_options{options.scale, options.baseline};
-  auto converted = Convert(record, convert_options, options.record);
-  if (auto* error = std::get_if<InputError>(&converted))
+                  InputError{arguments.manifest, 0, "cannot read: " + reason});
+  auto parsed =
+      ParseManifest(text, arguments.manifest, arguments.options.force);
+  if (auto* error = std::get_if<InputError>(&parsed))
     return Refuse(host, *error);
-  const Conversion& conversion = std::get<Conversion>(converted);
-  AccFile file = FormatAccFile(conversion.samples);
-  Peaks peaks = MeasurePeaks(file.written);
-  if (auto error = WriteCaseFile(options, file.bytes, host))
-    return Refuse(host, *error);
-  host.Out(SummaryLine(options.record, record, convert_options, conversion,
-                       peaks, Warnings(peaks, record.dt)) +
-           "\n");
-  return kExitOk;
+  return RunBatch(std::get<std::vector<Options>>(parsed), host, Context(),
+                  Threads());
 }
 
 }  // namespace
@@ -91,12 +81,16 @@ int RunPrepare(std::span<const std::string_view> args, Host& host) {
       host.Out(std::string(kProgram) + " " + LPGM_VERSION + "\n");
       return kExitOk;
     case Action::kUsageError:
+      if (IsDefinitionCommand(args)) break;
       host.Err(std::string(kProgram) + ": " + arguments.error + "\n" +
                "Try 'lpgm-prepare --help'.\n");
       return kExitUsage;
     case Action::kConvert:
       break;
   }
+  if (IsDefinitionCommand(args)) return RunDefinitionCommand(args, host);
+  if (!arguments.manifest.empty()) return ConvertManifest(arguments, host);
+  if (arguments.records.size() > 1) return ConvertRecords(arguments, host);
   return ConvertRecord(arguments.options, host);
 }
 
