@@ -76,6 +76,10 @@ DefinitionArguments Parse(std::span<const std::string_view> args) {
   return parsed;
 }
 
+std::string Count(std::size_t n, std::string_view what) {
+  return std::to_string(n) + " " + std::string(what) + (n == 1 ? "" : "s");
+}
+
 // The first folder that lacks the file lpgm reads from it.
 std::optional<std::string> MissingInput(const DefinitionContent& content,
                                         Host& host) {
@@ -118,9 +122,9 @@ int RunDefinitionCommand(std::span<const std::string_view> args, Host& host) {
     host.Err(parsed.file + ": error: cannot write: " + reason + "\n");
     return kExitInputError;
   }
-  host.Out(parsed.file + ": " + std::to_string(parsed.content.faults.size()) +
-           " faults, " + std::to_string(parsed.content.cases.size()) +
-           " cases (Shift-JIS, CR LF)\n");
+  host.Out(parsed.file + ": " + Count(parsed.content.faults.size(), "fault") +
+           ", " + Count(parsed.content.cases.size(), "case") +
+           " (Shift-JIS, CR LF)\n");
   return kExitOk;
 }
 

@@ -76,7 +76,6 @@ std::variant<std::vector<Options>, InputError> ParseManifest(
       return error(parsed.action == Action::kUsageError
                        ? parsed.error
                        : "--help and --version have no place in a manifest");
-    if (!parsed.manifest.empty()) return error("a manifest names no manifest");
     Options job = parsed.options;
     job.record = FromManifest(path, job.record);
     job.folder = FromManifest(path, job.folder);

@@ -7,49 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "prepare/fake_host.h"
+
 namespace lpgm::prepare {
 namespace {
-
-class FakeHost : public Host {
- public:
-  bool ReadFile(const std::string& path, std::string* content,
-                std::string* error) override {
-    auto found = files.find(path);
-    if (found == files.end()) {
-      *error = "No such file or directory";
-      return false;
-    }
-    *content = found->second;
-    return true;
-  }
-  std::string CaseFilePath(const std::string& folder) override {
-    return folder + "/case.acc";
-  }
-  bool Exists(const std::string& path) override {
-    return files.count(path) > 0;
-  }
-  bool MakeFolder(const std::string& folder, std::string*) override {
-    folders.insert(folder);
-    return true;
-  }
-  bool WriteFile(const std::string& path, std::string_view bytes,
-                 std::string* error) override {
-    if (refuse_writes) {
-      *error = "Permission denied";
-      return false;
-    }
-    files[path] = std::string(bytes);
-    return true;
-  }
-  void Out(std::string_view text) override { out += text; }
-  void Err(std::string_view text) override { err += text; }
-
-  std::map<std::string, std::string> files;
-  std::set<std::string> folders;
-  std::string out;
-  std::string err;
-  bool refuse_writes = false;
-};
 
 class PrepareTest : public ::testing::Test {
  protected:
@@ -75,7 +36,13 @@ TEST_F(PrepareTest, UsageErrorsExitWith64) {
       cases = {
           {{}, "no RECORD given"},
           {{"r"}, "no case folder given (-o CASE_FOLDER)"},
-          {{"r", "s", "-o", "c"}, "more than one RECORD"},
+          {{"r", "s"}, "no folder for the cases given (-o CASES_FOLDER)"},
+          {{"--manifest", "m", "r"},
+           "--manifest takes no RECORD, -o or conversion options: they are "
+           "given on its lines"},
+          {{"--manifest", "m", "--units", "g"},
+           "--manifest takes no RECORD, -o or conversion options: they are "
+           "given on its lines"},
           {{"r", "-o"}, "option -o needs a value"},
           {{"r", "-o", "c", "--frobnicate"}, "unknown option --frobnicate"},
           {{"r", "-o", "c", "--format", "csv"},

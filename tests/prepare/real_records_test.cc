@@ -21,7 +21,11 @@
 namespace lpgm::prepare {
 namespace {
 
-const std::string kReal = std::string(LPGM_SOURCE_DIR) + "/../shared/data/real";
+// LPGM_REAL_DATA names the data when it is not beside the source tree.
+const std::string kReal =
+    std::getenv("LPGM_REAL_DATA") != nullptr
+        ? std::getenv("LPGM_REAL_DATA")
+        : std::string(LPGM_SOURCE_DIR) + "/../shared/data/real";
 const std::string kPeer = kReal + "/original/NHERI-SimCenter_EE-UQ/";
 
 std::string Slurp(const std::string& path) {
