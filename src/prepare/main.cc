@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "platform/arguments.h"
+#include "platform/console.h"
+#include "prepare/console_host.h"
 #include "prepare/host.h"
 #include "prepare/prepare.h"
 
@@ -11,5 +13,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> text =
       lpgm::platform::Utf8Arguments(argc, argv);
   std::vector<std::string_view> args(text.begin(), text.end());
-  return lpgm::prepare::RunPrepare(args, lpgm::prepare::ProcessHost());
+  lpgm::prepare::ConsoleHost host(lpgm::prepare::ProcessHost(),
+                                  lpgm::platform::ProcessConsole());
+  return lpgm::prepare::RunPrepare(args, host);
 }

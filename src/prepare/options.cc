@@ -9,20 +9,40 @@ namespace lpgm::prepare {
 
 std::string_view HelpText() {
   return R"(Usage: lpgm-prepare [OPTIONS] RECORD -o CASE_FOLDER
+       lpgm-prepare [OPTIONS] RECORD... -o CASES_FOLDER
+       lpgm-prepare [--force] --manifest FILE
+       lpgm-prepare --definition FILE [--title TEXT] --faults FOLDER...
+                    --cases FOLDER... [--force]
 
-Converts one strong-motion record into CASE_FOLDER/加速度波形.acc, the
+Converts a strong-motion record into CASE_FOLDER/加速度波形.acc, the
 acceleration record lpgm reads: samples at 0.02 s in cm/s2, 8 to a line,
 CR LF. A record at another time step is low-passed (Kaiser FIR, linear
 phase, flat within 0.1 % to 20 Hz, 80 dB down from 25 Hz) and resampled.
+Beside the case file, prepare-record.txt (UTF-8) says what was done: the
+source (name, size, SHA-256), its header lines, units, scale, baseline,
+filter, time steps and counts, PGA and PGV, the case file's SHA-256.
 Prints one line: what was read, what was done, PGA and PGV at 0.02 s, and
 any warning.
 
+With several RECORDs, each goes into CASES_FOLDER/NAME (NAME: the record's
+file name without its extension); with --manifest, each line of FILE names
+a record, its case folder and its options:
+  # comment
+  RECORD  CASE_FOLDER  [OPTION ...]
+(words with blanks in double quotes; paths from the manifest's folder).
+Two records are converted at a time; each gets a progress line in input
+order, then a table of all. A record that fails stops no other.
+
+--definition writes lpgm's definition file (Shift-JIS, CR LF) for 1 to 6
+fault folders (each holding Korvel長周期.csv) and 1 to 21 case folders
+(each holding 加速度波形.acc), the folders as given.
+
 Options:
-  --format at2|knet|table  the record's format; at2 (PEER NGA-West2) and
-                           knet (NIED K-NET/KiK-net ASCII) are recognised by
-                           their headers, a table never
+  --format at2|knet|table  the record's format; at2 (PEER, NGA-West2 and the
+                           older header) and knet (NIED K-NET/KiK-net ASCII)
+                           are recognised by their headers, a table never
   --dt S                   table: time step in seconds
-  --units g|m/s2|cm/s2|gal table: units of the values
+  --units g|m/s2|cm/s2|gal table: units of the values (any case)
   --skip N                 table: header lines to pass over (default 0)
   --column K               table: take column K of every line (default:
                            every value in reading order)
@@ -31,13 +51,16 @@ Options:
                            remove nothing (default), the mean, or the
                            least-squares line before resampling (K-NET
                            records always have their mean removed)
-  --force                  replace an existing 加速度波形.acc
-  -o, --output FOLDER      the case folder; made when missing
+  --force                  replace an existing 加速度波形.acc (or FILE)
+  -o, --output FOLDER      the case folder (or the folder of the cases);
+                           made when missing
+  --manifest FILE          convert the records listed in FILE
   --help                   show this text and exit
   --version                show the version and exit
 
-Exit status: 0 converted (warnings included), 2 the record or the case
-folder cannot be used (error with file and line; nothing written),
+Exit status: 0 converted (warnings included), 2 a record or a case folder
+cannot be used (error with file and line; nothing written for it; with
+several records, the others are converted and the table names it),
 64 usage error.
 )";
 }
