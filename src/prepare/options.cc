@@ -170,10 +170,6 @@ bool Parser::Check() {
   }
   if (result.records.empty()) return Fail("no RECORD given");
   o.record = result.records.front();
-  if (o.folder.empty())
-    return Fail(result.records.size() == 1
-                    ? "no case folder given (-o CASE_FOLDER)"
-                    : "no folder for the cases given (-o CASES_FOLDER)");
   bool table = o.format == Format::kTable;
   if (!table && table_options)
     return Fail(

@@ -40,7 +40,9 @@ struct Arguments {
 // Reads the arguments after the program name. Options take their value as
 // the next argument or after '='. Needs one RECORD and -o CASE_FOLDER, or
 // several RECORDs and -o CASES_FOLDER (each record's case folder is made in
-// it), or --manifest FILE alone (with --force at most); --dt and --units
+// it), or RECORDs alone (as dropped on the program in Explorer: each case
+// folder is made beside its record), or --manifest FILE alone (with --force
+// at most); --dt and --units
 // with --format table, and --dt, --units, --skip, --column with no other
 // format. --help and --version win over everything else.
 Arguments ParseArguments(std::span<const std::string_view> args);

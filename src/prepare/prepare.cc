@@ -9,6 +9,7 @@
 #include "platform/file_status.h"
 #include "platform/processors.h"
 #include "prepare/batch.h"
+#include "prepare/case_record.h"
 #include "prepare/definition_command.h"
 #include "prepare/formats.h"
 #include "prepare/manifest.h"
@@ -44,12 +45,17 @@ int ConvertRecord(const Options& options, Host& host) {
 // filter, so a third would only wait for the disk.
 int Threads() { return std::min(2, platform::UsableProcessors()); }
 
+// Each record into CASES_FOLDER/NAME, or without -o into NAME beside it.
 int ConvertRecords(const Arguments& arguments, Host& host) {
   std::vector<Options> jobs;
   for (const std::string& record : arguments.records) {
     Options job = arguments.options;
     job.record = record;
-    job.folder = CaseFolderFor(record, arguments.options.folder, '/');
+    const bool beside = arguments.options.folder.empty();
+    const char separator = record.find('\\') != std::string::npos ? '\\' : '/';
+    job.folder = CaseFolderFor(
+        record, beside ? SiblingPath(record, "") : arguments.options.folder,
+        separator);
     jobs.push_back(std::move(job));
   }
   return RunBatch(jobs, host, Context(), Threads());
@@ -90,7 +96,8 @@ int RunPrepare(std::span<const std::string_view> args, Host& host) {
   }
   if (IsDefinitionCommand(args)) return RunDefinitionCommand(args, host);
   if (!arguments.manifest.empty()) return ConvertManifest(arguments, host);
-  if (arguments.records.size() > 1) return ConvertRecords(arguments, host);
+  if (arguments.records.size() > 1 || arguments.options.folder.empty())
+    return ConvertRecords(arguments, host);
   return ConvertRecord(arguments.options, host);
 }
 

@@ -73,6 +73,19 @@ TEST_F(BatchTest, RecordsAreReportedInOrderAndOneFailureStopsNothing) {
       host_.out.ends_with("11 of 12 records converted; failed: r5.AT2\n"));
 }
 
+// As records dropped on the program in Explorer arrive: paths alone, each
+// converted into a folder beside it named after it.
+TEST_F(BatchTest, RecordsWithoutAFolderGoBesideThemselves) {
+  host_.files["C:\\dl\\a.AT2"] = At2(1, "0.1");
+  host_.files["dl/b.AT2"] = At2(1, "0.1");
+  host_.files["c.AT2"] = At2(1, "0.1");
+  EXPECT_EQ(Run({"C:\\dl\\a.AT2", "dl/b.AT2", "c.AT2"}), 0) << host_.err;
+  EXPECT_EQ(host_.files.count("C:\\dl\\a/case.acc"), 1u);
+  EXPECT_EQ(host_.files.count("dl/b/case.acc"), 1u);
+  EXPECT_EQ(host_.files.count("c/prepare-record.txt"), 1u);
+  EXPECT_TRUE(host_.out.ends_with("3 of 3 records converted\n"));
+}
+
 TEST_F(BatchTest, TwoRecordsForOneFolderFailTheLater) {
   host_.files["a/r.AT2"] = At2(1, "0.1");
   host_.files["b/r.AT2"] = At2(1, "0.1");

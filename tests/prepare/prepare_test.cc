@@ -35,8 +35,6 @@ TEST_F(PrepareTest, UsageErrorsExitWith64) {
   const std::vector<std::pair<std::vector<std::string_view>, std::string>>
       cases = {
           {{}, "no RECORD given"},
-          {{"r"}, "no case folder given (-o CASE_FOLDER)"},
-          {{"r", "s"}, "no folder for the cases given (-o CASES_FOLDER)"},
           {{"--manifest", "m", "r"},
            "--manifest takes no RECORD, -o or conversion options: they are "
            "given on its lines"},
