@@ -50,8 +50,12 @@ TEST_F(PrepareTest, UsageErrorsExitWith64) {
   const std::vector<std::pair<std::vector<std::string_view>, std::string>>
       cases = {
           {{}, "no RECORD given"},
-          {{"r"}, "no case folder given (-o CASE_FOLDER)"},
-          {{"r", "s", "-o", "c"}, "more than one RECORD"},
+          {{"--manifest", "m", "r"},
+           "--manifest takes no RECORD, -o or conversion options: they are "
+           "given on its lines"},
+          {{"--manifest", "m", "--units", "g"},
+           "--manifest takes no RECORD, -o or conversion options: they are "
+           "given on its lines"},
           {{"r", "-o"}, "option -o needs a value"},
           {{"r", "-o", "c", "--frobnicate"}, "unknown option --frobnicate"},
           {{"r", "-o", "c", "--format", "csv"},
