@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
+#include <exception>
 #include <map>
 #include <mutex>
 #include <new>
@@ -63,6 +64,12 @@ class JobQueue {
     return *outcomes_[index];
   }
 
+  // The first failure of the program itself in any job, once every job is
+  // done: thrown again for the driver to report.
+  void RethrowInternal() {
+    if (internal_) std::rethrow_exception(internal_);
+  }
+
   std::vector<JobOutcome> Take() {
     std::vector<JobOutcome> all;
     for (auto& outcome : outcomes_) all.push_back(std::move(*outcome));
@@ -70,14 +77,31 @@ class JobQueue {
   }
 
  private:
+  // Nothing may leave a worker thread: the job fails with the words, and
+  // a failure other than memory is kept for RethrowInternal.
   JobOutcome RunGuarded(const Options& options) {
     try {
       return RunRecordJob(options, files_, context_);
     } catch (const std::bad_alloc&) {
-      JobOutcome outcome;
-      outcome.error = InputError{options.record, 0, "out of memory"};
-      return outcome;
+      return Failed(options, "out of memory");
+    } catch (const std::exception& e) {
+      Keep(std::current_exception());
+      return Failed(options, std::string("internal error: ") + e.what());
+    } catch (...) {
+      Keep(std::current_exception());
+      return Failed(options, "internal error");
     }
+  }
+
+  static JobOutcome Failed(const Options& options, std::string words) {
+    JobOutcome outcome;
+    outcome.error = InputError{options.record, 0, std::move(words)};
+    return outcome;
+  }
+
+  void Keep(std::exception_ptr failure) {
+    std::lock_guard lock(mutex_);
+    if (!internal_) internal_ = std::move(failure);
   }
 
   std::span<const Options> jobs_;
@@ -87,6 +111,7 @@ class JobQueue {
   std::size_t next_ = 0;
   std::mutex mutex_;
   std::condition_variable done_;
+  std::exception_ptr internal_;
 };
 
 // Outcomes decided before any work: a case folder given twice fails the
@@ -122,7 +147,9 @@ void Write(platform::OutputStream& stream, std::string_view text) {
 int RunBatch(std::span<const Options> jobs, PrepareEnvironment& env,
              const JobContext& context, int threads) {
   JobQueue queue(jobs, env.files, context, RefuseSharedFolders(jobs));
-  std::vector<std::thread> workers;
+  // Joined on every way out: should the reporting fail, the workers still
+  // finish and the failure reaches the driver.
+  std::vector<std::jthread> workers;
   const std::size_t wanted = std::min<std::size_t>(
       static_cast<std::size_t>(std::max(threads, 1)), jobs.size());
   for (std::size_t k = 0; k < wanted; ++k)
@@ -137,9 +164,10 @@ int RunBatch(std::span<const Options> jobs, PrepareEnvironment& env,
       Write(env.out, Counter(i, jobs.size()) + outcome.summary + "\n");
     }
   }
-  for (std::thread& worker : workers) worker.join();
+  for (std::jthread& worker : workers) worker.join();
   std::vector<JobOutcome> outcomes = queue.Take();
   Write(env.out, BatchTable(jobs, outcomes));
+  queue.RethrowInternal();
   return failed ? 2 : 0;
 }
 

@@ -27,6 +27,9 @@ std::string CaseFolderFor(std::string_view record,
 // standard error. A failed record stops nothing; two jobs with the same
 // case folder fail the later one before anything is done for it. Returns 0
 // when every record was converted, 2 when any failed (the table names it).
+// A failure of the program itself in a job (an exception other than
+// running out of memory) fails that record only, and is thrown again
+// after the table.
 // The workers touch only env.files; the streams are written from the
 // calling thread alone.
 int RunBatch(std::span<const Options> jobs, PrepareEnvironment& env,
