@@ -136,9 +136,25 @@ int OpenExisting(const std::string& path) {
   return second_fd;
 }
 
+// strerror_r comes in two forms: the GNU one returns the text, the POSIX
+// one fills the buffer. Either is safe on two threads, as strerror is not.
+[[maybe_unused]] const char* ErrorText(const char* gnu_text,
+                                       const char* /*buffer*/) {
+  return gnu_text;
+}
+[[maybe_unused]] const char* ErrorText(int /*posix_result*/,
+                                       const char* buffer) {
+  return buffer;
+}
+
+std::string ErrorText(int error_number) {
+  char buffer[256] = "";
+  return ErrorText(strerror_r(error_number, buffer, sizeof buffer), buffer);
+}
+
 // The failure of the last call, by errno.
 FileResult Failure(int error_number) {
-  return FileResult{ErrorFromErrno(error_number), std::strerror(error_number)};
+  return FileResult{ErrorFromErrno(error_number), ErrorText(error_number)};
 }
 
 // The host path as a C string; false for a name the system could never
@@ -150,7 +166,7 @@ bool HostName(std::string_view host_path, std::string* name) {
 }
 
 FileResult BadName() {
-  return FileResult{OpenError::kBadName, std::strerror(EINVAL)};
+  return FileResult{OpenError::kBadName, ErrorText(EINVAL)};
 }
 
 FileResult ReadAll(int fd, std::string* content) {
@@ -264,7 +280,10 @@ class ProcessFileSystemImpl : public FileSystem {
     std::error_code code;
     if (std::filesystem::is_directory(name, code)) return FileResult{};
     std::filesystem::create_directories(name, code);
-    if (code) return FileResult{ErrorFromErrno(code.value()), code.message()};
+    // Another thread may have made the folder meanwhile.
+    std::error_code again;
+    if (code && !std::filesystem::is_directory(name, again))
+      return FileResult{ErrorFromErrno(code.value()), code.message()};
     return FileResult{};
   }
 

@@ -92,8 +92,6 @@ std::vector<std::string> Warnings(const Peaks& peaks, double dt_in) {
   return warnings;
 }
 
-namespace {
-
 std::string BaselinePart(const SourceRecord& record,
                          const ConvertOptions& options) {
   std::string text = "baseline " + std::string(BaselineName(options.baseline));
@@ -118,8 +116,6 @@ std::string FilterPart(const Conversion& conversion) {
   return text + "resampled by " + std::to_string(conversion.ratio.up) + "/" +
          std::to_string(conversion.ratio.down);
 }
-
-}  // namespace
 
 std::string SummaryLine(std::string_view file, const SourceRecord& record,
                         const ConvertOptions& options,

@@ -50,6 +50,14 @@ Peaks MeasurePeaks(std::span<const double> samples);
 // baseline?), and a step above 0.02 s (up-sampled).
 std::vector<std::string> Warnings(const Peaks& peaks, double dt_in);
 
+// What was done to the baseline ("baseline none", "baseline mean (K-NET)",
+// ...) and by the filter ("no filter (already at 0.02 s)", "Kaiser low-pass
+// 205 taps (beta 7.967, pass 20 Hz, stop 25 Hz), decimated by 4"), as the
+// summary line says it.
+std::string BaselinePart(const SourceRecord& record,
+                         const ConvertOptions& options);
+std::string FilterPart(const Conversion& conversion);
+
 // The one line that reports a conversion (no line end).
 std::string SummaryLine(std::string_view file, const SourceRecord& record,
                         const ConvertOptions& options,

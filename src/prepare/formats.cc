@@ -4,6 +4,8 @@
 #include <cctype>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "prepare/text_scan.h"
 
@@ -45,6 +47,9 @@ namespace {
 
 constexpr std::string_view kPeerTitle =
     "PEER NGA STRONG MOTION DATABASE RECORD";
+// The title of records from PEER's database before NGA.
+constexpr std::string_view kOlderPeerTitle =
+    "PEER STRONG MOTION DATABASE RECORD";
 constexpr std::string_view kKnetFirstLabel = "Origin Time";
 constexpr int kKnetHeaderLines = 17;
 constexpr std::size_t kKnetLabelWidth = 18;
@@ -92,6 +97,23 @@ std::optional<std::string_view> ValueAfter(std::string_view line,
   return tokens.front();
 }
 
+// The older count line: "  12377    .00500    NPTS, DT", the two numbers
+// first and their names after them. The two tokens before "NPTS" when the
+// line is of that form.
+std::optional<std::pair<std::string_view, std::string_view>> OlderCountLine(
+    std::string_view line) {
+  std::vector<std::string_view> tokens = Tokens(line);
+  if (tokens.size() != 4 || Upper(tokens[2]) != "NPTS" ||
+      Upper(tokens[3]) != "DT")
+    return std::nullopt;
+  return std::pair{tokens[0], tokens[1]};
+}
+
+bool IsAt2CountLine(std::string_view line) {
+  return StartsWith(Upper(TrimBlanks(line)), "NPTS=") ||
+         OlderCountLine(line).has_value();
+}
+
 }  // namespace
 
 std::optional<Format> DetectFormat(std::string_view text) {
@@ -100,10 +122,11 @@ std::optional<Format> DetectFormat(std::string_view text) {
   std::string_view first;
   while (lines.Next(&line) && lines.number() <= 4) {
     if (lines.number() == 1) first = line;
-    if (lines.number() == 4 && StartsWith(Upper(TrimBlanks(line)), "NPTS="))
-      return Format::kAt2;
+    if (lines.number() == 4 && IsAt2CountLine(line)) return Format::kAt2;
   }
-  if (StartsWith(TrimBlanks(first), kPeerTitle)) return Format::kAt2;
+  std::string title = Upper(TrimBlanks(first));
+  if (StartsWith(title, kPeerTitle) || StartsWith(title, kOlderPeerTitle))
+    return Format::kAt2;
   if (StartsWith(first, kKnetFirstLabel)) return Format::kKnet;
   return std::nullopt;
 }
@@ -129,6 +152,11 @@ std::variant<At2Header, InputError> ReadAt2Header(std::string_view line3,
                      Quoted(TrimBlanks(line3)));
   At2Header header;
   std::optional<std::string_view> npts = ValueAfter(line4, "NPTS=");
+  std::optional<std::string_view> dt = ValueAfter(line4, "DT=");
+  if (auto older = OlderCountLine(line4)) {
+    npts = older->first;
+    dt = older->second;
+  }
   if (!npts) return Error(file, 4, "no sample count (NPTS=) in the header");
   std::optional<std::int64_t> count = ParseInteger(*npts);
   if (!count || *count <= 0)
@@ -136,7 +164,6 @@ std::variant<At2Header, InputError> ReadAt2Header(std::string_view line3,
                  "sample count NPTS= " + Quoted(*npts) +
                      " is not a positive whole number");
   header.npts = *count;
-  std::optional<std::string_view> dt = ValueAfter(line4, "DT=");
   if (!dt || dt->empty()) return Error(file, 4, "time step (DT=) missing");
   std::optional<double> step = ParseReal(*dt);
   if (!step || !(*step > 0.0))
@@ -192,6 +219,7 @@ ReadOutcome ReadAt2(std::string_view text, std::string_view file) {
   record.format = Format::kAt2;
   record.dt = h.dt;
   record.units = Units::kG;
+  for (int n = 0; n < 3; ++n) record.header.emplace_back(TrimBlanks(header[n]));
   if (auto error = ReadValues(lines, file, h.npts, false, record.values))
     return *error;
   if (static_cast<std::int64_t>(record.values.size()) != h.npts)
@@ -205,6 +233,7 @@ ReadOutcome ReadAt2(std::string_view text, std::string_view file) {
 namespace {
 
 struct KnetHeader {
+  std::vector<std::string> identity;  // origin time, station, direction
   double frequency = 0.0;
   double numerator = 0.0;
   double denominator = 0.0;
@@ -262,6 +291,8 @@ std::variant<KnetHeader, InputError> ReadKnetHeader(LineCursor& lines,
       return Error(file, n, "not a K-NET header: line 1 is not 'Origin Time'");
     if (n == kKnetHeaderLines && !StartsWith(label, "Memo."))
       return Error(file, n, "line 17 of a K-NET header is not 'Memo.'");
+    if (label == kKnetFirstLabel || label == "Station Code" || label == "Dir.")
+      header.identity.emplace_back(TrimBlanks(line));
     std::optional<InputError> error;
     if (label == "Sampling Freq(Hz)") {
       error = ReadFrequency(value, file, n, header);
@@ -290,6 +321,7 @@ ReadOutcome ReadKnet(std::string_view text, std::string_view file) {
   record.format = Format::kKnet;
   record.dt = 1.0 / h.frequency;
   record.units = Units::kGal;
+  record.header = h.identity;
   std::string_view line;
   while (lines.Next(&line)) {
     for (std::string_view token : Tokens(line)) {
@@ -312,6 +344,9 @@ ReadOutcome ReadKnet(std::string_view text, std::string_view file) {
 }
 
 namespace {
+
+// The header lines of a table that say what it is: the first few skipped.
+constexpr int kTableHeaderKept = 8;
 
 std::optional<InputError> ReadColumn(LineCursor& lines, std::string_view file,
                                      int column, std::vector<double>& values) {
@@ -338,13 +373,14 @@ ReadOutcome ReadTable(std::string_view text, std::string_view file,
                       const TableLayout& layout) {
   LineCursor lines(text);
   std::string_view line;
+  SourceRecord record;
   for (int n = 0; n < layout.skip; ++n) {
     if (!lines.Next(&line))
       return Error(file, lines.number(),
                    "the file ends inside the " + std::to_string(layout.skip) +
                        " header lines to skip");
+    if (n < kTableHeaderKept) record.header.emplace_back(TrimBlanks(line));
   }
-  SourceRecord record;
   record.format = Format::kTable;
   record.dt = layout.dt;
   record.units = layout.units;

@@ -37,18 +37,25 @@ struct SourceRecord {
   Units units = Units::kCentimetresPerSecond2;
   std::vector<double> values;  // at least one, finite, in `units`
   bool mean_removed = false;   // the reader took the record's mean off
+  // The header lines that say what the record is (AT2: title, event and
+  // station, units; K-NET: origin time, station, direction; a table: the
+  // lines skipped and leading comments), as the file gives them.
+  std::vector<std::string> header;
 };
 
 using ReadOutcome = std::variant<SourceRecord, InputError>;
 
-// The format a file's header shows: AT2 when line 1 is PEER's title line or
-// line 4 begins with "NPTS=", K-NET when line 1 is the "Origin Time" label.
+// The format a file's header shows: AT2 when line 1 is one of PEER's title
+// lines ("PEER NGA STRONG MOTION DATABASE RECORD" or the older "PEER STRONG
+// MOTION DATABASE RECORD") or line 4 is a count line of either form, K-NET
+// when line 1 is the "Origin Time" label. Case does not matter.
 // A table has no header to show and is never guessed: nullopt.
 std::optional<Format> DetectFormat(std::string_view text);
 
 // AT2: 4 header lines; line 3 names units of G; line 4 holds "NPTS= n" and
-// "DT= dt SEC" (in either order). Then exactly n values in g, any number to
-// a line.
+// "DT= dt SEC" (in either order), or in the older form the two numbers
+// followed by "NPTS, DT" ("  12377    .00500    NPTS, DT"). Then exactly n
+// values in g, any number to a line. Keys and units in any case.
 ReadOutcome ReadAt2(std::string_view text, std::string_view file);
 
 // K-NET: 17 header lines of an 18-position label and a value, "Memo." last;

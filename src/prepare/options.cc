@@ -9,20 +9,40 @@ namespace lpgm::prepare {
 
 std::string_view HelpText() {
   return R"(Usage: lpgm-prepare [OPTIONS] RECORD -o CASE_FOLDER
+       lpgm-prepare [OPTIONS] RECORD... -o CASES_FOLDER
+       lpgm-prepare [--force] --manifest FILE
+       lpgm-prepare --definition FILE [--title TEXT] --faults FOLDER...
+                    --cases FOLDER... [--force]
 
-Converts one strong-motion record into CASE_FOLDER/加速度波形.acc, the
+Converts a strong-motion record into CASE_FOLDER/加速度波形.acc, the
 acceleration record lpgm reads: samples at 0.02 s in cm/s2, 8 to a line,
 CR LF. A record at another time step is low-passed (Kaiser FIR, linear
 phase, flat within 0.1 % to 20 Hz, 80 dB down from 25 Hz) and resampled.
+Beside the case file, prepare-record.txt (UTF-8) says what was done: the
+source (name, size, SHA-256), its header lines, units, scale, baseline,
+filter, time steps and counts, PGA and PGV, the case file's SHA-256.
 Prints one line: what was read, what was done, PGA and PGV at 0.02 s, and
 any warning.
 
+With several RECORDs, each goes into CASES_FOLDER/NAME (NAME: the record's
+file name without its extension); with --manifest, each line of FILE names
+a record, its case folder and its options:
+  # comment
+  RECORD  CASE_FOLDER  [OPTION ...]
+(words with blanks in double quotes; paths from the manifest's folder).
+Two records are converted at a time; each gets a progress line in input
+order, then a table of all. A record that fails stops no other.
+
+--definition writes lpgm's definition file (Shift-JIS, CR LF) for 1 to 6
+fault folders (each holding Korvel長周期.csv) and 1 to 21 case folders
+(each holding 加速度波形.acc), the folders as given.
+
 Options:
-  --format at2|knet|table  the record's format; at2 (PEER NGA-West2) and
-                           knet (NIED K-NET/KiK-net ASCII) are recognised by
-                           their headers, a table never
+  --format at2|knet|table  the record's format; at2 (PEER, NGA-West2 and the
+                           older header) and knet (NIED K-NET/KiK-net ASCII)
+                           are recognised by their headers, a table never
   --dt S                   table: time step in seconds
-  --units g|m/s2|cm/s2|gal table: units of the values
+  --units g|m/s2|cm/s2|gal table: units of the values (any case)
   --skip N                 table: header lines to pass over (default 0)
   --column K               table: take column K of every line (default:
                            every value in reading order)
@@ -31,13 +51,16 @@ Options:
                            remove nothing (default), the mean, or the
                            least-squares line before resampling (K-NET
                            records always have their mean removed)
-  --force                  replace an existing 加速度波形.acc
-  -o, --output FOLDER      the case folder; made when missing
+  --force                  replace an existing 加速度波形.acc (or FILE)
+  -o, --output FOLDER      the case folder (or the folder of the cases);
+                           made when missing
+  --manifest FILE          convert the records listed in FILE
   --help                   show this text and exit
   --version                show the version and exit
 
-Exit status: 0 converted (warnings included), 2 the record or the case
-folder cannot be used (error with file and line; nothing written),
+Exit status: 0 converted (warnings included), 2 a record or a case folder
+cannot be used (error with file and line; nothing written for it; with
+several records, the others are converted and the table names it),
 64 usage error, 70 an internal fault of the program.
 )";
 }
@@ -96,6 +119,11 @@ bool Parser::TakeValue(std::string_view name, std::string_view value) {
       o.scale = *x;
     return true;
   }
+  if (name == "--manifest") {
+    if (!result.manifest.empty()) return Fail("only one --manifest");
+    result.manifest = value;
+    return result.manifest.empty() ? Fail("empty manifest name") : true;
+  }
   if (name == "-o" || name == "--output") {
     if (!o.folder.empty()) return Fail("only one output folder");
     o.folder = value;
@@ -113,8 +141,8 @@ bool Parser::TakeValue(std::string_view name, std::string_view value) {
 bool Parser::TakeOption(std::string_view name,
                         std::optional<std::string_view> inline_value) {
   static constexpr std::string_view kValued[] = {
-      "--format", "--dt",       "--units", "--skip",  "--column",
-      "--scale",  "--baseline", "-o",      "--output"};
+      "--format", "--dt",       "--units", "--skip",   "--column",
+      "--scale",  "--baseline", "-o",      "--output", "--manifest"};
   for (std::string_view valued : kValued) {
     if (name != valued) continue;
     std::optional<std::string_view> value = Value(name, inline_value);
@@ -130,11 +158,19 @@ bool Parser::TakeOption(std::string_view name,
 }
 
 bool Parser::Check() {
-  const Options& o = result.options;
-  if (o.record.empty()) return Fail("no RECORD given");
-  if (o.folder.empty()) return Fail("no case folder given (-o CASE_FOLDER)");
-  bool table = o.format == Format::kTable;
+  Options& o = result.options;
   bool table_options = o.dt || o.units || o.skip || o.column;
+  if (!result.manifest.empty()) {
+    if (!result.records.empty() || !o.folder.empty() || table_options ||
+        o.format || o.scale != 1.0 || o.baseline != Baseline::kNone)
+      return Fail(
+          "--manifest takes no RECORD, -o or conversion options: they are "
+          "given on its lines");
+    return true;
+  }
+  if (result.records.empty()) return Fail("no RECORD given");
+  o.record = result.records.front();
+  bool table = o.format == Format::kTable;
   if (!table && table_options)
     return Fail(
         "--dt, --units, --skip and --column describe a table: "
@@ -148,17 +184,15 @@ bool Parser::Check() {
 
 Arguments ParseArguments(std::span<const std::string_view> args) {
   for (std::string_view arg : args) {
-    if (arg == "--help") return Arguments{Action::kHelp, {}, {}};
-    if (arg == "--version") return Arguments{Action::kVersion, {}, {}};
+    if (arg == "--help") return Arguments{Action::kHelp, {}, {}, {}, {}};
+    if (arg == "--version") return Arguments{Action::kVersion, {}, {}, {}, {}};
   }
   Parser parser{args, 0, {}};
   while (parser.next < args.size()) {
     std::string_view arg = args[parser.next++];
     bool is_option = arg.size() > 1 && arg.front() == '-';
     if (!is_option) {
-      if (!parser.result.options.record.empty())
-        return parser.Fail("more than one RECORD"), parser.result;
-      parser.result.options.record = arg;
+      parser.result.records.emplace_back(arg);
       continue;
     }
     std::optional<std::string_view> inline_value;

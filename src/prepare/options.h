@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "prepare/baseline.h"
 #include "prepare/formats.h"
@@ -30,15 +31,20 @@ enum class Action { kConvert, kHelp, kVersion, kUsageError };
 
 struct Arguments {
   Action action = Action::kConvert;
-  Options options;
+  Options options;    // options.record is the first of `records`
   std::string error;  // for kUsageError: what is wrong, one sentence
+  std::vector<std::string> records;  // every RECORD, in order
+  std::string manifest;              // --manifest FILE
 };
 
 // Reads the arguments after the program name. Options take their value as
-// the next argument or after '='. Needs exactly one RECORD and one
-// -o FOLDER; --dt and --units with --format table, and --dt, --units,
-// --skip, --column with no other format. --help and --version win over
-// everything else.
+// the next argument or after '='. Needs one RECORD and -o CASE_FOLDER, or
+// several RECORDs and -o CASES_FOLDER (each record's case folder is made in
+// it), or RECORDs alone (as dropped on the program in Explorer: each case
+// folder is made beside its record), or --manifest FILE alone (with --force
+// at most); --dt and --units
+// with --format table, and --dt, --units, --skip, --column with no other
+// format. --help and --version win over everything else.
 Arguments ParseArguments(std::span<const std::string_view> args);
 
 // The text of --help (ends in a line end).

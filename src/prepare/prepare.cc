@@ -1,13 +1,21 @@
 #include "prepare/prepare.h"
 
+#include <algorithm>
+#include <ctime>
 #include <exception>
 #include <string>
+#include <variant>
+#include <vector>
 
-#include "base/case_record.h"
-#include "prepare/acc_writer.h"
-#include "prepare/convert.h"
+#include "platform/file_status.h"
+#include "platform/processors.h"
+#include "prepare/batch.h"
+#include "prepare/case_record.h"
+#include "prepare/definition_command.h"
 #include "prepare/formats.h"
+#include "prepare/manifest.h"
 #include "prepare/options.h"
+#include "prepare/record_job.h"
 
 namespace lpgm::prepare {
 
@@ -25,79 +33,53 @@ int Refuse(PrepareEnvironment& env, const InputError& error) {
   return kExitInputError;
 }
 
-// The words for a file that cannot be read or written.
-std::string Reason(const platform::FileResult& result) {
-  if (result.error == platform::OpenError::kIsDirectory)
-    return "is a folder, not a file";
-  return result.reason;
-}
-
-// The case file of `folder`, by the name the system gives it.
-std::string CaseFilePath(const std::string& folder) {
-  return folder + platform::kHostSeparator + kCaseFileName;
-}
-
-ReadOutcome ReadRecord(const Options& options, std::string_view text) {
-  std::optional<Format> format = options.format;
-  if (!format) format = DetectFormat(text);
-  if (!format)
-    return InputError{options.record, 1,
-                      "neither an AT2 nor a K-NET header; for a table give "
-                      "--format table with --dt and --units"};
-  switch (*format) {
-    case Format::kAt2:
-      return ReadAt2(text, options.record);
-    case Format::kKnet:
-      return ReadKnet(text, options.record);
-    case Format::kTable:
-      break;
-  }
-  TableLayout layout;
-  layout.dt = options.dt.value_or(0.0);
-  layout.units = options.units.value_or(Units::kCentimetresPerSecond2);
-  layout.skip = options.skip.value_or(0);
-  layout.column = options.column.value_or(0);
-  return ReadTable(text, options.record, layout);
-}
-
-// Writes the case file; an InputError naming the path when it cannot.
-std::optional<InputError> WriteCaseFile(const Options& options,
-                                        std::string_view bytes,
-                                        platform::FileSystem& files) {
-  const std::string path = CaseFilePath(options.folder);
-  if (!options.force && files.Status(path))
-    return InputError{path, 0, "exists already; --force replaces it"};
-  if (platform::FileResult made = files.MakeFolders(options.folder); !made.ok())
-    return InputError{options.folder, 0,
-                      "cannot make the folder: " + Reason(made)};
-  if (platform::FileResult written = files.ReplaceWhole(path, bytes);
-      !written.ok())
-    return InputError{path, 0, "cannot write: " + Reason(written)};
-  return std::nullopt;
+JobContext Context() {
+  std::tm now = platform::LocalTime(std::time(nullptr));
+  char date[64];
+  std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S (local time)", &now);
+  return JobContext{std::string(kProgram) + " " + LPGM_VERSION, date};
 }
 
 int ConvertRecord(const Options& options, PrepareEnvironment& env) {
+  JobOutcome outcome = RunRecordJob(options, env.files, Context());
+  if (outcome.error) return Refuse(env, *outcome.error);
+  Write(env.out, outcome.summary + "\n");
+  return kExitOk;
+}
+
+// Two threads at most: the records are read whole and the work is the
+// filter, so a third would only wait for the disk.
+int Threads() { return std::min(2, platform::UsableProcessors()); }
+
+// Each record into CASES_FOLDER/NAME, or without -o into NAME beside it.
+int ConvertRecords(const Arguments& arguments, PrepareEnvironment& env) {
+  std::vector<Options> jobs;
+  for (const std::string& record : arguments.records) {
+    Options job = arguments.options;
+    job.record = record;
+    const bool beside = arguments.options.folder.empty();
+    const char separator = record.find('\\') != std::string::npos ? '\\' : '/';
+    job.folder = CaseFolderFor(
+        record, beside ? SiblingPath(record, "") : arguments.options.folder,
+        separator);
+    jobs.push_back(std::move(job));
+  }
+  return RunBatch(jobs, env, Context(), Threads());
+}
+
+int ConvertManifest(const Arguments& arguments, PrepareEnvironment& env) {
   std::string text;
-  if (platform::FileResult read = env.files.ReadWhole(options.record, &text);
+  if (platform::FileResult read =
+          env.files.ReadWhole(arguments.manifest, &text);
       !read.ok())
     return Refuse(
-        env, InputError{options.record, 0, "cannot read: " + Reason(read)});
-  ReadOutcome read = ReadRecord(options, text);
-  if (auto* error = std::get_if<InputError>(&read)) return Refuse(env, *error);
-  const SourceRecord& record = std::get<SourceRecord>(read);
-  ConvertOptions convert_options{options.scale, options.baseline};
-  auto converted = Convert(record, convert_options, options.record);
-  if (auto* error = std::get_if<InputError>(&converted))
+        env, InputError{arguments.manifest, 0, "cannot read: " + Reason(read)});
+  auto parsed =
+      ParseManifest(text, arguments.manifest, arguments.options.force);
+  if (auto* error = std::get_if<InputError>(&parsed))
     return Refuse(env, *error);
-  const Conversion& conversion = std::get<Conversion>(converted);
-  AccFile file = FormatAccFile(conversion.samples);
-  Peaks peaks = MeasurePeaks(file.written);
-  if (auto error = WriteCaseFile(options, file.bytes, env.files))
-    return Refuse(env, *error);
-  Write(env.out, SummaryLine(options.record, record, convert_options,
-                             conversion, peaks, Warnings(peaks, record.dt)) +
-                     "\n");
-  return kExitOk;
+  return RunBatch(std::get<std::vector<Options>>(parsed), env, Context(),
+                  Threads());
 }
 
 int Prepare(std::span<const std::string_view> args, PrepareEnvironment& env) {
@@ -110,13 +92,26 @@ int Prepare(std::span<const std::string_view> args, PrepareEnvironment& env) {
       Write(env.out, std::string(kProgram) + " " + LPGM_VERSION + "\n");
       return kExitOk;
     case Action::kUsageError:
+      if (IsDefinitionCommand(args)) break;
       Write(env.err, std::string(kProgram) + ": " + arguments.error + "\n" +
                          "Try 'lpgm-prepare --help'.\n");
       return kExitUsage;
     case Action::kConvert:
       break;
   }
+  if (IsDefinitionCommand(args)) return RunDefinitionCommand(args, env);
+  if (!arguments.manifest.empty()) return ConvertManifest(arguments, env);
+  if (arguments.records.size() > 1 || arguments.options.folder.empty())
+    return ConvertRecords(arguments, env);
   return ConvertRecord(arguments.options, env);
+}
+
+void ReportInternal(PrepareEnvironment& env, const char* what) noexcept {
+  try {
+    Write(env.err, std::string(kProgram) + ": internal error: " + what + "\n");
+  } catch (...) {
+    // Not even the message could be made (out of memory).
+  }
 }
 
 }  // namespace
@@ -126,14 +121,11 @@ int RunPrepare(std::span<const std::string_view> args,
   try {
     return Prepare(args, env);
   } catch (const std::exception& e) {
-    try {
-      Write(env.err,
-            std::string(kProgram) + ": internal error: " + e.what() + "\n");
-    } catch (...) {
-      // Not even the message could be made (out of memory).
-    }
-    return kExitInternal;
+    ReportInternal(env, e.what());
+  } catch (...) {
+    ReportInternal(env, "an unknown exception");
   }
+  return kExitInternal;
 }
 
 }  // namespace lpgm::prepare

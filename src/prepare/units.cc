@@ -1,12 +1,19 @@
 #include "prepare/units.h"
 
+#include <cctype>
+#include <string>
+
 namespace lpgm::prepare {
 
 std::optional<Units> ParseUnits(std::string_view name) {
-  if (name == "g") return Units::kG;
-  if (name == "m/s2") return Units::kMetresPerSecond2;
-  if (name == "cm/s2") return Units::kCentimetresPerSecond2;
-  if (name == "gal") return Units::kGal;
+  // As records and their documentation write them: G, GAL, CM/S2.
+  std::string lower(name);
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (lower == "g") return Units::kG;
+  if (lower == "m/s2") return Units::kMetresPerSecond2;
+  if (lower == "cm/s2") return Units::kCentimetresPerSecond2;
+  if (lower == "gal") return Units::kGal;
   return std::nullopt;
 }
 

@@ -9,7 +9,8 @@ namespace lpgm::prepare {
 
 enum class Units { kG, kMetresPerSecond2, kCentimetresPerSecond2, kGal };
 
-// "g", "m/s2", "cm/s2" or "gal"; nullopt for anything else.
+// "g", "m/s2", "cm/s2" or "gal" in any case ("G" as PEER writes it);
+// nullopt for anything else.
 std::optional<Units> ParseUnits(std::string_view name);
 
 // The name as ParseUnits takes it.

@@ -12,6 +12,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/encoding.h"
 
@@ -310,6 +312,33 @@ TEST_F(FileSystemTest, FailedReplacementLeavesNoHalfWrittenFile) {
   // Nothing can be written beside a file in a missing folder.
   EXPECT_EQ(fs_.ReplaceWhole(HostFile("none/case.acc"), "x").error,
             OpenError::kNotFound);
+}
+
+// Two threads at once, as lpgm-prepare's batches call it: folders that
+// share their parents made by both, a file written and read back in each,
+// and a failure's words, each call whole whatever the other thread does.
+TEST_F(FileSystemTest, HostPathCallsTakeTwoThreadsAtOnce) {
+  std::vector<std::string> failures[2];
+  auto work = [&](int thread) {
+    for (int i = 0; i < 50; ++i) {
+      const std::string folder = HostFile("cases/set" + std::to_string(i) +
+                                          "/r" + std::to_string(thread));
+      const std::string file = folder + "/加速度波形.acc";
+      const std::string bytes(static_cast<std::size_t>(100 + i), 'a');
+      std::string content;
+      if (!fs_.MakeFolders(folder).ok() ||
+          !fs_.ReplaceWhole(file, bytes).ok() ||
+          !fs_.ReadWhole(file, &content).ok() || content != bytes ||
+          fs_.ReadWhole(folder + "/none", &content).reason !=
+              "No such file or directory")
+        failures[thread].push_back(folder);
+    }
+  };
+  std::thread other(work, 1);
+  work(0);
+  other.join();
+  EXPECT_TRUE(failures[0].empty()) << failures[0].front();
+  EXPECT_TRUE(failures[1].empty()) << failures[1].front();
 }
 
 }  // namespace

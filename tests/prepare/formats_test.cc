@@ -185,5 +185,39 @@ TEST(TableTest, RefusesFaultsNamingFileAndLine) {
             "t:2: error: the file ends inside the 3 header lines to skip");
 }
 
+// Records from PEER's database before NGA: another title, the count and
+// step first on line 4 and named after them.
+TEST(At2Test, ReadsTheOlderPeerHeader) {
+  const std::string older =
+      "PEER STRONG MOTION DATABASE RECORD. PROCESSING BY PACIFIC "
+      "ENGINEERING.\r\n"
+      "IMPERIAL VALLEY 5/19/40 0439, EL CENTRO ARRAY #9, 180  \r\n"
+      "ACCELERATION TIME HISTORY IN UNITS OF G\r\n"
+      "      3    .00500    NPTS, DT\r\n"
+      "  .1000000E-01  -.2000000E-01   .3E-02\r\n";
+  EXPECT_EQ(DetectFormat(older), Format::kAt2);
+  SourceRecord r = Read(ReadAt2(older, "old.AT2"));
+  EXPECT_EQ(r.dt, 0.005);
+  EXPECT_EQ(r.values, (std::vector<double>{0.01, -0.02, 0.003}));
+  EXPECT_EQ(r.header,
+            (std::vector<std::string>{
+                "PEER STRONG MOTION DATABASE RECORD. PROCESSING BY PACIFIC "
+                "ENGINEERING.",
+                "IMPERIAL VALLEY 5/19/40 0439, EL CENTRO ARRAY #9, 180",
+                "ACCELERATION TIME HISTORY IN UNITS OF G"}));
+  // Any case, and either line alone shows the format.
+  const std::string lower =
+      "peer strong motion database record\nx\nacceleration in units of g.\n"
+      "2 0.01 npts, dt\n1 2\n";
+  EXPECT_EQ(DetectFormat(lower), Format::kAt2);
+  EXPECT_EQ(Read(ReadAt2(lower, "l")).values.size(), 2u);
+  EXPECT_EQ(DetectFormat("title\nx\ny\n 2 0.01 NPTS, DT\n1 2\n"), Format::kAt2);
+  EXPECT_EQ(ErrorOf(ReadAt2("t\nt\nUNITS OF G\n 3 .01 NPTS, DT\n1 2\n", "r")),
+            "r:4: error: the header's count NPTS= 3 disagrees with the 2 "
+            "values present");
+  EXPECT_EQ(ErrorOf(ReadAt2("t\nt\nUNITS OF G\n 2 0 NPTS, DT\n1 2\n", "r")),
+            "r:4: error: time step DT= '0' is not positive");
+}
+
 }  // namespace
 }  // namespace lpgm::prepare

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -50,8 +52,12 @@ TEST_F(PrepareTest, UsageErrorsExitWith64) {
   const std::vector<std::pair<std::vector<std::string_view>, std::string>>
       cases = {
           {{}, "no RECORD given"},
-          {{"r"}, "no case folder given (-o CASE_FOLDER)"},
-          {{"r", "s", "-o", "c"}, "more than one RECORD"},
+          {{"--manifest", "m", "r"},
+           "--manifest takes no RECORD, -o or conversion options: they are "
+           "given on its lines"},
+          {{"--manifest", "m", "--units", "g"},
+           "--manifest takes no RECORD, -o or conversion options: they are "
+           "given on its lines"},
           {{"r", "-o"}, "option -o needs a value"},
           {{"r", "-o", "c", "--frobnicate"}, "unknown option --frobnicate"},
           {{"r", "-o", "c", "--format", "csv"},
@@ -201,21 +207,69 @@ TEST_F(PrepareTest, FailingFileCallsLeaveTheCaseFolderAsItWas) {
   EXPECT_EQ(err_, "dir.AT2: error: cannot read: is a folder, not a file\n");
 }
 
-// A file system that fails as no file system should: by throwing.
+// A file system that fails as no file system should: by throwing, what
+// the test gives.
 class ThrowingFileSystem : public lpgm::testing::FakeFileSystem {
  public:
-  platform::FileResult ReadWhole(std::string_view, std::string*) override {
-    throw std::bad_alloc();
+  explicit ThrowingFileSystem(std::function<void()> thrower)
+      : thrower_(std::move(thrower)) {}
+  platform::FileResult ReadWhole(std::string_view path,
+                                 std::string* content) override {
+    if (path == "bad.AT2") thrower_();
+    return FakeFileSystem::ReadWhole(path, content);
   }
+
+ private:
+  std::function<void()> thrower_;
 };
 
+// Whatever is thrown, in one record or on a worker thread of a batch, the
+// driver ends in the internal error status with the words for it; the
+// other records of a batch are converted.
 TEST_F(PrepareTest, AnExceptionEndsInTheInternalErrorStatus) {
-  ThrowingFileSystem files;
-  PrepareEnvironment env{files, out_stream_, err_stream_};
-  const std::vector<std::string_view> args = {"r.AT2", "-o", "C"};
-  EXPECT_EQ(RunPrepare(args, env), 70);
-  EXPECT_EQ(err_, "lpgm-prepare: internal error: std::bad_alloc\n");
-  EXPECT_TRUE(out_.empty());
+  struct Case {
+    std::function<void()> thrower;
+    std::vector<std::string_view> args;
+    int status;
+    std::string err;
+  };
+  const std::vector<std::string_view> one = {"bad.AT2", "-o", "C"};
+  const std::vector<std::string_view> batch = {"good.AT2", "bad.AT2", "-o",
+                                               "cases"};
+  const std::vector<Case> cases = {
+      {[] { throw std::bad_alloc(); }, one, 70,
+       "lpgm-prepare: internal error: std::bad_alloc\n"},
+      {[] { throw 7; }, one, 70,
+       "lpgm-prepare: internal error: an unknown exception\n"},
+      {[] { throw std::bad_alloc(); }, batch, 2,
+       "[2/2] bad.AT2: error: out of memory\n"},
+      {[] { throw std::length_error("too long"); }, batch, 70,
+       "[2/2] bad.AT2: error: internal error: too long\n"
+       "lpgm-prepare: internal error: too long\n"},
+      {[] { throw 7; }, batch, 70,
+       "[2/2] bad.AT2: error: internal error\n"
+       "lpgm-prepare: internal error: an unknown exception\n"},
+  };
+  for (const Case& c : cases) {
+    ThrowingFileSystem files(c.thrower);
+    files.AddFile("good.AT2", kRecordAt002);
+    files.AddFile("bad.AT2", kRecordAt002);
+    std::string out;
+    std::string err;
+    StringOutput out_stream(&out);
+    StringOutput err_stream(&err);
+    PrepareEnvironment env{files, out_stream, err_stream};
+    EXPECT_EQ(RunPrepare(c.args, env), c.status) << c.err;
+    EXPECT_EQ(err, c.err);
+    EXPECT_FALSE(files.Content("C/加速度波形.acc").has_value());
+    EXPECT_FALSE(files.Content("cases/bad/加速度波形.acc").has_value());
+    if (c.args == batch) {
+      EXPECT_TRUE(files.Content("cases/good/加速度波形.acc").has_value());
+      EXPECT_NE(out.find("1 of 2 records converted; failed: bad.AT2\n"),
+                std::string::npos)
+          << out;
+    }
+  }
 }
 
 TEST_F(PrepareTest, WarningsAreOnTheSummaryLine) {

@@ -22,7 +22,11 @@ namespace {
 
 using ::lpgm::testing::ReadFileBytes;
 
-const std::string kReal = std::string(LPGM_SOURCE_DIR) + "/../shared/data/real";
+// LPGM_REAL_DATA names the data when it is not beside the source tree.
+const std::string kReal =
+    std::getenv("LPGM_REAL_DATA") != nullptr
+        ? std::getenv("LPGM_REAL_DATA")
+        : std::string(LPGM_SOURCE_DIR) + "/../shared/data/real";
 const std::string kPeer = kReal + "/original/NHERI-SimCenter_EE-UQ/";
 
 struct Converted {

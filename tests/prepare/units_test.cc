@@ -16,7 +16,10 @@ TEST(UnitsTest, FactorsToCentimetresPerSecondSquared) {
   EXPECT_EQ(FactorToCentimetres(*ParseUnits("gal")), 1.0);
   for (const char* name : {"g", "m/s2", "cm/s2", "gal"})
     EXPECT_EQ(UnitsName(*ParseUnits(name)), name);
-  EXPECT_FALSE(ParseUnits("G"));
+  // As PEER and NIED write them: case does not matter.
+  EXPECT_EQ(ParseUnits("G"), Units::kG);
+  EXPECT_EQ(ParseUnits("GAL"), Units::kGal);
+  EXPECT_EQ(ParseUnits("CM/S2"), Units::kCentimetresPerSecond2);
   EXPECT_FALSE(ParseUnits("cm/s/s"));
   EXPECT_FALSE(ParseUnits(""));
 }

@@ -92,6 +92,11 @@ class FakeOutput : public platform::OutputStream {
 FakeFileSystem::FakeFileSystem() : counter_(std::make_shared<Counter>()) {}
 
 void FakeFileSystem::AddFile(std::string cp932_path, std::string content) {
+  std::lock_guard lock(guard_.mutex);
+  Store(std::move(cp932_path), std::move(content));
+}
+
+void FakeFileSystem::Store(std::string cp932_path, std::string content) {
   files_[std::move(cp932_path)] =
       std::make_shared<std::string>(std::move(content));
 }
@@ -124,6 +129,7 @@ void FakeFileSystem::FailOpen(std::string cp932_path,
 
 std::optional<std::string> FakeFileSystem::Content(
     std::string_view cp932_path) const {
+  std::lock_guard lock(guard_.mutex);
   auto found = files_.find(cp932_path);
   if (found == files_.end()) return std::nullopt;
   return *found->second;
@@ -160,6 +166,7 @@ platform::FileResult FakeFileSystem::Injected(Call call,
 }
 
 std::vector<std::string> FakeFileSystem::Paths() const {
+  std::lock_guard lock(guard_.mutex);
   std::vector<std::string> paths(folders_.begin(), folders_.end());
   for (const auto& [path, content] : files_) paths.push_back(path);
   std::sort(paths.begin(), paths.end());
@@ -168,6 +175,7 @@ std::vector<std::string> FakeFileSystem::Paths() const {
 
 std::optional<platform::FileStatus> FakeFileSystem::Status(
     std::string_view host_path) {
+  std::lock_guard lock(guard_.mutex);
   if (!Injected(Call::kStatus, host_path).ok()) return std::nullopt;
   if (auto found = statuses_.find(host_path); found != statuses_.end())
     return found->second;
@@ -186,6 +194,7 @@ std::optional<platform::FileStatus> FakeFileSystem::Status(
 
 platform::FileResult FakeFileSystem::ReadWhole(std::string_view host_path,
                                                std::string* content) {
+  std::lock_guard lock(guard_.mutex);
   if (platform::FileResult failed = Injected(Call::kReadWhole, host_path);
       !failed.ok())
     return failed;
@@ -199,6 +208,7 @@ platform::FileResult FakeFileSystem::ReadWhole(std::string_view host_path,
 }
 
 platform::FileResult FakeFileSystem::MakeFolders(std::string_view host_path) {
+  std::lock_guard lock(guard_.mutex);
   if (platform::FileResult failed = Injected(Call::kMakeFolders, host_path);
       !failed.ok())
     return failed;
@@ -211,13 +221,14 @@ platform::FileResult FakeFileSystem::MakeFolders(std::string_view host_path) {
 // changed target.
 platform::FileResult FakeFileSystem::ReplaceWhole(std::string_view host_path,
                                                   std::string_view bytes) {
+  std::lock_guard lock(guard_.mutex);
   const std::string part = std::string(host_path) + ".part";
   if (platform::FileResult failed = Injected(Call::kReplaceWhole, host_path);
       !failed.ok())
     return failed;
   if (refuse_writes_)
     return {platform::OpenError::kPermission, "Permission denied"};
-  AddFile(part, std::string(bytes));
+  Store(part, std::string(bytes));
   platform::FileResult failed = Injected(Call::kReplaceRename, host_path);
   if (failed.ok() && folders_.count(host_path) > 0)
     failed = {platform::OpenError::kIsDirectory, "Is a directory"};
@@ -228,17 +239,19 @@ platform::FileResult FakeFileSystem::ReplaceWhole(std::string_view host_path,
 
 platform::FileResult FakeFileSystem::WriteWhole(std::string_view host_path,
                                                 std::string_view bytes) {
+  std::lock_guard lock(guard_.mutex);
   if (platform::FileResult failed = Injected(Call::kWriteWhole, host_path);
       !failed.ok())
     return failed;
   if (refuse_writes_)
     return {platform::OpenError::kPermission, "Permission denied"};
-  AddFile(std::string(host_path), std::string(bytes));
+  Store(std::string(host_path), std::string(bytes));
   return {};
 }
 
 bool FakeFileSystem::SameFile(std::string_view host_a,
                               std::string_view host_b) {
+  std::lock_guard lock(guard_.mutex);
   return host_a == host_b &&
          (files_.count(host_a) > 0 || folders_.count(host_a) > 0);
 }

@@ -10,6 +10,9 @@
 //
 // The calls by host path use the same files, by the path exactly as given;
 // folders made are kept apart. Any call can be made to fail for one path.
+// The calls by host path, AddFile, Content and Paths may come from several
+// threads at once, as lpgm-prepare's batches make them; the rest is for one
+// thread.
 #ifndef LPGM_TESTS_SUPPORT_FAKE_FILE_SYSTEM_H_
 #define LPGM_TESTS_SUPPORT_FAKE_FILE_SYSTEM_H_
 
@@ -17,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -119,6 +123,8 @@ class FakeFileSystem : public platform::FileSystem {
   std::string WorkingDirectory() override { return working_directory_; }
 
  private:
+  // Adds a file; the caller holds guard_.
+  void Store(std::string cp932_path, std::string content);
   // Returns kNone when `path` may be opened.
   platform::OpenError Refusal(const std::string& path) const;
   // The failure made for `call` on `path`; kNone when none was.
@@ -134,6 +140,15 @@ class FakeFileSystem : public platform::FileSystem {
   std::shared_ptr<Counter> counter_;
   std::size_t read_chunk_ = static_cast<std::size_t>(-1);
   bool refuse_writes_ = false;
+  // A mutex that a moved or copied file system does not share: each gets
+  // its own, so the file system can still be assigned whole.
+  struct OwnMutex {
+    OwnMutex() = default;
+    OwnMutex(const OwnMutex&) {}
+    OwnMutex& operator=(const OwnMutex&) { return *this; }
+    mutable std::mutex mutex;
+  };
+  OwnMutex guard_;  // guards files_ and folders_
 };
 
 // Output files that cost nothing but the count of their bytes (for timing

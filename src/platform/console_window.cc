@@ -1,0 +1,7 @@
+#include "platform/console_window.h"
+
+namespace lpgm::platform {
+
+bool OwnsConsoleWindow() { return false; }
+
+}  // namespace lpgm::platform
