@@ -31,7 +31,7 @@ class BytesStream : public platform::InputStream {
   explicit BytesStream(std::string_view bytes) : bytes_(bytes) {}
   long Read(char* buffer, std::size_t size) override {
     const std::size_t n = std::min(size, bytes_.size() - pos_);
-    std::memcpy(buffer, bytes_.data() + pos_, n);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + pos_, n);
     pos_ += n;
     return static_cast<long>(n);
   }

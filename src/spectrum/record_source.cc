@@ -64,7 +64,8 @@ std::variant<GroundRecord, prepare::InputError> ReadCaseFile(
   try {
     ReadAccelerationFile(state, files, 1);
     GroundRecord record;
-    const int n = state.NPTS(1);
+    // A header count of 0 or less reads no samples.
+    const int n = std::max(state.NPTS(1), 0);
     record.acc.assign(state.AccColumn(1), state.AccColumn(1) + n);
     record.kind = "case file";
     outcome = std::move(record);
