@@ -124,8 +124,8 @@ def match(acc, per, target, iterations=20):
         if dev < CONVERGED or i >= iterations:
             break
         g = np.clip(1.0 / r, 1 / MAX_STEP, MAX_STEP)
-        spec = np.fft.rfft(motion, nfft) * gain_curve(per, g, f)
-        motion = np.fft.irfft(spec, nfft)[:n]
+        fourier = np.fft.rfft(motion, nfft) * gain_curve(per, g, f)
+        motion = np.fft.irfft(fourier, nfft)[:n]
     return best, history
 
 
