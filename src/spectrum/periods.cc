@@ -71,6 +71,16 @@ struct Lines {
   }
 };
 
+// A field as an error message may quote it: bytes that are no printable
+// ASCII (a period never has them) become '?', so that the message stays one
+// line in any console encoding.
+std::string Printable(std::string_view field) {
+  std::string text(field.substr(0, 40));
+  for (char& c : text)
+    if (c < 0x20 || c > 0x7e) c = '?';
+  return text;
+}
+
 }  // namespace
 
 std::variant<std::vector<double>, prepare::InputError> ReadPeriods(
@@ -87,7 +97,7 @@ std::variant<std::vector<double>, prepare::InputError> ReadPeriods(
     if (!t || !std::isfinite(*t) || *t <= 0.0)
       return prepare::InputError{name, lines.number,
                                  "the period '" +
-                                     std::string(Trimmed(Field(line, 0))) +
+                                     Printable(Trimmed(Field(line, 0))) +
                                      "' is no positive number"};
     periods.push_back(*t);
     if (periods.size() == kPeriodCount) return periods;
