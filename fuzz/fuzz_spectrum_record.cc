@@ -84,7 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
   if (status == lpgm::spectrum::kExitInputError) {
     Check(files.WritePaths().empty(), "written after a refusal");
     Check(errors.rfind(input_name, 0) == 0, "the error names another file");
-    Check(Count(errors, ": error: ") == 1, "not one error line");
+    // One line (a quoted field may itself hold ": error: ").
+    Check(Count(errors, ": error: ") >= 1 && Count(errors, "\n") == 1 &&
+              errors.back() == '\n',
+          "not one error line");
   } else {
     Check(status == lpgm::spectrum::kExitOk, "an exit status other than 0, 2");
     const std::string out = files.Content("out").value_or("");
