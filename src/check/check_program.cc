@@ -69,6 +69,8 @@ int Check(const CommandLine& cl, CheckEnvironment& env) {
   request.working_directory = env.files.WorkingDirectory();
   request.checked_at = env.checked_at;
   request.version = CheckerVersion();
+  request.spectrum_kind = cl.spectrum;
+  request.damping = cl.damping;
   CheckResult result = CheckInputs(request, env.files, env.state);
   if (cl.json) {
     std::string json = JsonReport(result);

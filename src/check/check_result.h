@@ -48,6 +48,16 @@ struct FaultSummary {
   std::vector<double> sv;      // SVF(fault, 1..55)
 };
 
+// A case's response spectrum against the target over the periods where
+// both are known and the target is above 0: the ratio case / target at
+// each, its extremes with their periods, and its mean.
+struct SpectrumRatio {
+  double min = 0, min_period = 0;
+  double mean = 0;
+  double max = 0, max_period = 0;
+  int points = 0;
+};
+
 struct CaseSummary {
   int case_number = 0;
   std::string folder;    // UTF-8
@@ -60,6 +70,16 @@ struct CaseSummary {
   double end_velocity = 0;                 // VEL at the last sample
   int rank = 0;                            // IRANK; 0 when not ranked
   bool phase = false;
+  // The response spectrum at the result's periods, of its kind and damping;
+  // NaN at a period no oscillator can have (not finite, not positive).
+  // Empty when the case has no samples or the periods are not known.
+  std::vector<double> spectrum;
+  std::optional<SpectrumRatio> ratio;  // against the target, when computed
+  // The spectrum's level against the yardstick's: 10 to the mean over the
+  // periods of log10(spectrum / yardstick), the yardstick being the cases'
+  // median spectrum (this case's included) or, when fewer than three cases
+  // have a whole spectrum, the target. Unset when either is not known.
+  std::optional<double> level_ratio;
   // ACC and VEL of samples 1..npts; they point into the run state, which
   // outlives the result.
   std::span<const double> acc;
@@ -75,10 +95,18 @@ struct CheckResult {
   std::vector<InputFile> inputs;
   std::vector<FaultSummary> faults;
   std::vector<CaseSummary> cases;
-  bool computed = false;          // every input read: spectra and ranks valid
-  std::vector<double> period;     // PERIOD(1..55)
-  std::vector<double> srss;       // sqrt(sum of SVF^2)
-  std::vector<double> target;     // SVTGT(1..55) = srss / 1.1
+  bool computed = false;       // every input read: spectra and ranks valid
+  std::vector<double> period;  // PERIOD(1..55)
+  std::vector<double> srss;    // sqrt(sum of SVF^2)
+  std::vector<double> target;  // SVTGT(1..55) = srss / 1.1
+  // The kind ("pSv" or "Sv") and damping ratio the cases' spectra are
+  // computed in: the kind and damping the user says the target is.
+  std::string spectrum_kind = "pSv";
+  double damping = 0.05;
+  bool levels_against_target = false;  // the yardstick of level_ratio
+  // The cases' median spectrum against the target, as level_ratio; set
+  // with three or more cases and the target.
+  std::optional<double> set_level_ratio;
   int phase_case = 0;             // IMED; 0 when not computed
   std::vector<Finding> findings;  // in the order found
 };

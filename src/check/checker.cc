@@ -8,8 +8,10 @@
 
 #include "check/facts.h"
 #include "check/rules.h"
+#include "check/spectrum_fit.h"
 #include "check/text_encoding.h"
 #include "compute/ranking.h"
+#include "compute/response_spectrum.h"
 #include "compute/target_spectrum.h"
 #include "compute/velocity.h"
 #include "input/acceleration_file.h"
@@ -54,6 +56,7 @@ class Checker {
   void ReadCase(int i);
   void Compute();
   void SummarizeCase(CaseSummary& summary);
+  void ComputeCaseSpectra();
   void NoteOutputs();
 
   const CheckRequest& request_;
@@ -292,6 +295,42 @@ void Checker::Compute() {
   }
 }
 
+// Each case's response spectrum at the target's periods, in the kind and
+// damping of the target, its ratio to the target and its level against the
+// other cases'. A period no oscillator can have gets NaN.
+void Checker::ComputeCaseSpectra() {
+  const std::vector<double>& period = result_.period;
+  std::vector<Oscillator> oscillators;
+  std::vector<std::size_t> column;
+  for (std::size_t j = 0; j < period.size(); ++j) {
+    if (!std::isfinite(period[j]) || !(period[j] > 0)) continue;
+    oscillators.push_back({period[j], request_.damping});
+    column.push_back(j);
+  }
+  std::vector<RecordSamples> records;
+  std::vector<CaseSummary*> owners;
+  for (CaseSummary& c : result_.cases) {
+    if (c.acc.empty()) continue;
+    records.push_back({c.acc, kTimeStep});
+    owners.push_back(&c);
+  }
+  if (oscillators.empty() || records.empty()) return;
+  std::vector<SpectralPeaks> peaks(records.size() * oscillators.size());
+  SpectrumOptions options;
+  options.kernel = state_.kernel;
+  ComputeSpectralPeaksOfRecords(records, oscillators, options, 2, peaks);
+  const std::size_t n = oscillators.size();
+  for (std::size_t r = 0; r < owners.size(); ++r) {
+    CaseSummary& c = *owners[r];
+    c.spectrum.assign(period.size(), std::nan(""));
+    for (std::size_t k = 0; k < n; ++k)
+      c.spectrum[column[k]] = SpectralValue(
+          peaks[r * n + k], oscillators[k].period, request_.spectrum_kind);
+    c.ratio = RatioToTarget(period, c.spectrum, result_.target);
+  }
+  CompareLevels(result_);
+}
+
 void Checker::NoteOutputs() {
   for (int k = 0; k < 6; ++k) {
     OutputFacts& o = facts_.outputs.emplace_back();
@@ -307,6 +346,8 @@ CheckResult Checker::Run() {
   result_.working_directory = request_.working_directory;
   result_.checked_at = request_.checked_at;
   result_.version = request_.version;
+  result_.spectrum_kind = std::string(SpectrumKindName(request_.spectrum_kind));
+  result_.damping = request_.damping;
   result_.definition_ok = ReadDefinition();
   if (result_.definition_ok) {
     NoteFolders();
@@ -314,6 +355,7 @@ CheckResult Checker::Run() {
     CompareGrids();
     for (int i = 1; i <= state_.NCASE; ++i) ReadCase(i);
     Compute();
+    ComputeCaseSpectra();
     NoteOutputs();
   }
   ApplyRules(facts_, result_);

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "check/check_result.h"
+#include "compute/response_spectrum.h"
 #include "platform/file_system.h"
 #include "state/run_state.h"
 
@@ -27,6 +28,9 @@ struct CheckRequest {
   std::string working_directory;
   std::string checked_at;
   std::string version;
+  // The kind and damping the target is in, and so the cases' spectra.
+  SpectrumKind spectrum_kind = SpectrumKind::kPsv;
+  double damping = 0.05;
 };
 
 // Checks the inputs named by the request's definition file. `state` must

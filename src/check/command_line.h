@@ -1,5 +1,6 @@
 // The command line of lpgm-check:
-//   lpgm-check [--json] [--html FILE] DEFINITION_FILE
+//   lpgm-check [--json] [--html FILE] [--spectrum sv|psv] [--damping H]
+//              DEFINITION_FILE
 //   lpgm-check --help | --version
 #ifndef LPGM_CHECK_COMMAND_LINE_H_
 #define LPGM_CHECK_COMMAND_LINE_H_
@@ -7,6 +8,8 @@
 #include <optional>
 #include <span>
 #include <string>
+
+#include "compute/response_spectrum.h"
 
 namespace lpgm::check {
 
@@ -20,15 +23,20 @@ struct CommandLine {
   bool version = false;
   bool json = false;
   std::optional<std::string> html;  // --html FILE
+  // The kind and damping of the target: the cases' spectra are computed in
+  // them (--spectrum, --damping).
+  SpectrumKind spectrum = SpectrumKind::kPsv;
+  double damping = 0.05;
   std::string definition;
   std::string error;  // non-empty: the command line is bad
 };
 
 // Parses the arguments after the program name. "--" ends the options;
-// "--html=FILE" is taken as well as "--html FILE".
+// "--opt=VALUE" is taken as well as "--opt VALUE" for the options with a
+// value.
 CommandLine ParseCommandLine(std::span<const std::string> args);
 
-// One line: "usage: lpgm-check [--json] [--html FILE] DEFINITION_FILE".
+// The usage line.
 const char* UsageLine();
 // The --help text: usage, options, exit statuses and every finding id.
 std::string HelpText();

@@ -37,6 +37,73 @@ void WriteFault(JsonWriter& w, const FaultSummary& f) {
   w.EndObject();
 }
 
+void NumberArray(JsonWriter& w, std::span<const double> values) {
+  w.BeginArray();
+  for (double v : values) w.Number(v);
+  w.EndArray();
+}
+
+void WriteRatio(JsonWriter& w, const std::optional<SpectrumRatio>& ratio) {
+  if (!ratio) {
+    w.Null();
+    return;
+  }
+  w.BeginObject();
+  w.Key("min");
+  w.Number(ratio->min);
+  w.Key("min_period");
+  w.Number(ratio->min_period);
+  w.Key("mean");
+  w.Number(ratio->mean);
+  w.Key("max");
+  w.Number(ratio->max);
+  w.Key("max_period");
+  w.Number(ratio->max_period);
+  w.Key("points");
+  w.Integer(ratio->points);
+  w.EndObject();
+}
+
+// The case's spectrum at the result's periods, its ratio to the target
+// and its level against the yardstick.
+void WriteCaseSpectrum(JsonWriter& w, const CaseSummary& c) {
+  w.Key("spectrum");
+  if (c.spectrum.empty()) {
+    w.Null();
+  } else {
+    NumberArray(w, c.spectrum);
+  }
+  w.Key("ratio_to_target");
+  WriteRatio(w, c.ratio);
+  w.Key("level_ratio");
+  if (c.level_ratio) {
+    w.Number(*c.level_ratio);
+  } else {
+    w.Null();
+  }
+}
+
+// The periods, the kind and damping of every spectrum, and the target.
+void WriteSpectra(JsonWriter& w, const CheckResult& r) {
+  w.Key("spectra");
+  w.BeginObject();
+  w.Key("kind");
+  w.String(r.spectrum_kind);
+  w.Key("damping");
+  w.Number(r.damping);
+  w.Key("peaks_at");
+  w.String("samples");
+  w.Key("level_yardstick");
+  w.String(r.levels_against_target ? "target" : "median of the other cases");
+  w.Key("periods");
+  NumberArray(w, r.period);
+  w.Key("srss");
+  NumberArray(w, r.srss);
+  w.Key("target");
+  NumberArray(w, r.target);
+  w.EndObject();
+}
+
 void WriteCase(JsonWriter& w, const CaseSummary& c) {
   w.BeginObject();
   w.Key("case");
@@ -69,6 +136,7 @@ void WriteCase(JsonWriter& w, const CaseSummary& c) {
   IntOrNull(w, c.rank);
   w.Key("phase");
   w.Bool(c.phase);
+  WriteCaseSpectrum(w, c);
   w.EndObject();
 }
 
@@ -118,6 +186,7 @@ std::string JsonReport(const CheckResult& r) {
   w.EndArray();
   w.Key("phase_case");
   IntOrNull(w, r.phase_case);
+  WriteSpectra(w, r);
   w.Key("findings");
   w.BeginArray();
   for (const Finding& f : r.findings) WriteFinding(w, f);

@@ -10,6 +10,7 @@
 #include "platform/console.h"
 #include "platform/file_status.h"
 #include "platform/file_system.h"
+#include "platform/kernel.h"
 #include "platform/standard_output.h"
 #include "state/run_state.h"
 
@@ -20,9 +21,11 @@ int main(int argc, char** argv) {
   try {
     std::vector<std::string> args =
         lpgm::platform::ConsoleArguments(argc, argv);
+    lpgm::RunState& state = lpgm::ProcessRunState();
+    state.kernel = lpgm::platform::BestKernel();
     lpgm::check::CheckEnvironment env{
         lpgm::platform::ProcessConsole(), lpgm::platform::ProcessFileSystem(),
-        lpgm::ProcessRunState(), lpgm::platform::RawStandardOutput(),
+        state, lpgm::platform::RawStandardOutput(),
         lpgm::platform::LocalTimeText(lpgm::platform::CurrentTimeNs())};
     return lpgm::check::RunCheckProgram(args, env);
   } catch (const std::exception& e) {

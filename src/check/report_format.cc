@@ -29,6 +29,18 @@ std::string Number(double value, int decimals) {
   return text;
 }
 
+std::string Damping(double h) {
+  std::string text = Number(h, 4);
+  if (text.find('.') == std::string::npos) return text;
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  return text;
+}
+
+std::string SpectrumBasis(std::string_view kind, double damping) {
+  return std::string(kind) + ", h = " + Damping(damping);
+}
+
 std::string Shortened(std::string_view text, std::size_t max_chars) {
   if (max_chars == 0) return "";
   std::size_t chars = 0;

@@ -17,6 +17,12 @@ std::string Fixed(double value, int decimals);
 // "NaN"/"Infinity"/"-Infinity".
 std::string Number(double value, int decimals);
 
+// A damping ratio without trailing zeros: "0.05", "0.1", "0".
+std::string Damping(double h);
+
+// The kind and damping the cases' spectra are in: "pSv, h = 0.05".
+std::string SpectrumBasis(std::string_view kind, double damping);
+
 // `text` cut to at most `max_chars` characters (code points), the last one
 // then replaced by an ellipsis. Charts use it for long folder names; the
 // tables show them whole.

@@ -77,6 +77,39 @@ std::string Margin(const CaseSummary& phase, const CaseSummary& other) {
                 diff >= 0 && phase.pgv > 0 ? "+" : "", percent.c_str());
 }
 
+void AppendSpectra(std::string& out, const CheckResult& r) {
+  bool any = false;
+  for (const CaseSummary& c : r.cases) any = any || !c.spectrum.empty();
+  if (!any) return;
+  out +=
+      "Cases against the target: " + SpectrumBasis(r.spectrum_kind, r.damping) +
+      ", " + std::to_string(r.period.size()) +
+      " periods, peaks at the 0.02 s samples\n";
+  out +=
+      "  No.  min ratio   at (s)  mean ratio  max ratio   at (s)  level  "
+      "folder\n";
+  for (const CaseSummary& c : r.cases) {
+    if (c.spectrum.empty()) continue;
+    std::string level = c.level_ratio ? Number(*c.level_ratio, 2) : "-";
+    if (!c.ratio) {
+      out += Format("  %3d  %9s  %7s  %10s  %9s  %7s  %5s  %s\n", c.case_number,
+                    "-", "-", "-", "-", "-", level.c_str(), c.folder.c_str());
+      continue;
+    }
+    const SpectrumRatio& q = *c.ratio;
+    out += Format("  %3d  %9s  %7s  %10s  %9s  %7s  %5s  %s\n", c.case_number,
+                  Number(q.min, 3).c_str(), Number(q.min_period, 2).c_str(),
+                  Number(q.mean, 3).c_str(), Number(q.max, 3).c_str(),
+                  Number(q.max_period, 2).c_str(), level.c_str(),
+                  c.folder.c_str());
+  }
+  out += r.levels_against_target
+             ? "  (level: the geometric mean of the spectrum over the "
+               "periods, as a multiple of the target's)\n"
+             : "  (level: the geometric mean of the spectrum over the "
+               "periods, as a multiple of the other cases' median)\n";
+}
+
 void AppendPhase(std::string& out, const CheckResult& r) {
   const CaseSummary* phase = nullptr;
   for (const CaseSummary& c : r.cases)
@@ -94,6 +127,13 @@ void AppendPhase(std::string& out, const CheckResult& r) {
   for (const CaseSummary& c : r.cases)
     if (c.rank == phase->rank - 1 || c.rank == phase->rank + 1)
       out += "  margin to " + Margin(*phase, c) + "\n";
+  if (phase->ratio) {
+    const SpectrumRatio& q = *phase->ratio;
+    out += "  fit to the target (" + SpectrumBasis(r.spectrum_kind, r.damping) +
+           "): min " + Number(q.min, 3) + " at " + Number(q.min_period, 2) +
+           " s, mean " + Number(q.mean, 3) + ", max " + Number(q.max, 3) +
+           " at " + Number(q.max_period, 2) + " s\n";
+  }
 }
 
 void AppendFindings(std::string& out, const CheckResult& r) {
@@ -147,6 +187,11 @@ std::string TextReport(const CheckResult& r) {
     out += "\n";
     AppendCases(out, r);
     out += "\n";
+    if (!r.period.empty()) {
+      const std::size_t before = out.size();
+      AppendSpectra(out, r);
+      if (out.size() != before) out += "\n";
+    }
     AppendPhase(out, r);
   }
   out += "\n";

@@ -24,6 +24,14 @@ TEST(CommandLine, Accepted) {
   EXPECT_EQ(cl.error, "");
   EXPECT_EQ(cl.html, "r.html");
   EXPECT_EQ(cl.definition, "-d.csv");
+  EXPECT_EQ(cl.spectrum, SpectrumKind::kPsv);
+  EXPECT_EQ(cl.damping, 0.05);
+  cl = Parse({"--spectrum", "sv", "--damping=0.1", "d.csv"});
+  EXPECT_EQ(cl.error, "");
+  EXPECT_EQ(cl.spectrum, SpectrumKind::kSv);
+  EXPECT_EQ(cl.damping, 0.1);
+  EXPECT_EQ(Parse({"--spectrum=psv", "--damping", "0", "d"}).spectrum,
+            SpectrumKind::kPsv);
   EXPECT_TRUE(Parse({"--help"}).help);
   EXPECT_TRUE(Parse({"--version", "x"}).version);
 }
@@ -37,7 +45,14 @@ TEST(CommandLine, Refused) {
                                              {"--html"},
                                              {"--html=", "d"},
                                              {"-x", "d"},
-                                             {"--jsonx", "d"}})
+                                             {"--jsonx", "d"},
+                                             {"--spectrum", "sa", "d"},
+                                             {"--spectrum"},
+                                             {"--damping", "1", "d"},
+                                             {"--damping", "-0.01", "d"},
+                                             {"--damping", "5%", "d"},
+                                             {"--damping=", "d"},
+                                             {"--damping", "nan", "d"}})
     EXPECT_NE(Parse(args).error, "") << args.size();
 }
 
