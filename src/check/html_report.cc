@@ -9,6 +9,7 @@
 #include "check/html_escape.h"
 #include "check/report_charts.h"
 #include "check/report_format.h"
+#include "check/spectrum_charts.h"
 
 namespace lpgm::check {
 namespace {
@@ -64,6 +65,10 @@ svg .grid { stroke: #d9d9d9; stroke-width: 0.6; fill: none; }
 svg .grid.minor { stroke: #efefef; }
 svg .axis { fill: none; stroke: #555; stroke-width: 0.8; }
 svg .series { fill: none; stroke-linejoin: round; stroke-linecap: round; }
+svg .dashed { stroke-dasharray: 5 2.5; }
+span.swatch { display: inline-block; width: 16px; height: 0;
+  border-top: 2.5px solid; vertical-align: middle; margin-right: 4px; }
+span.swatch.dashed { border-top-style: dashed; }
 p.none { color: #555; font-style: italic; }
 @media print {
   body { max-width: none; padding: 0; font-size: 9.5pt; }
@@ -393,6 +398,76 @@ void AddCaseTable(std::string& page, const CheckResult& result) {
   Add(page, "</table>\n");
 }
 
+// A ratio cell: "0.123 at 4.50 s".
+std::string RatioAt(double ratio, double period) {
+  return Fixed(ratio, 3) + " at " + Fixed(period, 2) + " s";
+}
+
+void AddRatioRow(std::string& page, const CheckResult& result,
+                 const CaseSummary& c) {
+  Add(page, c.phase ? "<tr class=\"phase\">" : "<tr>");
+  Cell(page, std::to_string(c.case_number), "num");
+  Add(page, "<td class=\"folder\"><span class=\"swatch");
+  if (CaseLineDashed(c)) Add(page, " dashed");
+  Add(page, "\" style=\"border-color:");
+  Add(page, CaseLineColour(c));
+  Add(page, "\"></span>");
+  AddText(page, c.folder);
+  Add(page, "</td>");
+  if (c.ratio) {
+    Cell(page, RatioAt(c.ratio->min, c.ratio->min_period), "num");
+    Cell(page, Fixed(c.ratio->mean, 3), "num");
+    Cell(page, RatioAt(c.ratio->max, c.ratio->max_period), "num");
+  } else {
+    Add(page, "<td class=\"num\" colspan=\"3\">no target</td>");
+  }
+  Cell(page, c.level_ratio ? Fixed(*c.level_ratio, 2) : "-",
+       CaseCell(result, c, {"spectrum-level"}));
+  Cell(page, c.phase ? "phase" : "");
+  Add(page, "</tr>\n");
+}
+
+void AddRatioTable(std::string& page, const CheckResult& result) {
+  Add(page,
+      "<table class=\"cases\"><tr><th class=\"num\">No.</th><th>Folder</th>"
+      "<th class=\"num\">Min case / target</th><th class=\"num\">Mean</th>"
+      "<th class=\"num\">Max case / target</th><th class=\"num\">Level "
+      "</th><th></th></tr>\n");
+  for (const CaseSummary& c : result.cases)
+    if (!c.spectrum.empty()) AddRatioRow(page, result, c);
+  Add(page, "</table>\n<p>");
+  AddText(page,
+          std::string("Level: the spectrum's average (geometric mean over the "
+                      "periods) as a multiple of ") +
+              (result.levels_against_target
+                   ? "the target's."
+                   : "the cases' median spectrum's; the rule spectrum-level "
+                     "warns beyond 1/16 or 16."));
+  Add(page, "</p>\n");
+}
+
+// The cases' spectra against the target: the charts and the ratio table.
+void AddCaseSpectra(std::string& page, const CheckResult& result) {
+  const std::string chart = CaseSpectraChart(result);
+  if (chart.empty()) return;
+  const std::string basis = SpectrumBasis(result.spectrum_kind, result.damping);
+  Add(page, "<section class=\"page\">\n");
+  AddFigure(page, "h2", "Cases against the target", chart,
+            "Response spectrum (" + basis +
+                ", peaks at the 0.02 s samples, from rest) of every case, "
+                "labelled by its number; the phase case red, the target "
+                "bold. The target's kind and damping are the ones given "
+                "with --spectrum and --damping.",
+            "");
+  AddFigure(page, "h3", "Phase case against the target",
+            PhaseRatioChart(result),
+            "The phase case's spectrum divided by the target (" + basis +
+                "); the band 0.85 to 1.15 is shaded.",
+            "No phase case or no target: not every input was read.");
+  AddRatioTable(page, result);
+  Add(page, "</section>\n");
+}
+
 }  // namespace
 
 void WriteHtmlReport(const CheckResult& result, std::ostream& out) {
@@ -410,6 +485,7 @@ void WriteHtmlReport(const CheckResult& result, std::ostream& out) {
   AddInputs(page, result);
   AddFindings(page, result);
   AddCharts(page, result);
+  AddCaseSpectra(page, result);
   Add(page, "<section class=\"page\">\n<h2>Summary</h2>\n");
   AddFaultTable(page, result);
   AddCaseTable(page, result);

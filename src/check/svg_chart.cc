@@ -176,6 +176,19 @@ void SvgChart::DrawLine(std::span<const Point> points, std::string_view colour,
   svg_ += "\"/>\n";
 }
 
+void SvgChart::DrawSegment(Point from, Point to, std::string_view colour,
+                           double stroke_width) {
+  svg_ += "<path class=\"series\" stroke=\"";
+  svg_ += colour;
+  svg_ += "\" stroke-width=\"";
+  AppendCoordinate(svg_, stroke_width);
+  svg_ += "\" d=\"M";
+  AppendPair(svg_, from.x, from.y);
+  svg_ += ' ';
+  AppendPair(svg_, to.x, to.y);
+  svg_ += "\"/>\n";
+}
+
 void SvgChart::DrawHorizontalBar(double value, double row_center,
                                  double thickness, std::string_view colour) {
   double x0 = X(0), x1 = X(value);

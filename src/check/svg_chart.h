@@ -58,6 +58,10 @@ class SvgChart {
   void DrawText(double x, double y, std::string_view text,
                 std::string_view css_class, Anchor anchor = Anchor::kStart);
 
+  // A straight line in user units.
+  void DrawSegment(Point from, Point to, std::string_view colour,
+                   double stroke_width);
+
   // A rectangle in user units, filled with `colour`.
   void DrawRect(const PlotArea& box, std::string_view colour);
 

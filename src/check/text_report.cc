@@ -104,10 +104,10 @@ void AppendSpectra(std::string& out, const CheckResult& r) {
                   c.folder.c_str());
   }
   out += r.levels_against_target
-             ? "  (level: the geometric mean of the spectrum over the "
-               "periods, as a multiple of the target's)\n"
-             : "  (level: the geometric mean of the spectrum over the "
-               "periods, as a multiple of the other cases' median)\n";
+             ? "  (level: the spectrum's geometric mean over the periods, as "
+               "a multiple of the target's)\n"
+             : "  (level: the spectrum's geometric mean over the periods, as "
+               "a multiple of the cases' median spectrum's)\n";
 }
 
 void AppendPhase(std::string& out, const CheckResult& r) {

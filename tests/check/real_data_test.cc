@@ -40,7 +40,7 @@ void WriteRecordFile(const fs::path& path, int count, const char* step,
   std::snprintf(line, sizeof line, "%8d,%8s\r\n", count, step);
   std::string text = line;
   for (std::size_t j = 0; j < samples.size(); ++j) {
-    std::snprintf(line, sizeof line, "%12.6f", samples[j]);
+    std::snprintf(line, sizeof line, "%14.6f", samples[j]);
     text += line;
     if (j % 8 == 7 || j + 1 == samples.size()) text += "\r\n";
   }
@@ -90,10 +90,58 @@ class RealData : public ::testing::Test {
 };
 
 TEST_F(RealData, NothingToWarnAboutAsItIs) {
-  ProcessResult run = RunCheck(dir_.path(), "--json definition.csv");
-  EXPECT_EQ(run.exit_status, 0) << run.out;
-  for (const std::string& severity : JsonValues(run.out, "severity"))
-    EXPECT_EQ(severity, "\"note\"") << run.out;
+  for (const char* kind :
+       {"", "--spectrum sv ", "--spectrum psv --damping 0.02 "}) {
+    ProcessResult run =
+        RunCheck(dir_.path(), std::string("--json ") + kind + "definition.csv");
+    EXPECT_EQ(run.exit_status, 0) << kind << run.out;
+    for (const std::string& severity : JsonValues(run.out, "severity"))
+      EXPECT_EQ(severity, "\"note\"") << kind << run.out;
+  }
+}
+
+// Mistakes in one record that its spectrum gives away, each planted in a
+// fresh copy: the ids reported, in the kind of spectrum given.
+TEST_F(RealData, SpectraTellUnitsScalesAndInterleavedColumns) {
+  struct Planted {
+    const char* folder;
+    double scale;      // every sample times this
+    bool interleaved;  // a second series (the record 1 s later x 0.6) between
+    const char* ids;   // the ids expected, space-separated, in order
+  };
+  const Planted planted[] = {
+      // Lucerne in m/s2: PGA 5.78, inside the PGA range.
+      {"LANDERS1992_LCN260", 0.01, false, "spectrum-level"},
+      {"TABAS1978_FER_L", 0.01, false, "acceleration-range spectrum-level"},
+      {"KOCAELI1999_FAT000", 1 / 980.665, false,
+       "acceleration-range spectrum-level"},
+      {"CHICHI1999_TAP034N", 100, false, "acceleration-range spectrum-level"},
+      {"LANDERS1992_PSA090", 1, true, "interleaved-columns"},
+  };
+  for (const Planted& p : planted) {
+    for (const char* kind : {"psv", "sv"}) {
+      TempDir dir;
+      CopyInputSet(check::RealData().string(), dir.path());
+      fs::path file = CaseFile(dir, p.folder);
+      Record r = ReadRecordFile(file);
+      std::vector<double> samples;
+      for (std::size_t j = 0; j < r.samples.size(); ++j) {
+        samples.push_back(r.samples[j] * p.scale);
+        if (p.interleaved)
+          samples.push_back(0.6 *
+                            r.samples[std::min(j + 50, r.samples.size() - 1)]);
+      }
+      WriteRecordFile(file, static_cast<int>(samples.size()), "0.02", samples);
+      ProcessResult run =
+          RunCheck(dir.path(), std::string("--json --spectrum ") + kind +
+                                   " definition.csv");
+      std::string ids;
+      for (const std::string& id : JsonValues(run.out, "id"))
+        if (id != "\"even-cases\"" && id != "\"near-tie\"")
+          ids += (ids.empty() ? "" : " ") + id.substr(1, id.size() - 2);
+      EXPECT_EQ(ids, p.ids) << p.folder << " " << kind;
+    }
+  }
 }
 
 TEST_F(RealData, RecordAtHundredthOfASecond) {

@@ -205,6 +205,43 @@ const std::vector<Row>& Rows() {
       {"velocity drifts",
        [](Input& in) { in.result.cases[0].end_velocity = -2.5; },
        "velocity-drift:W"},
+      {"a spectrum 20 or 1/20 times the cases' median",
+       [](Input& in) {
+         in.result.cases[0].level_ratio = 20;
+         in.result.cases[2].level_ratio = 0.05;
+       },
+       "spectrum-level:W spectrum-level:W"},
+      {"a spectrum within 16 times the cases' median",
+       [](Input& in) {
+         in.result.cases[0].level_ratio = 15;
+         in.result.cases[1].level_ratio = 1 / 15.0;
+       },
+       ""},
+      {"against the target: below 1/40 or above 3 times",
+       [](Input& in) {
+         in.result.levels_against_target = true;
+         in.result.cases[0].level_ratio = 0.024;
+         in.result.cases[1].level_ratio = 0.05;  // weak but natural
+         in.result.cases[2].level_ratio = 3.1;
+       },
+       "spectrum-level:W spectrum-level:W"},
+      {"the cases' median 1/100 of the target",
+       [](Input& in) { in.result.set_level_ratio = 0.01; }, "spectrum-level:W"},
+      {"samples of two series in turn",
+       [](Input& in) {
+         in.acc.clear();
+         for (int j = 0; j < 400; ++j)
+           in.acc.push_back(j % 2 == 0 ? std::sin(0.05 * j) : 0.5);
+         in.result.cases[0].acc = in.acc;
+       },
+       "interleaved-columns:W"},
+      {"smooth samples",
+       [](Input& in) {
+         in.acc.clear();
+         for (int j = 0; j < 400; ++j) in.acc.push_back(std::sin(0.05 * j));
+         in.result.cases[0].acc = in.acc;
+       },
+       ""},
       {"short record", [](Input& in) { in.result.cases[0].duration = 9.98; },
        "record-duration:N"},
       {"Sv too wide",
