@@ -70,6 +70,7 @@ span.swatch { display: inline-block; width: 16px; height: 0;
   border-top: 2.5px solid; vertical-align: middle; margin-right: 4px; }
 span.swatch.dashed { border-top-style: dashed; }
 p.none { color: #555; font-style: italic; }
+p.note { font-size: 8.5pt; color: #555; margin-top: 3px; }
 @media print {
   body { max-width: none; padding: 0; font-size: 9.5pt; }
   section.page { break-before: page; }
@@ -290,8 +291,11 @@ void AddFigure(std::string& page, std::string_view heading_tag,
 void AddCharts(std::string& page, const CheckResult& result) {
   Add(page, "<section class=\"page\">\n");
   AddFigure(page, "h2", "Velocity response spectra", SpectraChart(result),
-            "Sv of every fault against period, log-log; the SRSS of the "
-            "faults and the target (SRSS / 1.1) that lpgm writes are bold.",
+            "Field 28 of every fault file against period, log-log, taken "
+            "as " +
+                SpectrumBasis(result.spectrum_kind, result.damping) +
+                " (--spectrum, --damping); the SRSS of the faults and the "
+                "target (SRSS / 1.1) that lpgm writes are bold.",
             "No spectrum file was read.");
   AddFigure(page, "h2", "Peak velocities", PeakVelocityChart(result),
             "PGV of every case in rank order (1 = largest); the phase case, "
@@ -435,7 +439,7 @@ void AddRatioTable(std::string& page, const CheckResult& result) {
       "</th><th></th></tr>\n");
   for (const CaseSummary& c : result.cases)
     if (!c.spectrum.empty()) AddRatioRow(page, result, c);
-  Add(page, "</table>\n<p>");
+  Add(page, "</table>\n<p class=\"note\">");
   AddText(page,
           std::string("Level: the spectrum's average (geometric mean over the "
                       "periods) as a multiple of ") +
@@ -451,7 +455,7 @@ void AddCaseSpectra(std::string& page, const CheckResult& result) {
   const std::string chart = CaseSpectraChart(result);
   if (chart.empty()) return;
   const std::string basis = SpectrumBasis(result.spectrum_kind, result.damping);
-  Add(page, "<section class=\"page\">\n");
+  Add(page, "<section class=\"page\" id=\"spectra\">\n");
   AddFigure(page, "h2", "Cases against the target", chart,
             "Response spectrum (" + basis +
                 ", peaks at the 0.02 s samples, from rest) of every case, "

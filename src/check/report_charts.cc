@@ -69,7 +69,8 @@ std::string SpectraChart(const CheckResult& result) {
     ys.push_back(result.target);
   }
   const Axis x = MakeLogAxis(xs, "Period (s)");
-  const Axis y = MakeLogAxis(ys, "Velocity response Sv (cm/s)");
+  const Axis y =
+      MakeLogAxis(ys, "Field 28, taken as " + result.spectrum_kind + " (cm/s)");
   SvgChart chart(kChartWidth, 440, "Velocity response spectra");
   chart.SetFrame({72, 14, 480, 370}, x, y);
   chart.DrawAxes();

@@ -176,7 +176,7 @@ std::string PhaseRatioChart(const CheckResult& result) {
   };
   mark(q.min_period, q.min, 12, "min");
   mark(q.max_period, q.max, -6, "max");
-  chart.DrawText(area.left + area.width - 4, top - 3,
+  chart.DrawText(area.left + area.width - 4, bottom - 4,
                  "0.85 to 1.15, mean " + Fixed(q.mean, 3), "small",
                  Anchor::kEnd);
   return chart.Finish();

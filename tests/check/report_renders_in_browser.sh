@@ -84,8 +84,24 @@ check_report() {
   fi
 }
 
+# The section of the cases' spectra alone, as the README shows it.
+spectra_picture() {
+  local name=$1 page="$work/$1-spectra-only.html"
+  awk '/^<section class="page" id="spectra">/ { on = 1 }
+       !started || on { print }
+       /^<body>/ { started = 1 }
+       on && /^<\/section>/ { on = 0 }
+       END { print "</body></html>" }' "$work/$name.html" > "$page"
+  grep -q 'Response spectra of the cases' "$page" ||
+    fail "$name: no section of the cases' spectra"
+  browse --window-size=794,1020 --screenshot="$work/$name-spectra.png" \
+    "file://$page" > /dev/null 2>&1 || fail "$name: spectra screenshot"
+}
+
 "$sample" --example "$examples" "$work/example.html" || fail "example report"
 "$sample" --synthetic "$work/synthetic.html" || fail "synthetic report"
-check_report example 4
-check_report synthetic 4
+check_report example 6
+check_report synthetic 6
+spectra_picture example
+spectra_picture synthetic
 echo "reports render in $("$chromium" --version 2>/dev/null || echo chromium)"

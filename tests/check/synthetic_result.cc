@@ -7,6 +7,8 @@
 #include <numeric>
 #include <random>
 
+#include "check/spectrum_fit.h"
+
 namespace lpgm::check::testing {
 namespace {
 
@@ -81,6 +83,23 @@ void RankCases(CheckResult& r) {
   r.phase_case = phase.case_number;
 }
 
+// Spectra around the target, each of its own level and slope with a
+// wiggle, as real records spread; the ratios and levels as the checker
+// sets them.
+void AddSpectra(std::mt19937& rng, CheckResult& r) {
+  std::normal_distribution<double> level(-0.3, 0.35), slope(0, 0.3);
+  for (CaseSummary& c : r.cases) {
+    const double a = level(rng), b = slope(rng);
+    for (std::size_t j = 0; j < r.period.size(); ++j) {
+      const double x = std::log(r.period[j]);
+      c.spectrum.push_back(r.target[j] *
+                           std::exp(a + b * x + 0.25 * std::sin(3 * x + a)));
+    }
+    c.ratio = RatioToTarget(r.period, c.spectrum, r.target);
+  }
+  CompareLevels(r);
+}
+
 void AddFindings(CheckResult& r) {
   r.findings.push_back({"near-tie", Severity::kNote, 0, 2, "", 0,
                         "the phase case's PGV is within 1 % of rank 2's"});
@@ -137,6 +156,7 @@ std::unique_ptr<SyntheticResult> MakeSyntheticResult(
                         "2026-12-01 10:00:00"});
   }
   RankCases(r);
+  AddSpectra(rng, r);
   if (shape.awkward_names) {
     r.cases[0].header_time_step = 0.01;
     AddFindings(r);
