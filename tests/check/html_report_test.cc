@@ -153,8 +153,12 @@ TEST(HtmlReport, CellsBehindAWarningAreFlagged) {
 TEST(HtmlReport, PhaseCaseIsMarkedInChartsAndTable) {
   auto sample = MakeSyntheticResult({3, 5, 3000, 1, false});
   const std::string page = Report(sample->result);
-  EXPECT_EQ(Count(page, "<tr class=\"phase\">"), 1u);
+  // The cases' table and the table of ratios.
+  EXPECT_EQ(Count(page, "<tr class=\"phase\">"), 2u);
   EXPECT_EQ(Count(page, "phase case</text>"), 2u);  // bar and strip
+  EXPECT_EQ(Count(page, " phase</text>"), 1u);       // the spectrum's label
+  EXPECT_NE(page.find("(phase case) / target: pSv, h = 0.05</text>"),
+            std::string::npos);
   EXPECT_NE(page.find("Acceleration of the phase case"), std::string::npos);
 }
 
