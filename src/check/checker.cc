@@ -16,10 +16,12 @@
 #include "compute/velocity.h"
 #include "input/acceleration_file.h"
 #include "input/definition_file.h"
+#include "input/read_in_order.h"
 #include "input/spectrum_file.h"
 #include "output/output_files.h"
 #include "platform/encoding.h"
 #include "platform/file_status.h"
+#include "platform/processors.h"
 #include "record/failure.h"
 #include "record/number_format.h"
 #include "record/trimmed_length.h"
@@ -53,10 +55,14 @@ class Checker {
   void ReadFault(int i);
   void SummarizeFault(const FaultFacts& facts, FaultSummary& fault);
   void CompareGrids();
+  void NoteCases();
   void ReadCase(int i);
+  void ReadCases();
   void Compute();
   void SummarizeCase(CaseSummary& summary);
-  void ComputeCaseSpectra();
+  void PrepareSpectra();
+  void CaseSpectrum(CaseSummary& c) const;
+  void CompareSpectra();
   void NoteOutputs();
 
   const CheckRequest& request_;
@@ -66,6 +72,8 @@ class Checker {
   FactCollector collector_;
   CheckResult result_;
   std::int64_t newest_input_ns_ = 0;
+  std::vector<Oscillator> oscillators_;
+  std::vector<std::size_t> oscillator_row_;  // the period of each
 };
 
 void Checker::NoteInput(const char* role, const std::string& cp932_path) {
@@ -214,15 +222,27 @@ void Checker::CompareGrids() {
   }
 }
 
+// Makes room for every case's facts and summary, and notes their files in
+// order, before any is read.
+void Checker::NoteCases() {
+  for (int i = 1; i <= state_.NCASE; ++i) {
+    CaseFacts& facts = facts_.cases.emplace_back();
+    facts.case_number = i;
+    facts.path = AccelerationFilePath(state_, i);
+    NoteInput("acceleration", facts.path);
+    CaseSummary& summary = result_.cases.emplace_back();
+    summary.case_number = i;
+    summary.folder =
+        platform::HostPath(Leading(state_.CASEDIR(i), state_.LCASEDIR(i)));
+  }
+}
+
+// Reads case i and works out all that needs no other case: its velocity,
+// its summary and its spectrum. Touches only case i's column, facts and
+// summary, so that two cases can be read at once.
 void Checker::ReadCase(int i) {
-  CaseFacts& facts = facts_.cases.emplace_back();
-  facts.case_number = i;
-  facts.path = AccelerationFilePath(state_, i);
-  NoteInput("acceleration", facts.path);
-  CaseSummary summary;
-  summary.case_number = i;
-  summary.folder =
-      platform::HostPath(Leading(state_.CASEDIR(i), state_.LCASEDIR(i)));
+  CaseFacts& facts = facts_.cases[static_cast<std::size_t>(i - 1)];
+  CaseSummary& summary = result_.cases[static_cast<std::size_t>(i - 1)];
   try {
     ReadAccelerationFile(state_, files_, i, collector_);
     summary.read_ok = true;
@@ -232,7 +252,22 @@ void Checker::ReadCase(int i) {
   facts.npts = summary.npts = state_.NPTS(i);
   summary.duration = summary.npts > 0 ? summary.npts * kTimeStep : 0.0;
   summary.header_time_step = facts.header_time_step;
-  result_.cases.push_back(std::move(summary));
+  if (!summary.read_ok) return;
+  ComputeVelocity(state_, i);
+  SummarizeCase(summary);
+  CaseSpectrum(summary);
+}
+
+// Two threads when there is a second processor and every case file can be
+// read ahead (regular files that exist); otherwise one after another.
+void Checker::ReadCases() {
+  NoteCases();
+  bool two = state_.NCASE >= 2 && platform::UsableProcessors() >= 2;
+  for (const CaseFacts& c : facts_.cases)
+    two = two && files_.CanReadAhead(c.path);
+  // ReadCase catches every stop of the record layer; anything else is the
+  // checker's own fault and leaves the check.
+  ReadInOrder(state_.NCASE, [this](int i) { ReadCase(i); }, two);
 }
 
 void Checker::SummarizeCase(CaseSummary& c) {
@@ -268,16 +303,6 @@ void Checker::Compute() {
                                [](const FaultSummary& f) { return f.read_ok; });
   bool cases_ok = std::all_of(result_.cases.begin(), result_.cases.end(),
                               [](const CaseSummary& c) { return c.read_ok; });
-  // A case that was not read whole takes no part: lpgm would not get here.
-  for (const CaseSummary& c : result_.cases)
-    if (!c.read_ok) state_.NPTS(c.case_number) = 0;
-  ComputeVelocities(state_);
-  for (CaseSummary& c : result_.cases) {
-    state_.NPTS(c.case_number) = c.npts;
-    SummarizeCase(c);
-  }
-  if (!result_.faults.empty() && result_.faults[0].read_ok)
-    result_.period = result_.faults[0].period;
   if (faults_ok) {
     ComputeTargetSpectrum(state_);
     for (int j = 1; j <= state_.NPER; ++j) {
@@ -295,39 +320,39 @@ void Checker::Compute() {
   }
 }
 
-// Each case's response spectrum at the target's periods, in the kind and
-// damping of the target, its ratio to the target and its level against the
-// other cases'. A period no oscillator can have gets NaN.
-void Checker::ComputeCaseSpectra() {
-  const std::vector<double>& period = result_.period;
-  std::vector<Oscillator> oscillators;
-  std::vector<std::size_t> column;
-  for (std::size_t j = 0; j < period.size(); ++j) {
-    if (!std::isfinite(period[j]) || !(period[j] > 0)) continue;
-    oscillators.push_back({period[j], request_.damping});
-    column.push_back(j);
+// The oscillators of the cases' spectra: one at each of fault 1's periods
+// that an oscillator can have, at the damping of the target.
+void Checker::PrepareSpectra() {
+  if (result_.faults.empty() || !result_.faults[0].read_ok) return;
+  result_.period = result_.faults[0].period;
+  for (std::size_t j = 0; j < result_.period.size(); ++j) {
+    const double t = result_.period[j];
+    if (!std::isfinite(t) || !(t > 0)) continue;
+    oscillators_.push_back({t, request_.damping});
+    oscillator_row_.push_back(j);
   }
-  std::vector<RecordSamples> records;
-  std::vector<CaseSummary*> owners;
-  for (CaseSummary& c : result_.cases) {
-    if (c.acc.empty()) continue;
-    records.push_back({c.acc, kTimeStep});
-    owners.push_back(&c);
-  }
-  if (oscillators.empty() || records.empty()) return;
-  std::vector<SpectralPeaks> peaks(records.size() * oscillators.size());
+}
+
+// A case's response spectrum at the periods, in the kind of the target; NaN
+// at a period no oscillator can have.
+void Checker::CaseSpectrum(CaseSummary& c) const {
+  if (c.acc.empty() || oscillators_.empty()) return;
+  std::vector<SpectralPeaks> peaks(oscillators_.size());
   SpectrumOptions options;
   options.kernel = state_.kernel;
-  ComputeSpectralPeaksOfRecords(records, oscillators, options, 2, peaks);
-  const std::size_t n = oscillators.size();
-  for (std::size_t r = 0; r < owners.size(); ++r) {
-    CaseSummary& c = *owners[r];
-    c.spectrum.assign(period.size(), std::nan(""));
-    for (std::size_t k = 0; k < n; ++k)
-      c.spectrum[column[k]] = SpectralValue(
-          peaks[r * n + k], oscillators[k].period, request_.spectrum_kind);
-    c.ratio = RatioToTarget(period, c.spectrum, result_.target);
-  }
+  const RecordSamples record[] = {{c.acc, kTimeStep}};
+  ComputeSpectralPeaksOfRecords(record, oscillators_, options, 1, peaks);
+  c.spectrum.assign(result_.period.size(), std::nan(""));
+  for (std::size_t k = 0; k < peaks.size(); ++k)
+    c.spectrum[oscillator_row_[k]] = SpectralValue(
+        peaks[k], oscillators_[k].period, request_.spectrum_kind);
+}
+
+// Each case against the target and the other cases.
+void Checker::CompareSpectra() {
+  for (CaseSummary& c : result_.cases)
+    if (!c.spectrum.empty())
+      c.ratio = RatioToTarget(result_.period, c.spectrum, result_.target);
   CompareLevels(result_);
 }
 
@@ -353,9 +378,10 @@ CheckResult Checker::Run() {
     NoteFolders();
     for (int i = 1; i <= state_.NFAULT; ++i) ReadFault(i);
     CompareGrids();
-    for (int i = 1; i <= state_.NCASE; ++i) ReadCase(i);
+    PrepareSpectra();
+    ReadCases();
     Compute();
-    ComputeCaseSpectra();
+    CompareSpectra();
     NoteOutputs();
   }
   ApplyRules(facts_, result_);

@@ -1,6 +1,7 @@
 #include "check/rules.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <set>
@@ -131,15 +132,20 @@ bool OutsideTargetLevel(double ratio) {
   return e < kTargetLow || e > kTargetHigh;
 }
 
-// The normalised autocorrelation of the samples at `lag`.
-double LagCorrelation(std::span<const double> acc, std::size_t lag) {
-  double energy = 0, product = 0;
+// The normalised autocorrelations of the samples at lags 1, 2 and 3, in one
+// pass; zeros when a sample is not finite or all are 0.
+std::array<double, 3> LagCorrelations(std::span<const double> acc) {
+  double energy = 0, r1 = 0, r2 = 0, r3 = 0;
   for (std::size_t i = 0; i < acc.size(); ++i) {
-    if (!std::isfinite(acc[i])) return 0;
-    energy += acc[i] * acc[i];
-    if (i >= lag) product += acc[i] * acc[i - lag];
+    const double a = acc[i];
+    if (!std::isfinite(a)) return {0, 0, 0};
+    energy += a * a;
+    if (i >= 1) r1 += a * acc[i - 1];
+    if (i >= 2) r2 += a * acc[i - 2];
+    if (i >= 3) r3 += a * acc[i - 3];
   }
-  return energy > 0 ? product / energy : 0;
+  if (!(energy > 0)) return {0, 0, 0};
+  return {r1 / energy, r2 / energy, r3 / energy};
 }
 
 // How much more alike samples two or three apart must be than neighbours
@@ -503,9 +509,7 @@ const Rule kRules[] = {
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c) || c.acc.size() < 4) return;
-       const double r1 = LagCorrelation(c.acc, 1);
-       const double r2 = LagCorrelation(c.acc, 2);
-       const double r3 = LagCorrelation(c.acc, 3);
+       const auto [r1, r2, r3] = LagCorrelations(c.acc);
        if (!(std::max(r2, r3) - r1 > kInterleaveExcess)) return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
