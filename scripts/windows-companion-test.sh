@@ -41,6 +41,14 @@ cmp -s "$scratch/check-linux.txt" "$scratch/check-windows.txt" ||
 "$wine" "$windows/src/check/lpgm-check.exe" definition.csv --html 報告.html \
   >/dev/null || fail "lpgm-check.exe --html: exit status $?"
 grep -q '</html>' 報告.html || fail "lpgm-check.exe wrote no report 報告.html"
+# The same page as on Linux, spectra and charts included, but for where and
+# when it was made.
+"$posix/src/check/lpgm-check" definition.csv --html "$scratch/linux.html" \
+  >/dev/null || fail "lpgm-check --html: exit status $?"
+made='Working directory|Checked at|Input check of'
+cmp -s <(grep -Ev "$made" "$scratch/linux.html") <(grep -Ev "$made" 報告.html) ||
+  fail "lpgm-check.exe's page differs: $(diff <(grep -Ev "$made" \
+    "$scratch/linux.html") <(grep -Ev "$made" 報告.html) | head -5)"
 status=0
 "$wine" "$windows/src/check/lpgm-check.exe" definition.csv \
   --html DEFINITION.CSV >/dev/null 2>&1 || status=$?
