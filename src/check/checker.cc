@@ -267,7 +267,8 @@ void Checker::ReadCases() {
     two = two && files_.CanReadAhead(c.path);
   // ReadCase catches every stop of the record layer; anything else is the
   // checker's own fault and leaves the check.
-  ReadInOrder(state_.NCASE, [this](int i) { ReadCase(i); }, two);
+  ReadInOrder(
+      state_.NCASE, [this](int i) { ReadCase(i); }, two);
 }
 
 void Checker::SummarizeCase(CaseSummary& c) {
@@ -344,8 +345,8 @@ void Checker::CaseSpectrum(CaseSummary& c) const {
   ComputeSpectralPeaksOfRecords(record, oscillators_, options, 1, peaks);
   c.spectrum.assign(result_.period.size(), std::nan(""));
   for (std::size_t k = 0; k < peaks.size(); ++k)
-    c.spectrum[oscillator_row_[k]] = SpectralValue(
-        peaks[k], oscillators_[k].period, request_.spectrum_kind);
+    c.spectrum[oscillator_row_[k]] =
+        SpectralValue(peaks[k], oscillators_[k].period, request_.spectrum_kind);
 }
 
 // Each case against the target and the other cases.

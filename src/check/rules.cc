@@ -78,6 +78,11 @@ bool ExtremesOverflow(const Extremes& e, int width, int decimals) {
 // A case whose samples were read whole and are more than none.
 bool HasSamples(const CaseSummary& c) { return c.read_ok && c.npts > 0; }
 
+bool OutsidePgaRange(const CaseSummary& c) {
+  return HasSamples(c) &&
+         (c.pga < kPlausiblePgaLow || c.pga > kPlausiblePgaHigh);
+}
+
 std::string Slot(const FolderFacts& f, int k) {
   return (f.fault != 0 ? "fault " : "case ") + std::to_string(k);
 }
@@ -451,9 +456,7 @@ const Rule kRules[] = {
      "PGA below 5 or above 3000 cm/s2",
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
-       if (!HasSamples(c) ||
-           !(c.pga < kPlausiblePgaLow || c.pga > kPlausiblePgaHigh))
-         return;
+       if (!OutsidePgaRange(c)) return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
            "PGA " + Number(c.pga, 3) + " cm/s2 is outside " +
@@ -491,7 +494,11 @@ const Rule kRules[] = {
     {"spectrum-level", Severity::kWarning, Scope::kCaseValues, kSpectrumLevel,
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
-       if (!c.level_ratio) return;
+       // One cause, one finding: a PGA out of range already names the
+       // units, a slash the samples left 0.0.
+       if (!c.level_ratio || OutsidePgaRange(c) ||
+           CaseAt(in).end.slash_line != 0)
+         return;
        const bool target = in.result.levels_against_target;
        if (!(target ? OutsideTargetLevel(*c.level_ratio)
                     : std::fabs(std::log10(*c.level_ratio)) > kCaseSpread))

@@ -125,7 +125,7 @@ TEST(Checker, SamplesEndedBySlashOrFollowedByMore) {
   CheckResult r = in.Run();
   EXPECT_EQ(Ids(r),
             "samples-ended-early extra-samples extra-samples "
-            "acceleration-range velocity-drift spectrum-level")
+            "acceleration-range velocity-drift")
       << Ids(r);
   EXPECT_EQ(r.findings[0].line, 2);
   EXPECT_EQ(r.findings[1].line, 2 + 2999 / 8);  // same line as the last one

@@ -156,7 +156,7 @@ TEST(HtmlReport, PhaseCaseIsMarkedInChartsAndTable) {
   // The cases' table and the table of ratios.
   EXPECT_EQ(Count(page, "<tr class=\"phase\">"), 2u);
   EXPECT_EQ(Count(page, "phase case</text>"), 2u);  // bar and strip
-  EXPECT_EQ(Count(page, " phase</text>"), 1u);       // the spectrum's label
+  EXPECT_EQ(Count(page, " phase</text>"), 1u);      // the spectrum's label
   EXPECT_NE(page.find("(phase case) / target: pSv, h = 0.05</text>"),
             std::string::npos);
   EXPECT_NE(page.find("Acceleration of the phase case"), std::string::npos);

@@ -211,6 +211,15 @@ const std::vector<Row>& Rows() {
          in.result.cases[2].level_ratio = 0.05;
        },
        "spectrum-level:W spectrum-level:W"},
+      {"a spectrum 1/100 of the median with the PGA out of range: one "
+       "finding",
+       [](Input& in) {
+         in.result.cases[0].level_ratio = 0.01;
+         in.result.cases[0].pga = 1;
+         in.result.cases[1].level_ratio = 0.01;
+         in.facts.cases[1].end.slash_line = 9;
+       },
+       "samples-ended-early:W acceleration-range:W"},
       {"a spectrum within 16 times the cases' median",
        [](Input& in) {
          in.result.cases[0].level_ratio = 15;
