@@ -6,7 +6,9 @@
 // read: each failure becomes a finding and the next file is read. Only a
 // failure in the definition file ends the check, since nothing else is
 // named then. Ranks and the phase case are given only when every input was
-// read, as lpgm would give them. It never writes a file.
+// read, as lpgm would give them. Beyond lpgm, it computes each case's
+// response spectrum at the target's periods and compares it with the target
+// and with the other cases. It never writes a file.
 #ifndef LPGM_CHECK_CHECKER_H_
 #define LPGM_CHECK_CHECKER_H_
 
