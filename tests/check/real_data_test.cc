@@ -287,10 +287,14 @@ TEST_F(RealData, CasesPreparedFromTheOriginalsNeedNoWarning) {
   options.env = {"LC_ALL=C.UTF-8"};
   ProcessResult prepared = RunProcess("/bin/sh", options);
   ASSERT_EQ(prepared.exit_status, 0) << prepared.out << prepared.err;
-  ProcessResult run = RunCheck(dir_.path(), "--json definition.csv");
-  EXPECT_EQ(run.exit_status, 0) << run.out;
-  for (const std::string& severity : JsonValues(run.out, "severity"))
-    EXPECT_EQ(severity, "\"note\"") << run.out;
+  for (const char* kind : {"psv", "sv"}) {
+    ProcessResult run =
+        RunCheck(dir_.path(),
+                 std::string("--json --spectrum ") + kind + " definition.csv");
+    EXPECT_EQ(run.exit_status, 0) << kind << run.out;
+    for (const std::string& severity : JsonValues(run.out, "severity"))
+      EXPECT_EQ(severity, "\"note\"") << kind << run.out;
+  }
 }
 
 TEST(ExampleRun, PeaksRanksAndPhaseCaseAreLpgms) {
