@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "check/facts.h"
+#include "check/read_cause.h"
 #include "check/rules.h"
 #include "check/text_encoding.h"
 #include "compute/ranking.h"
@@ -29,7 +30,24 @@ namespace {
 constexpr double kTimeStep = 0.02;
 
 ReadStop StopOf(const RunStop& stop) {
-  return {ReasonOf(stop), stop.message(), stop.line()};
+  return {ReasonOf(stop), stop.message(), stop.line(), {}};
+}
+
+bool EndedEarly(const RunStop& stop) {
+  return stop.kind() == RunStop::Kind::kRecordFailure &&
+         stop.number() == kErrEndOfFile;
+}
+
+bool Malformed(const RunStop& stop, int number) {
+  return stop.kind() == RunStop::Kind::kRecordFailure &&
+         stop.number() == number;
+}
+
+// The folder part of a host path; empty when it names none.
+std::string_view FolderOf(std::string_view host_path) {
+  std::size_t slash = host_path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view()
+                                         : host_path.substr(0, slash);
 }
 
 // One check in progress: reads the inputs through lpgm's readers into the
@@ -45,6 +63,11 @@ class Checker {
 
  private:
   void NoteInput(const char* role, const std::string& cp932_path);
+  std::string TextOf(const std::string& cp932_path);
+  std::string OpenCause(const std::string& cp932_path);
+  std::string DefinitionCause(const RunStop& stop);
+  std::string FaultCause(const RunStop& stop, const std::string& path);
+  std::string CaseCause(const RunStop& stop, const CaseFacts& facts);
   TextEncoding DefinitionEncoding(const std::string& path);
   bool ReadDefinition();
   void NoteFolders();
@@ -76,6 +99,81 @@ void Checker::NoteInput(const char* role, const std::string& cp932_path) {
     newest_input_ns_ = std::max(newest_input_ns_, st->modified_ns);
   }
   result_.inputs.push_back(std::move(file));
+}
+
+// The bytes of an input file, to say why its reading failed; empty when
+// it cannot be read.
+std::string Checker::TextOf(const std::string& cp932_path) {
+  std::string text;
+  if (!files_.ReadWhole(platform::HostPath(cp932_path), &text).ok())
+    text.clear();
+  return text;
+}
+
+// Why a file cannot be opened, when the file system tells: a folder where
+// the file should be, no such folder, or a folder without the file.
+std::string Checker::OpenCause(const std::string& cp932_path) {
+  const std::string host = platform::HostPath(cp932_path);
+  std::optional<platform::FileStatus> st = files_.Status(host);
+  if (st && st->is_folder) return host + " is a folder, not a file";
+  if (st) return {};
+  const std::string folder(FolderOf(host));
+  if (folder.empty()) return {};
+  std::optional<platform::FileStatus> dir = files_.Status(folder);
+  if (!dir) return "there is no folder " + folder;
+  if (!dir->is_folder) return folder + " is a file, not a folder";
+  return "the folder " + folder + " holds no file " +
+         host.substr(folder.size() + 1);
+}
+
+std::string Checker::DefinitionCause(const RunStop& stop) {
+  const std::string& path = facts_.definition.path;
+  switch (ReasonOf(stop)) {
+    case StopReason::kCannotOpen:
+      return OpenCause(path);
+    case StopReason::kCountError:
+      return "line 2 of the definition file, \"" +
+             platform::Cp932ToUtf8(LineOf(TextOf(path), 2)) +
+             "\", must give the number of faults (1 to " +
+             std::to_string(kMaxFaults) + ") and of cases (1 to " +
+             std::to_string(kMaxCases) + ")";
+    case StopReason::kNone:
+      if (EndedEarly(stop))
+        return ShortDefinitionCause(state_.NFAULT, state_.NCASE, stop.line());
+      if (Malformed(stop, kErrConversion))
+        return MalformedFieldCause(TextOf(path), stop.line(),
+                                   FieldCut::kFixed20, 1, 1);
+      return {};
+    default:
+      return {};
+  }
+}
+
+std::string Checker::FaultCause(const RunStop& stop, const std::string& path) {
+  if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(path);
+  if (EndedEarly(stop)) return ShortSpectrumCause(TextOf(path));
+  if (Malformed(stop, kErrConversion))
+    return MalformedFieldCause(TextOf(path), stop.line(), FieldCut::kFixed20,
+                               0, 28);
+  return {};
+}
+
+std::string Checker::CaseCause(const RunStop& stop, const CaseFacts& facts) {
+  if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(facts.path);
+  const int count = state_.NPTS(facts.case_number);
+  if (EndedEarly(stop))
+    return stop.line() == 1 ? "the file is empty"
+                            : ShortCaseCause(count,
+                                             facts.end.values_before_failure);
+  if (Malformed(stop, kErrConversion) && stop.line() == 1)
+    return MalformedFieldCause(TextOf(facts.path), 1,
+                                                 FieldCut::kFixed20, 1, 2);
+  if (!Malformed(stop, kErrListSyntax)) return {};
+  std::string field = MalformedFieldCause(TextOf(facts.path), stop.line(),
+                                          FieldCut::kFreeForm);
+  if (field.empty()) return {};
+  return "sample " + std::to_string(facts.end.values_before_failure + 1) +
+         " of " + std::to_string(count) + ", " + field;
 }
 
 // The encoding the definition file's first 64 KiB look like; Shift-JIS
@@ -111,6 +209,7 @@ bool Checker::ReadDefinition() {
     ReadDefinitionFile(state_, files_);
   } catch (const RunStop& stop) {
     d.stop = StopOf(stop);
+    d.stop->cause = DefinitionCause(stop);
     return false;
   }
   return true;
@@ -165,6 +264,7 @@ void Checker::ReadFault(int i) {
     fault.read_ok = true;
   } catch (const RunStop& stop) {
     facts.stop = StopOf(stop);
+    facts.stop->cause = FaultCause(stop, facts.path);
   }
   if (fault.read_ok) SummarizeFault(facts, fault);
   result_.faults.push_back(std::move(fault));
@@ -225,6 +325,7 @@ void Checker::ReadCase(int i) {
     summary.read_ok = true;
   } catch (const RunStop& stop) {
     facts.stop = StopOf(stop);
+    facts.stop->cause = CaseCause(stop, facts);
   }
   facts.npts = summary.npts = state_.NPTS(i);
   summary.duration = summary.npts > 0 ? summary.npts * kTimeStep : 0.0;

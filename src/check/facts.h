@@ -23,6 +23,9 @@ struct ReadStop {
   StopReason reason = StopReason::kNone;  // kNone: a record-layer failure
   std::string message;                    // the console or diagnostic text
   long line = 0;                          // 0: not known
+  // UTF-8: what is wrong in the user's terms (read_cause.h); empty when
+  // lpgm's own message says it best.
+  std::string cause;
 };
 
 struct DefinitionFacts {

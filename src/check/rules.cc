@@ -83,22 +83,43 @@ std::string Slot(const FolderFacts& f, int k) {
 
 // --- the rules that share their wording between faults and cases ----------
 
+// lpgm's own message for a stop, without the console's " ! [Enter]" (the
+// checker does not wait), in UTF-8.
+std::string LpgmText(const ReadStop& stop) {
+  constexpr std::string_view kEnter = " ! [Enter]";
+  std::string_view message = stop.message;
+  if (message.ends_with(kEnter)) message.remove_suffix(kEnter.size());
+  return Utf8(message);
+}
+
+// A stop's message: its cause and what follows from it, then lpgm's own
+// words; without a cause, lpgm's words, what follows and `advice`.
+std::string StopMessage(const ReadStop& stop, std::string_view follows,
+                        std::string_view advice) {
+  std::string lpgm = LpgmText(stop);
+  if (stop.cause.empty())
+    return lpgm + " - " + std::string(follows) + std::string(advice);
+  if (lpgm.rfind("lpgm: ", 0) != 0) lpgm = "lpgm: " + lpgm;
+  return stop.cause + "; " + std::string(follows) + " - " + lpgm;
+}
+
 void ReadFailure(const std::optional<ReadStop>& stop, Hit place,
                  std::vector<Hit>& hits) {
   if (!StoppedFor(stop, StopReason::kNone)) return;
   place.line = stop->line;
-  place.message = Utf8(stop->message) +
-                  " - lpgm fails here; check that the file is complete "
-                  "and every value is a number";
+  place.message = StopMessage(*stop, "lpgm fails here",
+                              "; check that the file is complete and every "
+                              "value is a number");
   hits.push_back(std::move(place));
 }
 
 void CannotOpen(const std::optional<ReadStop>& stop, Hit place,
                 std::vector<Hit>& hits) {
   if (!StoppedFor(stop, StopReason::kCannotOpen)) return;
-  place.message = Utf8(stop->message) +
-                  " - lpgm stops here; check the folder name in the "
-                  "definition file and that the file exists and is readable";
+  place.message = StopMessage(*stop, "lpgm stops here",
+                              "; check the folder name in the definition "
+                              "file and that the file exists and is "
+                              "readable");
   hits.push_back(std::move(place));
 }
 
@@ -177,9 +198,10 @@ const Rule kRules[] = {
        const DefinitionFacts& d = in.facts.definition;
        if (!d.stop) return;
        hits.push_back({0, 0, d.path, d.stop->line,
-                       Utf8(d.stop->message) +
-                           " - lpgm stops here; no other input can be "
-                           "checked"});
+                       StopMessage(*d.stop,
+                                   "lpgm stops here; no other input can be "
+                                   "checked",
+                                   "")});
      }},
 
     // The folders of the definition file.
@@ -303,7 +325,7 @@ const Rule kRules[] = {
        if (!StoppedFor(c.stop, StopReason::kSampleCount)) return;
        hits.push_back(AtCase(in, 1));
        hits.back().message =
-           Utf8(c.stop->message) + " - the header count " +
+           LpgmText(*c.stop) + " - the header count " +
            std::to_string(c.npts) + " is above lpgm's capacity of " +
            std::string(kSampleCapacityText) + " samples; lpgm stops here";
      }},
