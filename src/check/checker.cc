@@ -43,6 +43,12 @@ bool Malformed(const RunStop& stop, int number) {
          stop.number() == number;
 }
 
+bool IsRelative(const std::string& host_path) {
+  return std::filesystem::path(
+             std::u8string(host_path.begin(), host_path.end()))
+      .is_relative();
+}
+
 // The folder part of a host path; empty when it names none.
 std::string_view FolderOf(std::string_view host_path) {
   std::size_t slash = host_path.rfind('/');
@@ -101,12 +107,17 @@ void Checker::NoteInput(const char* role, const std::string& cp932_path) {
   result_.inputs.push_back(std::move(file));
 }
 
-// The bytes of an input file, to say why its reading failed; empty when
-// it cannot be read.
+// The bytes of an input file, opened as lpgm's readers open it, to say why
+// its reading failed; empty when it cannot be read.
 std::string Checker::TextOf(const std::string& cp932_path) {
   std::string text;
-  if (!files_.ReadWhole(platform::HostPath(cp932_path), &text).ok())
-    text.clear();
+  platform::OpenError error = platform::OpenError::kNone;
+  std::unique_ptr<platform::InputStream> stream =
+      files_.OpenForReading(cp932_path, &error);
+  if (!stream) return text;
+  char block[64 * 1024];
+  for (long n; (n = stream->Read(block, sizeof block)) > 0;)
+    text.append(block, static_cast<std::size_t>(n));
   return text;
 }
 
@@ -129,8 +140,15 @@ std::string Checker::OpenCause(const std::string& cp932_path) {
 std::string Checker::DefinitionCause(const RunStop& stop) {
   const std::string& path = facts_.definition.path;
   switch (ReasonOf(stop)) {
-    case StopReason::kCannotOpen:
-      return OpenCause(path);
+    case StopReason::kCannotOpen: {
+      std::string cause = OpenCause(path);
+      const std::string host = platform::HostPath(path);
+      if (cause.empty() && !files_.Status(host) && IsRelative(host) &&
+          !request_.working_directory.empty())
+        cause = "there is no file " + host + " in the working directory " +
+                request_.working_directory;
+      return cause;
+    }
     case StopReason::kCountError:
       return "line 2 of the definition file, \"" +
              platform::Cp932ToUtf8(LineOf(TextOf(path), 2)) +
@@ -153,8 +171,8 @@ std::string Checker::FaultCause(const RunStop& stop, const std::string& path) {
   if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(path);
   if (EndedEarly(stop)) return ShortSpectrumCause(TextOf(path));
   if (Malformed(stop, kErrConversion))
-    return MalformedFieldCause(TextOf(path), stop.line(), FieldCut::kFixed20,
-                               0, 28);
+    return MalformedFieldCause(TextOf(path), stop.line(), FieldCut::kFixed20, 0,
+                               28);
   return {};
 }
 
@@ -162,15 +180,14 @@ std::string Checker::CaseCause(const RunStop& stop, const CaseFacts& facts) {
   if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(facts.path);
   const int count = state_.NPTS(facts.case_number);
   if (EndedEarly(stop))
-    return stop.line() == 1 ? "the file is empty"
-                            : ShortCaseCause(count,
-                                             facts.end.values_before_failure);
+    return stop.line() == 1
+               ? "the file is empty"
+               : ShortCaseCause(count, facts.end.values_before_failure);
   if (Malformed(stop, kErrConversion) && stop.line() == 1)
-    return MalformedFieldCause(TextOf(facts.path), 1,
-                                                 FieldCut::kFixed20, 1, 2);
+    return MalformedFieldCause(TextOf(facts.path), 1, FieldCut::kFixed20, 1, 2);
   if (!Malformed(stop, kErrListSyntax)) return {};
-  std::string field = MalformedFieldCause(TextOf(facts.path), stop.line(),
-                                          FieldCut::kFreeForm);
+  std::string field =
+      MalformedFieldCause(TextOf(facts.path), stop.line(), FieldCut::kFreeForm);
   if (field.empty()) return {};
   return "sample " + std::to_string(facts.end.values_before_failure + 1) +
          " of " + std::to_string(count) + ", " + field;

@@ -133,9 +133,8 @@ std::string ShortDefinitionCause(int faults, int cases, long missing_line) {
            " and lists " + std::to_string(missing_line - first_fault);
   if (missing_line == case_heading)
     return "the definition file ends after its " +
-           Count(faults, "fault", "faults") +
-           ": the heading line and the " + Count(cases, "case", "cases") +
-           " it announces are missing";
+           Count(faults, "fault", "faults") + ": the heading line and the " +
+           Count(cases, "case", "cases") + " it announces are missing";
   return "the definition file announces " + Count(cases, "case", "cases") +
          " and lists " + std::to_string(missing_line - case_heading - 1);
 }
@@ -171,8 +170,9 @@ std::string ShortSpectrumCause(std::string_view text) {
   } else {
     missing = "the spectrum file ends early";
   }
-  return missing + ": it holds " + Count(header, "header line", "header lines") +
-         " and " + Count(rows, "row", "rows") + ", lpgm reads " +
+  return missing + ": it holds " +
+         Count(header, "header line", "header lines") + " and " +
+         Count(rows, "row", "rows") + ", lpgm reads " +
          std::to_string(kSpectrumHeaderLines) + " header lines and " +
          std::to_string(kSpectrumRows) + " rows";
 }
@@ -189,8 +189,9 @@ std::string MalformedFieldCause(std::string_view text, long line, FieldCut cut,
     if (free_form ? IsFreeFormNumber(fields[k])
                   : NumberOf(fields[k], integer).has_value())
       continue;
-    return "line " + std::to_string(line) + (free_form ? ", value " : ", field ") +
-           std::to_string(k + 1) + ": " + Shown(fields[k]) + " is not " +
+    return "line " + std::to_string(line) +
+           (free_form ? ", value " : ", field ") + std::to_string(k + 1) +
+           ": " + Shown(fields[k]) + " is not " +
            (integer ? "a whole number" : "a number");
   }
   return {};

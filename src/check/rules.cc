@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/case_record.h"
+#include "check/read_cause.h"
 #include "check/report_format.h"
 #include "platform/encoding.h"
 #include "record/number_format.h"
@@ -81,6 +82,83 @@ std::string Slot(const FolderFacts& f, int k) {
   return (f.fault != 0 ? "fault " : "case ") + std::to_string(k);
 }
 
+// What makes lpgm take a folder name other than the user meant: the name
+// runs to the end of its line, commas, quotes and leading blanks included.
+// nullptr when nothing does.
+const char* LiteralDefect(const std::string& folder) {
+  if (!folder.empty() && folder.back() == ',') return "a comma at the end";
+  if (!folder.empty() && folder.front() == ' ') return "a leading blank";
+  if (folder.find_first_of("'\"") != std::string::npos)
+    return "quotation marks";
+  if (folder.find_first_of(",\t") != std::string::npos)
+    return "a comma or a tab";
+  return nullptr;
+}
+
+const std::optional<ReadStop>& StopOfFolder(const CheckFacts& facts,
+                                            const FolderFacts& f) {
+  static const std::optional<ReadStop> kNoStop;
+  if (f.fault != 0 && static_cast<std::size_t>(f.fault) <= facts.faults.size())
+    return facts.faults[static_cast<std::size_t>(f.fault - 1)].stop;
+  if (f.case_number != 0 &&
+      static_cast<std::size_t>(f.case_number) <= facts.cases.size())
+    return facts.cases[static_cast<std::size_t>(f.case_number - 1)].stop;
+  return kNoStop;
+}
+
+// The folders whose name is taken literally, split by whether their file
+// could be opened: one cause, one finding for each side.
+struct LiteralFolders {
+  std::vector<const FolderFacts*> unopened;
+  std::vector<const FolderFacts*> opened;
+};
+
+LiteralFolders LiteralFoldersOf(const CheckFacts& facts) {
+  LiteralFolders found;
+  for (const FolderFacts& f : facts.folders) {
+    if (LiteralDefect(f.folder) == nullptr) continue;
+    (StoppedFor(StopOfFolder(facts, f), StopReason::kCannotOpen)
+         ? found.unopened
+         : found.opened)
+        .push_back(&f);
+  }
+  return found;
+}
+
+// "faults 1-6 and cases 1-10", "case 3".
+std::string SlotList(const std::vector<const FolderFacts*>& folders) {
+  std::vector<int> faults, cases;
+  for (const FolderFacts* f : folders)
+    (f->fault != 0 ? faults : cases).push_back(f->fault + f->case_number);
+  auto part = [](const std::vector<int>& n, const char* one, const char* many) {
+    if (n.empty()) return std::string();
+    return std::string(n.size() == 1 ? one : many) + " " + Ranges(n);
+  };
+  std::string text = part(faults, "fault", "faults");
+  std::string more = part(cases, "case", "cases");
+  if (!text.empty() && !more.empty()) text += " and ";
+  return text + more;
+}
+
+// The folder names quoted, at most three, then how many more.
+std::string NameList(const std::vector<const FolderFacts*>& folders) {
+  std::string text;
+  for (std::size_t k = 0; k < folders.size() && k < 3; ++k)
+    text += (k == 0 ? "\"" : ", \"") + Utf8(folders[k]->folder) + "\"";
+  if (folders.size() > 3)
+    text += " and " + std::to_string(folders.size() - 3) + " more";
+  return text;
+}
+
+// The defect all the folders share, or the general one.
+std::string SharedDefect(const std::vector<const FolderFacts*>& folders) {
+  const char* first = LiteralDefect(folders.front()->folder);
+  for (const FolderFacts* f : folders)
+    if (std::string_view(LiteralDefect(f->folder)) != first)
+      return "commas, quotation marks or leading blanks";
+  return first;
+}
+
 // --- the rules that share their wording between faults and cases ----------
 
 // lpgm's own message for a stop, without the console's " ! [Enter]" (the
@@ -113,9 +191,68 @@ void ReadFailure(const std::optional<ReadStop>& stop, Hit place,
   hits.push_back(std::move(place));
 }
 
-void CannotOpen(const std::optional<ReadStop>& stop, Hit place,
-                std::vector<Hit>& hits) {
+// Whether no fault and no case file could be opened: then the folders are
+// likely read from the wrong place.
+bool NothingOpened(const CheckFacts& facts) {
+  if (facts.faults.empty() && facts.cases.empty()) return false;
+  for (const FaultFacts& f : facts.faults)
+    if (!StoppedFor(f.stop, StopReason::kCannotOpen)) return false;
+  for (const CaseFacts& c : facts.cases)
+    if (!StoppedFor(c.stop, StopReason::kCannotOpen)) return false;
+  return true;
+}
+
+// The files that cannot be opened because their folder names are taken
+// literally: one finding, at the first of them.
+void LiteralFoldersUnopened(const LiteralFolders& literal, const ReadStop& stop,
+                            Hit place, std::vector<Hit>& hits) {
+  const bool one = literal.unopened.size() == 1;
+  place.message =
+      "the folder name" + std::string(one ? " of " : "s of ") +
+      SlotList(literal.unopened) + " (" + NameList(literal.unopened) +
+      (one ? ") has " : ") have ") + SharedDefect(literal.unopened) +
+      ", which lpgm keeps as part of the name, so " +
+      (one ? "its file cannot" : "none of their files can") +
+      " be opened; lpgm stops at the first - lpgm: " + LpgmText(stop);
+  hits.push_back(std::move(place));
+}
+
+// No fault and no case file opens: most likely the check runs in another
+// directory than the folders are relative to. One finding, at fault 1.
+void NothingOpens(const RuleInput& in, const ReadStop& stop, Hit place,
+                  std::vector<Hit>& hits) {
+  const std::string& wd = in.result.working_directory;
+  const std::size_t files = in.facts.faults.size() + in.facts.cases.size();
+  place.message =
+      "none of the " + std::to_string(files) +
+      " fault and case files can be opened" +
+      (stop.cause.empty() ? std::string()
+                          : " (the first: " + stop.cause + ")") +
+      ": lpgm reads the folders of the definition file relative to the "
+      "working directory" +
+      (wd.empty() ? std::string() : ", here " + wd) +
+      "; run the check where lpgm runs, or correct the folders - lpgm: " +
+      LpgmText(stop);
+  hits.push_back(std::move(place));
+}
+
+// A file that cannot be opened, with the causes that many files share
+// told once.
+void CannotOpen(const RuleInput& in, const std::optional<ReadStop>& stop,
+                Hit place, std::vector<Hit>& hits) {
   if (!StoppedFor(stop, StopReason::kCannotOpen)) return;
+  const LiteralFolders literal = LiteralFoldersOf(in.facts);
+  for (const FolderFacts* f : literal.unopened) {
+    if (f->fault != place.fault || f->case_number != place.case_number)
+      continue;
+    if (f == literal.unopened.front())
+      LiteralFoldersUnopened(literal, *stop, std::move(place), hits);
+    return;
+  }
+  if (literal.unopened.empty() && NothingOpened(in.facts)) {
+    if (place.fault == 1) NothingOpens(in, *stop, std::move(place), hits);
+    return;
+  }
   place.message = StopMessage(*stop, "lpgm stops here",
                               "; check the folder name in the definition "
                               "file and that the file exists and is "
@@ -223,18 +360,22 @@ const Rule kRules[] = {
     {"folder-name-literal", Severity::kNote, Scope::kFolder,
      "a folder name with commas, quotes or a\nleading blank",
      [](const RuleInput& in, std::vector<Hit>& hits) {
+       // Folders whose file cannot be opened are told by cannot-open.
+       const LiteralFolders literal = LiteralFoldersOf(in.facts);
        const FolderFacts& f = FolderAt(in);
-       if (f.folder.find_first_of(",'\"\t") == std::string::npos &&
-           (f.folder.empty() || f.folder.front() != ' '))
-         return;
-       hits.push_back({f.fault,
-                       f.case_number,
-                       {},
-                       0,
-                       "the folder name \"" + Utf8(f.folder) +
-                           "\" is taken literally to the end of its line "
-                           "(commas, quotation marks and leading blanks "
-                           "included)"});
+       if (literal.opened.empty() || literal.opened.front() != &f) return;
+       const bool one = literal.opened.size() == 1;
+       hits.push_back(
+           {f.fault,
+            f.case_number,
+            {},
+            0,
+            "the folder name" + std::string(one ? " of " : "s of ") +
+                SlotList(literal.opened) + " (" + NameList(literal.opened) +
+                (one ? ") has " : ") have ") + SharedDefect(literal.opened) +
+                ": lpgm takes each name literally to the end of "
+                "its line (commas, quotation marks and leading "
+                "blanks included)"});
      }},
 
     // Each fault's spectrum file.
@@ -244,32 +385,53 @@ const Rule kRules[] = {
      }},
     {"cannot-open", Severity::kError, Scope::kFaultFile, kCannotOpen,
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       CannotOpen(FaultAt(in).stop, AtFault(in), hits);
+       CannotOpen(in, FaultAt(in).stop, AtFault(in), hits);
      }},
-    {"spectrum-short-row", Severity::kWarning, Scope::kSpectrumRow,
-     "a row without field 28 (Sv read as 0.0)",
+    {"spectrum-short-row", Severity::kWarning, Scope::kFaultFile,
+     "rows without field 28 (Sv read as 0.0)",
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       const SpectrumRowSeen& seen =
-           FaultAt(in).rows[static_cast<std::size_t>(in.row - 1)];
-       if (!FaultSummaryAt(in).read_ok || seen.has_sv) return;
-       hits.push_back(AtFault(in, 9 + in.row));
+       if (!FaultSummaryAt(in).read_ok) return;
+       const std::vector<SpectrumRowSeen>& rows = FaultAt(in).rows;
+       std::vector<int> short_rows;
+       int fields = 0;
+       for (std::size_t k = 0; k < rows.size(); ++k) {
+         if (rows[k].has_sv) continue;
+         if (short_rows.empty()) fields = rows[k].fields;
+         short_rows.push_back(static_cast<int>(k) + 1);
+       }
+       if (short_rows.empty()) return;
+       const bool one = short_rows.size() == 1;
+       hits.push_back(AtFault(in, 9 + short_rows.front()));
        hits.back().message =
-           "row " + std::to_string(in.row) + " has " +
-           std::to_string(seen.fields) +
-           " of 28 fields and no value in field 28: lpgm reads its Sv as "
-           "0.0; fill the row (a blank cell in the last column?)";
+           (one ? "row " : "rows ") + Ranges(short_rows) +
+           (one ? " has " : " have no value in field 28 (the first has ") +
+           std::to_string(fields) + " of 28 fields" +
+           (one ? " and no value in field 28" : ")") + ": lpgm reads " +
+           (one ? "its Sv as 0.0; fill the row"
+                : "their Sv as 0.0; fill the rows") +
+           " (a blank cell in the last column?)";
      }},
-    {"spectrum-nonpositive", Severity::kWarning, Scope::kSpectrumRow,
+    {"spectrum-nonpositive", Severity::kWarning, Scope::kFaultFile,
      "an Sv of 0 or less",
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       const std::size_t k = static_cast<std::size_t>(in.row - 1);
        const FaultSummary& f = FaultSummaryAt(in);
-       if (!f.read_ok || !FaultAt(in).rows[k].has_sv || !(f.sv[k] <= 0)) return;
-       hits.push_back(AtFault(in, 9 + in.row));
-       hits.back().message = "Sv " + Number(f.sv[k], 6) + " cm/s at row " +
-                             std::to_string(in.row) +
-                             ": lpgm takes it as it is into the target "
-                             "spectrum; check the column and the sign";
+       if (!f.read_ok) return;
+       const std::vector<SpectrumRowSeen>& rows = FaultAt(in).rows;
+       std::vector<int> low;
+       for (std::size_t k = 0; k < rows.size() && k < f.sv.size(); ++k)
+         if (rows[k].has_sv && f.sv[k] <= 0)
+           low.push_back(static_cast<int>(k) + 1);
+       if (low.empty()) return;
+       const std::size_t first = static_cast<std::size_t>(low.front() - 1);
+       hits.push_back(AtFault(in, 9 + low.front()));
+       hits.back().message =
+           "Sv " + Number(f.sv[first], 6) + " cm/s at row " +
+           std::to_string(low.front()) +
+           (low.size() == 1 ? ""
+                            : " (" + std::to_string(low.size()) +
+                                  " rows of 0 or less: " + Ranges(low) + ")") +
+           ": lpgm takes it as it is into the target spectrum; check the "
+           "column and the sign";
      }},
 
     // The period grid.
@@ -316,7 +478,7 @@ const Rule kRules[] = {
      }},
     {"cannot-open", Severity::kError, Scope::kCaseFile, kCannotOpen,
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       CannotOpen(CaseAt(in).stop, AtCase(in), hits);
+       CannotOpen(in, CaseAt(in).stop, AtCase(in), hits);
      }},
     {"sample-capacity", Severity::kError, Scope::kCaseFile,
      "a header count above 100000",
@@ -325,9 +487,9 @@ const Rule kRules[] = {
        if (!StoppedFor(c.stop, StopReason::kSampleCount)) return;
        hits.push_back(AtCase(in, 1));
        hits.back().message =
-           LpgmText(*c.stop) + " - the header count " +
-           std::to_string(c.npts) + " is above lpgm's capacity of " +
-           std::string(kSampleCapacityText) + " samples; lpgm stops here";
+           LpgmText(*c.stop) + " - the header count " + std::to_string(c.npts) +
+           " is above lpgm's capacity of " + std::string(kSampleCapacityText) +
+           " samples; lpgm stops here";
      }},
     {"header-time-step", Severity::kWarning, Scope::kCaseFile,
      "the header's time step is not 0 or 0.02",
@@ -602,12 +764,7 @@ void ApplyRules(const CheckFacts& facts, CheckResult& result) {
   };
   Judge(Scope::kDefinition, {facts, result, 0, 0}, result);
   each(Scope::kFolder, facts.folders.size());
-  for (std::size_t i = 0; i < facts.faults.size(); ++i) {
-    Judge(Scope::kFaultFile, {facts, result, i, 0}, result);
-    const int rows = static_cast<int>(facts.faults[i].rows.size());
-    for (int j = 1; j <= rows; ++j)
-      Judge(Scope::kSpectrumRow, {facts, result, i, j}, result);
-  }
+  each(Scope::kFaultFile, facts.faults.size());
   each(Scope::kPeriodGrid, facts.faults.size());
   each(Scope::kCaseFile, facts.cases.size());
   each(Scope::kCaseValues, facts.cases.size());

@@ -34,7 +34,8 @@ int TryReadFreeForm(InputChannel& channel,
     const int c = channel.Peek();
     if (c == InputChannel::kEndOfRecord) {
       if (!channel.BeginRecord()) {
-        if (end != nullptr) end->values_at_failure = cursor.taken(items.begin());
+        if (end != nullptr)
+          end->values_at_failure = cursor.taken(items.begin());
         channel.Fail(kErrEndOfFile);
       }
     } else if (c == ' ' || c == '\t') {
@@ -54,7 +55,8 @@ int TryReadFreeForm(InputChannel& channel,
     } else {
       int status = ReadFreeFormValue(channel, cursor, &value);
       if (status != 0) {
-        if (end != nullptr) end->values_at_failure = cursor.taken(items.begin());
+        if (end != nullptr)
+          end->values_at_failure = cursor.taken(items.begin());
         return status;
       }
       after_value = true;

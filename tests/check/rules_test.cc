@@ -95,7 +95,7 @@ std::string IdsAndSeverities(const CheckResult& r) {
   return text;
 }
 
-ReadStop Stop(StopReason reason) { return {reason, "message", 7}; }
+ReadStop Stop(StopReason reason) { return {reason, "message", 7, {}}; }
 
 struct Row {
   const char* change;

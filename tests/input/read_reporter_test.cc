@@ -133,10 +133,10 @@ TEST(ReadReporter, ValuesReadBeforeAFailedRead) {
     const char* content;
     long values_before_failure;
   } cases[] = {
-      {"5\n1 2\n3\n", 3},       // the file ends before the count
-      {"5\n1,,3\n\n", 3},       // nulls count as values read
-      {"6\n2*1.5 4\n", 3},      // so do the copies of a repeat count
-      {"5\n", 0},                // no sample line at all
+      {"5\n1 2\n3\n", 3},      // the file ends before the count
+      {"5\n1,,3\n\n", 3},      // nulls count as values read
+      {"6\n2*1.5 4\n", 3},     // so do the copies of a repeat count
+      {"5\n", 0},              // no sample line at all
       {"5\n1 2\n3 x 5\n", 3},  // a value that cannot be read
   };
   for (const Case& c : cases) {
