@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <variant>
 
 #include "check/facts.h"
 #include "check/read_cause.h"
@@ -31,6 +32,10 @@ constexpr double kTimeStep = 0.02;
 
 ReadStop StopOf(const RunStop& stop) {
   return {ReasonOf(stop), stop.message(), stop.line(), {}};
+}
+
+bool StoppedFor(const std::optional<ReadStop>& stop, StopReason reason) {
+  return stop && stop->reason == reason;
 }
 
 bool EndedEarly(const RunStop& stop) {
@@ -81,6 +86,7 @@ class Checker {
   void SummarizeFault(const FaultFacts& facts, FaultSummary& fault);
   void CompareGrids();
   void ReadCase(int i);
+  void ReadProvenance(CaseFacts& facts);
   void Compute();
   void SummarizeCase(CaseSummary& summary);
   void NoteOutputs();
@@ -344,10 +350,44 @@ void Checker::ReadCase(int i) {
     facts.stop = StopOf(stop);
     facts.stop->cause = CaseCause(stop, facts);
   }
+  if (!StoppedFor(facts.stop, StopReason::kCannotOpen)) ReadProvenance(facts);
   facts.npts = summary.npts = state_.NPTS(i);
   summary.duration = summary.npts > 0 ? summary.npts * kTimeStep : 0.0;
   summary.header_time_step = facts.header_time_step;
   result_.cases.push_back(std::move(summary));
+}
+
+// The record lpgm-prepare left beside the case file, if any, checked
+// against the case file's bytes.
+void Checker::ReadProvenance(CaseFacts& facts) {
+  const int i = facts.case_number;
+  std::string path(Leading(state_.CASEDIR(i), state_.LCASEDIR(i)));
+  path += '\\';
+  path += kProvenanceFileName;
+  std::optional<platform::FileStatus> st =
+      files_.Status(platform::HostPath(path));
+  if (!st || st->is_folder) return;
+  NoteInput("provenance", path);
+  ProvenanceFacts& p = facts.provenance.emplace();
+  p.path = path;
+  std::string text;
+  if (platform::FileResult read =
+          files_.ReadWhole(platform::HostPath(path), &text);
+      !read.ok()) {
+    p.problem = "it cannot be read (" + read.reason + ")";
+    return;
+  }
+  auto parsed = ParseProvenance(text);
+  if (const std::string* error = std::get_if<std::string>(&parsed)) {
+    p.problem = *error;
+    return;
+  }
+  const Provenance& record = std::get<Provenance>(parsed);
+  p.source = record.Value("source").value_or("");
+  p.recorded_size = record.Value(kCaseFileSizeKey).value_or("");
+  const std::string bytes = TextOf(facts.path);
+  p.actual_size = static_cast<long long>(bytes.size());
+  p.check = VerifyCaseFile(record, bytes);
 }
 
 void Checker::SummarizeCase(CaseSummary& c) {

@@ -541,6 +541,37 @@ const Rule kRules[] = {
            "record's length";
      }},
 
+    {"case-changed", Severity::kWarning, Scope::kCaseFile,
+     "the case file differs from the one\nlpgm-prepare wrote "
+     "(prepare-record.txt)",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const std::optional<ProvenanceFacts>& p = CaseAt(in).provenance;
+       if (!p || p->check.state != CaseFileState::kChanged) return;
+       hits.push_back(AtCase(in));
+       hits.back().message =
+           "the case file was changed after lpgm-prepare wrote it from " +
+           (p->source.empty() ? std::string("its source") : p->source) +
+           ": its SHA-256 is " + p->check.actual_sha256.substr(0, 16) +
+           "..., " + Utf8(p->path) + " records " +
+           p->check.recorded_sha256.substr(0, 16) + "... (" +
+           std::to_string(p->actual_size) + " bytes now, " +
+           (p->recorded_size.empty() ? std::string("?") : p->recorded_size) +
+           " then); prepare the case again, or check the change by hand";
+     }},
+    {"provenance-unreadable", Severity::kNote, Scope::kCaseFile,
+     "prepare-record.txt cannot be read or\nholds no SHA-256 of the case file",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const std::optional<ProvenanceFacts>& p = CaseAt(in).provenance;
+       if (!p) return;
+       std::string why = p->problem;
+       if (why.empty() && p->check.state == CaseFileState::kUnknown)
+         why = "it records no SHA-256 of the case file";
+       if (why.empty()) return;
+       hits.push_back({0, CaseAt(in).case_number, p->path, 0,
+                       why + ": whether the case file is still the one "
+                             "lpgm-prepare wrote cannot be told"});
+     }},
+
     // The samples and velocities of each case.
     {"non-finite", Severity::kWarning, Scope::kCaseValues, kNonFinite,
      [](const RuleInput& in, std::vector<Hit>& hits) {

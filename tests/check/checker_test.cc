@@ -10,6 +10,8 @@
 
 #include "check/check_result.h"
 #include "check_inputs.h"
+#include "compute/provenance.h"
+#include "compute/sha256.h"
 #include "state/run_state.h"
 
 namespace lpgm::testing::check {
@@ -360,6 +362,41 @@ TEST(Checker, SameFolderAndLiteralNames) {
   r = in.Run();
   EXPECT_EQ(FindingsWith(r, "folder-name-literal").size(), 1u) << Ids(r);
   EXPECT_EQ(FindingsWith(r, "cannot-open").size(), 0u);
+}
+
+TEST(Checker, CaseChangedAfterLpgmPrepareWroteIt) {
+  CheckInputs in(1, 2);
+  const std::string bytes = Header(3000) + Samples(3000, 180);
+  in.files.AddFile(CasePath(2), bytes);
+  Provenance record;
+  record.fields = {
+      {"source", "RSN6_IMPVALL.I_I-ELC180.AT2"},
+      {std::string(kCaseFileSizeKey), std::to_string(bytes.size())},
+      {std::string(kCaseFileDigestKey), Sha256Hex(bytes)}};
+  const std::string record_path = "cases/C2/prepare-record.txt";
+  in.files.AddFile(record_path, FormatProvenance(record));
+  CheckResult r = in.Run();
+  EXPECT_EQ(Ids(r), "even-cases");  // the file is the one recorded
+  ASSERT_EQ(r.inputs.size(), 5u);
+  EXPECT_EQ(r.inputs[4].role, "provenance");
+  EXPECT_EQ(r.inputs[4].path, "cases/C2/prepare-record.txt");
+
+  in.files.AddFile(CasePath(2), Header(3000) + Samples(3000, 190));
+  r = in.Run();
+  ASSERT_EQ(Ids(r), "case-changed even-cases");
+  EXPECT_EQ(r.findings[0].case_number, 2);
+  EXPECT_EQ(r.findings[0].message.rfind(
+                "the case file was changed after lpgm-prepare wrote it from "
+                "RSN6_IMPVALL.I_I-ELC180.AT2: its SHA-256 is ",
+                0),
+            0u)
+      << r.findings[0].message;
+
+  in.files.AddFile(record_path, "not a record\r\n");
+  r = in.Run();
+  ASSERT_EQ(Ids(r), "provenance-unreadable even-cases");
+  EXPECT_EQ(r.findings[0].severity, Severity::kNote);
+  EXPECT_EQ(r.findings[0].file, "cases\\C2\\prepare-record.txt");
 }
 
 TEST(Checker, DefinitionEncoding) {
