@@ -136,9 +136,18 @@ std::string Checker::OpenCause(const std::string& cp932_path) {
   if (st) return {};
   const std::string folder(FolderOf(host));
   if (folder.empty()) return {};
-  std::optional<platform::FileStatus> dir = files_.Status(folder);
-  if (!dir) return "there is no folder " + folder;
-  if (!dir->is_folder) return folder + " is a file, not a folder";
+  // The first folder of the path that is missing, so that files under one
+  // missing folder share their cause.
+  for (std::size_t end = folder.find('/', 1);;
+       end = folder.find('/', end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (!part.empty() && part.back() != ':') {
+      std::optional<platform::FileStatus> dir = files_.Status(part);
+      if (!dir) return "there is no folder " + part;
+      if (!dir->is_folder) return part + " is a file, not a folder";
+    }
+    if (end == std::string::npos) break;
+  }
   return "the folder " + folder + " holds no file " +
          host.substr(folder.size() + 1);
 }

@@ -217,6 +217,19 @@ void LiteralFoldersUnopened(const LiteralFolders& literal, const ReadStop& stop,
   hits.push_back(std::move(place));
 }
 
+// The folders whose file cannot be opened for the same cause as `stop`.
+std::vector<const FolderFacts*> SameOpenCause(const CheckFacts& facts,
+                                              const ReadStop& stop) {
+  std::vector<const FolderFacts*> same;
+  for (const FolderFacts& f : facts.folders) {
+    const std::optional<ReadStop>& other = StopOfFolder(facts, f);
+    if (StoppedFor(other, StopReason::kCannotOpen) &&
+        other->cause == stop.cause)
+      same.push_back(&f);
+  }
+  return same;
+}
+
 // No fault and no case file opens: most likely the check runs in another
 // directory than the folders are relative to. One finding, at fault 1.
 void NothingOpens(const RuleInput& in, const ReadStop& stop, Hit place,
@@ -252,6 +265,19 @@ void CannotOpen(const RuleInput& in, const std::optional<ReadStop>& stop,
   if (literal.unopened.empty() && NothingOpened(in.facts)) {
     if (place.fault == 1) NothingOpens(in, *stop, std::move(place), hits);
     return;
+  }
+  if (!stop->cause.empty()) {
+    const std::vector<const FolderFacts*> same = SameOpenCause(in.facts, *stop);
+    if (same.size() > 1) {
+      if (same.front()->fault == place.fault &&
+          same.front()->case_number == place.case_number) {
+        place.message = stop->cause + ", so the files of " + SlotList(same) +
+                        " cannot be opened; lpgm stops at the first - lpgm: " +
+                        LpgmText(*stop);
+        hits.push_back(std::move(place));
+      }
+      return;
+    }
   }
   place.message = StopMessage(*stop, "lpgm stops here",
                               "; check the folder name in the definition "

@@ -74,6 +74,8 @@ TEST(Checker, EveryFileThatCannotBeOpenedIsReportedAndNoRankGiven) {
   in.files.AddFile(FaultPath(3), "");  // cut short: read failure
   in.files.FailOpen(CasePath(1), platform::OpenError::kNotFound);
   in.files.FailOpen(CasePath(3), platform::OpenError::kPermission);
+  // Case 3's file is there, unreadable: two causes, two findings.
+  in.files.SetStatus(platform::HostPath(CasePath(3)), {10, 0, true, false});
   CheckResult r = in.Run();
   EXPECT_EQ(Ids(r), "cannot-open read-failure cannot-open cannot-open");
   EXPECT_EQ(r.findings[0].fault, 2);
@@ -308,6 +310,25 @@ TEST(Checker, TrailingCommaOnEveryLineIsOneFinding) {
           0),
       0u)
       << r.findings[0].message;
+}
+
+TEST(Checker, FilesUnderOneMissingFolderAreOneFinding) {
+  CheckInputs in(1, 3);
+  in.files.AddFile("definition.csv",
+                   "t\r\n1,3\r\nh\r\n1,faults\\F1\r\nh\r\n1,gone\\C1\r\n"
+                   "2,gone\\C2\r\n3,other\\C3\r\n");
+  CheckResult r = in.Run();
+  ASSERT_EQ(Ids(r), "cannot-open cannot-open") << Ids(r);
+  EXPECT_EQ(r.findings[0].case_number, 1);
+  EXPECT_EQ(r.findings[0].message.rfind(
+                "there is no folder gone, so the files of cases 1-2 cannot be "
+                "opened; lpgm stops at the first - lpgm: ",
+                0),
+            0u)
+      << r.findings[0].message;
+  EXPECT_EQ(r.findings[1].case_number, 3);
+  EXPECT_EQ(r.findings[1].message.rfind("there is no folder other; ", 0), 0u)
+      << r.findings[1].message;
 }
 
 TEST(Checker, NothingOpenedNamesTheWorkingDirectory) {
