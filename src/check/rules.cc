@@ -757,13 +757,27 @@ const Rule kRules[] = {
     {"stale-output", Severity::kWarning, Scope::kOutputFile,
      "an output file older than an input",
      [](const RuleInput& in, std::vector<Hit>& hits) {
+       // One earlier run left them all: one finding, at the first.
+       std::vector<std::size_t> stale;
+       for (std::size_t k = 0; k < in.facts.outputs.size(); ++k)
+         if (in.facts.outputs[k].older_than_inputs) stale.push_back(k);
+       if (stale.empty() || stale.front() != in.index) return;
        const OutputFacts& o = in.facts.outputs[in.index];
-       if (!o.older_than_inputs) return;
-       hits.push_back({0, 0, o.name, 0,
-                       "this output file is older than an input: it was left "
-                       "by an earlier run and does not show the inputs as "
-                       "they are now; run lpgm again before handing the "
-                       "files on"});
+       std::string others;
+       for (std::size_t k = 1; k < stale.size(); ++k)
+         others += (k == 1 ? " (with " : ", ") +
+                   Utf8(in.facts.outputs[stale[k]].name);
+       if (!others.empty()) others += ")";
+       const bool one = stale.size() == 1;
+       hits.push_back(
+           {0, 0, o.name, 0,
+            std::string(one ? "this output file is"
+                            : "these output files are") +
+                " older than an input" + others + ": " +
+                (one ? "it was" : "they were") +
+                " left by an earlier run and do" + (one ? "es" : "") +
+                " not show the inputs as they are now; run lpgm again before "
+                "handing the files on"});
      }},
 };
 

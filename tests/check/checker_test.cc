@@ -450,6 +450,15 @@ TEST(Checker, StaleOutputs) {
   EXPECT_EQ(r.inputs[0].size, 10);
   EXPECT_TRUE(r.inputs[0].exists);
   EXPECT_FALSE(r.inputs[1].exists);
+  // Every output of one earlier run older than an input: one finding.
+  in.files.SetStatus("入力用･目標速度スペクトル.csv", {10, 3000, true});
+  r = in.Run();
+  ASSERT_EQ(Ids(r), "stale-output");
+  EXPECT_NE(r.findings[0].message.find(
+                "these output files are older than an input (with "
+                "参考･各ケースの最大速度.csv): they were left"),
+            std::string::npos)
+      << r.findings[0].message;
 }
 
 TEST(Checker, NearTieAndEvenCount) {

@@ -275,6 +275,11 @@ const std::vector<Row>& Rows() {
       {"stale output",
        [](Input& in) { in.facts.outputs[3].older_than_inputs = true; },
        "stale-output:W"},
+      {"every output stale: one earlier run, one finding",
+       [](Input& in) {
+         for (OutputFacts& o : in.facts.outputs) o.older_than_inputs = true;
+       },
+       "stale-output:W"},
       // The parts in their order: the case's file before the case's values,
       // the faults' files before the cases'.
       {"in the order of the parts",
