@@ -127,6 +127,13 @@ std::string ShortDefinitionCause(int faults, int cases, long missing_line) {
   const long first_fault = 4;
   const long case_heading = first_fault + faults;
   if (missing_line == 1) return "the definition file is empty";
+  if (missing_line == 2)
+    return "the definition file ends after its title: line 2, the counts "
+           "of faults and cases, is missing";
+  if (missing_line == 3)
+    return "the definition file ends after its counts: the heading line "
+           "and the " +
+           Count(faults, "fault", "faults") + " it announces are missing";
   if (missing_line < first_fault) return {};
   if (missing_line < case_heading)
     return "the definition file announces " + Count(faults, "fault", "faults") +

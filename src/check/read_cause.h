@@ -19,7 +19,7 @@ std::string ShortCaseCause(int count, long values_read);
 
 // The definition file ended at line `missing_line` (the line lpgm wanted),
 // after announcing `faults` faults and `cases` cases: "the definition file
-// announces 11 cases and lists 10". Empty when it ended before the counts.
+// announces 11 cases and lists 10", or which line it ends before.
 std::string ShortDefinitionCause(int faults, int cases, long missing_line);
 
 // A spectrum file (its bytes) that ended before lpgm's 9 header lines and

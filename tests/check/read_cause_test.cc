@@ -79,7 +79,12 @@ TEST(ReadCause, DefinitionThatListsFewerThanItAnnounces) {
             "the definition file ends after its 1 fault: the heading line "
             "and the 1 case it announces are missing");
   EXPECT_EQ(ShortDefinitionCause(1, 1, 1), "the definition file is empty");
-  EXPECT_EQ(ShortDefinitionCause(1, 1, 3), "");
+  EXPECT_EQ(ShortDefinitionCause(0, 0, 2),
+            "the definition file ends after its title: line 2, the counts of "
+            "faults and cases, is missing");
+  EXPECT_EQ(ShortDefinitionCause(2, 1, 3),
+            "the definition file ends after its counts: the heading line and "
+            "the 2 faults it announces are missing");
   EXPECT_EQ(ShortCaseCause(1600, 1560),
             "header count 1600, the file holds 1560 values");
 }
