@@ -77,6 +77,7 @@ class Checker {
   std::string TextOf(const std::string& cp932_path);
   std::string OpenCause(const std::string& cp932_path);
   std::string DefinitionCause(const RunStop& stop);
+  std::string ListStopCause(const RunStop& stop);
   std::string FaultCause(const RunStop& stop, const std::string& path);
   std::string CaseCause(const RunStop& stop, const CaseFacts& facts);
   TextEncoding DefinitionEncoding(const std::string& path);
@@ -170,6 +171,11 @@ std::string Checker::DefinitionCause(const RunStop& stop) {
              "\", must give the number of faults (1 to " +
              std::to_string(kMaxFaults) + ") and of cases (1 to " +
              std::to_string(kMaxCases) + ")";
+    case StopReason::kFaultLine:
+    case StopReason::kFaultMissing:
+    case StopReason::kCaseLine:
+    case StopReason::kCaseMissing:
+      return ListStopCause(stop);
     case StopReason::kNone:
       if (EndedEarly(stop))
         return ShortDefinitionCause(state_.NFAULT, state_.NCASE, stop.line());
@@ -180,6 +186,18 @@ std::string Checker::DefinitionCause(const RunStop& stop) {
     default:
       return {};
   }
+}
+
+// A slot number out of range, or a slot no line named.
+std::string Checker::ListStopCause(const RunStop& stop) {
+  const StopReason reason = ReasonOf(stop);
+  const bool cases =
+      reason == StopReason::kCaseLine || reason == StopReason::kCaseMissing;
+  const bool line_error =
+      reason == StopReason::kFaultLine || reason == StopReason::kCaseLine;
+  return ListCause(TextOf(facts_.definition.path), state_.NFAULT,
+                   cases ? state_.NCASE : state_.NFAULT,
+                   cases ? ListKind::kCases : ListKind::kFaults, line_error);
 }
 
 std::string Checker::FaultCause(const RunStop& stop, const std::string& path) {

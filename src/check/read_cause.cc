@@ -146,6 +146,58 @@ std::string ShortDefinitionCause(int faults, int cases, long missing_line) {
          " and lists " + std::to_string(missing_line - case_heading - 1);
 }
 
+std::string ListCause(std::string_view text, int faults, int count,
+                      ListKind kind, bool line_error) {
+  const bool cases = kind == ListKind::kCases;
+  const long first = cases ? 5 + faults : 4;  // the list's first line
+  const std::string what = cases ? "case" : "fault";
+  const std::string list = "the " + what + " list";
+  // The number each line of the list gives (as its I20 field reads, ended
+  // early by a comma) and whether a folder follows it.
+  std::vector<std::optional<double>> numbers;
+  std::vector<bool> with_folder;
+  for (int j = 0; j < count; ++j) {
+    const std::string_view line = LineOf(text, first + j);
+    const std::string_view field = line.substr(0, 20);
+    const std::size_t comma = field.find(',');
+    const std::size_t folder_at =
+        comma == std::string_view::npos ? field.size() : comma + 1;
+    numbers.push_back(NumberOf(field.substr(0, comma), true));
+    with_folder.push_back(line.substr(folder_at).find_first_not_of(' ') !=
+                          std::string_view::npos);
+  }
+  auto file_line = [&](std::size_t j) {
+    return " (line " + std::to_string(first + static_cast<long>(j)) +
+           " of the file)";
+  };
+  for (std::size_t j = 0; line_error && j < numbers.size(); ++j) {
+    if (!numbers[j] || (*numbers[j] >= 1 && *numbers[j] <= count)) continue;
+    return "line " + std::to_string(j + 1) + " of " + list + file_line(j) +
+           " gives " + what + " number " + Number(*numbers[j], 0) +
+           ", outside 1 to " + std::to_string(count);
+  }
+  for (int k = 1; !line_error && k <= count; ++k) {
+    // A number given twice keeps the folder of its last line.
+    std::optional<std::size_t> last;
+    for (std::size_t j = 0; j < numbers.size(); ++j)
+      if (numbers[j] == k) last = j;
+    if (last && with_folder[*last]) continue;
+    if (last)
+      return "line " + std::to_string(*last + 1) + " of " + list +
+             file_line(*last) + " gives " + what + " number " +
+             std::to_string(k) + " without a folder";
+    std::string cause = "no line of " + list + " gives " + what + " number " +
+                        std::to_string(k);
+    for (std::size_t x = 0; x < numbers.size(); ++x)
+      for (std::size_t y = x + 1; y < numbers.size(); ++y)
+        if (numbers[x] && numbers[x] == numbers[y])
+          return cause + ": lines " + std::to_string(x + 1) + " and " +
+                 std::to_string(y + 1) + " both give " + Number(*numbers[x], 0);
+    return cause;
+  }
+  return {};
+}
+
 std::string ShortSpectrumCause(std::string_view text) {
   const std::vector<std::string_view> lines = LinesOf(text);
   if (lines.empty()) return "the spectrum file is empty";

@@ -22,6 +22,15 @@ std::string ShortCaseCause(int count, long values_read);
 // announces 11 cases and lists 10", or which line it ends before.
 std::string ShortDefinitionCause(int faults, int cases, long missing_line);
 
+// Why lpgm stopped on a list of the definition file (`text`, its bytes):
+// with `line_error`, the first line whose number lies outside 1 to
+// `count`; otherwise the first number no line gives with a folder (a
+// number given twice keeps its last line's folder), and the number given
+// twice. `faults` is the fault count, which places the case list.
+enum class ListKind { kFaults, kCases };
+std::string ListCause(std::string_view text, int faults, int count,
+                      ListKind kind, bool line_error);
+
 // A spectrum file (its bytes) that ended before lpgm's 9 header lines and
 // 55 rows: which line is missing and what the file holds, e.g. "line 9 of
 // the spectrum file is missing: it holds 8 header lines and 55 rows (lpgm

@@ -89,6 +89,27 @@ TEST(ReadCause, DefinitionThatListsFewerThanItAnnounces) {
             "header count 1600, the file holds 1560 values");
 }
 
+TEST(ReadCause, ListLinesWithANumberOutOfRangeOrMissing) {
+  // Two faults (lines 4-5), the case list from line 7.
+  const std::string head = "t\r\n2,3\r\nh\r\n1,F1\r\n2,F2\r\nh\r\n";
+  EXPECT_EQ(ListCause(head + "1,C1\r\n4,C4\r\n3,C3\r\n", 2, 3, ListKind::kCases,
+                      true),
+            "line 2 of the case list (line 8 of the file) gives case number "
+            "4, outside 1 to 3");
+  EXPECT_EQ(ListCause(head + "1,C1\r\n1,C1b\r\n3,C3\r\n", 2, 3,
+                      ListKind::kCases, false),
+            "no line of the case list gives case number 2: lines 1 and 2 "
+            "both give 1");
+  EXPECT_EQ(
+      ListCause(head + "1,C1\r\n2,\r\n3,C3\r\n", 2, 3, ListKind::kCases, false),
+      "line 2 of the case list (line 8 of the file) gives case number "
+      "2 without a folder");
+  EXPECT_EQ(
+      ListCause("t\r\n2,1\r\nh\r\n0,F1\r\n", 2, 2, ListKind::kFaults, true),
+      "line 1 of the fault list (line 4 of the file) gives fault number "
+      "0, outside 1 to 2");
+}
+
 TEST(ReadCause, RangesOfRowNumbers) {
   EXPECT_EQ(Ranges({}), "");
   EXPECT_EQ(Ranges({4}), "4");
