@@ -192,7 +192,11 @@ std::string ListCause(std::string_view text, int faults, int count,
       for (std::size_t y = x + 1; y < numbers.size(); ++y)
         if (numbers[x] && numbers[x] == numbers[y])
           return cause + ": lines " + std::to_string(x + 1) + " and " +
-                 std::to_string(y + 1) + " both give " + Number(*numbers[x], 0);
+                 std::to_string(y + 1) + " of the list (lines " +
+                 std::to_string(first + static_cast<long>(x)) + " and " +
+                 std::to_string(first + static_cast<long>(y)) +
+                 " of the file) both give " + what + " number " +
+                 Number(*numbers[x], 0);
     return cause;
   }
   return {};

@@ -98,8 +98,8 @@ TEST(ReadCause, ListLinesWithANumberOutOfRangeOrMissing) {
             "4, outside 1 to 3");
   EXPECT_EQ(ListCause(head + "1,C1\r\n1,C1b\r\n3,C3\r\n", 2, 3,
                       ListKind::kCases, false),
-            "no line of the case list gives case number 2: lines 1 and 2 "
-            "both give 1");
+            "no line of the case list gives case number 2: lines 1 and 2 of "
+            "the list (lines 7 and 8 of the file) both give case number 1");
   EXPECT_EQ(
       ListCause(head + "1,C1\r\n2,\r\n3,C3\r\n", 2, 3, ListKind::kCases, false),
       "line 2 of the case list (line 8 of the file) gives case number "
