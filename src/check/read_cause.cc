@@ -146,12 +146,48 @@ std::string ShortDefinitionCause(int faults, int cases, long missing_line) {
          " and lists " + std::to_string(missing_line - case_heading - 1);
 }
 
+namespace {
+
+// "line 2 of the case list (line 8 of the file) gives case number 4".
+std::string LineGives(const char* what, long first, std::size_t j,
+                      const std::string& number) {
+  std::string text = "line " + std::to_string(j + 1);
+  text += " of the ";
+  text += what;
+  text += " list (line " + std::to_string(first + static_cast<long>(j));
+  text += " of the file) gives ";
+  text += what;
+  text += " number " + number;
+  return text;
+}
+
+// The numbers two lines of a list both give, as a clause; empty if none.
+std::string GivenTwice(const char* what, long first,
+                       const std::vector<std::optional<double>>& numbers) {
+  for (std::size_t x = 0; x < numbers.size(); ++x) {
+    for (std::size_t y = x + 1; y < numbers.size(); ++y) {
+      if (!numbers[x] || numbers[x] != numbers[y]) continue;
+      std::string text = ": lines " + std::to_string(x + 1);
+      text += " and " + std::to_string(y + 1);
+      text +=
+          " of the list (lines " + std::to_string(first + static_cast<long>(x));
+      text += " and " + std::to_string(first + static_cast<long>(y));
+      text += " of the file) both give ";
+      text += what;
+      text += " number " + Number(*numbers[x], 0);
+      return text;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
 std::string ListCause(std::string_view text, int faults, int count,
                       ListKind kind, bool line_error) {
   const bool cases = kind == ListKind::kCases;
   const long first = cases ? 5 + faults : 4;  // the list's first line
-  const std::string what = cases ? "case" : "fault";
-  const std::string list = "the " + what + " list";
+  const char* what = cases ? "case" : "fault";
   // The number each line of the list gives (as its I20 field reads, ended
   // early by a comma) and whether a folder follows it.
   std::vector<std::optional<double>> numbers;
@@ -166,14 +202,9 @@ std::string ListCause(std::string_view text, int faults, int count,
     with_folder.push_back(line.substr(folder_at).find_first_not_of(' ') !=
                           std::string_view::npos);
   }
-  auto file_line = [&](std::size_t j) {
-    return " (line " + std::to_string(first + static_cast<long>(j)) +
-           " of the file)";
-  };
   for (std::size_t j = 0; line_error && j < numbers.size(); ++j) {
     if (!numbers[j] || (*numbers[j] >= 1 && *numbers[j] <= count)) continue;
-    return "line " + std::to_string(j + 1) + " of " + list + file_line(j) +
-           " gives " + what + " number " + Number(*numbers[j], 0) +
+    return LineGives(what, first, j, Number(*numbers[j], 0)) +
            ", outside 1 to " + std::to_string(count);
   }
   for (int k = 1; !line_error && k <= count; ++k) {
@@ -183,21 +214,14 @@ std::string ListCause(std::string_view text, int faults, int count,
       if (numbers[j] == k) last = j;
     if (last && with_folder[*last]) continue;
     if (last)
-      return "line " + std::to_string(*last + 1) + " of " + list +
-             file_line(*last) + " gives " + what + " number " +
-             std::to_string(k) + " without a folder";
-    std::string cause = "no line of " + list + " gives " + what + " number " +
-                        std::to_string(k);
-    for (std::size_t x = 0; x < numbers.size(); ++x)
-      for (std::size_t y = x + 1; y < numbers.size(); ++y)
-        if (numbers[x] && numbers[x] == numbers[y])
-          return cause + ": lines " + std::to_string(x + 1) + " and " +
-                 std::to_string(y + 1) + " of the list (lines " +
-                 std::to_string(first + static_cast<long>(x)) + " and " +
-                 std::to_string(first + static_cast<long>(y)) +
-                 " of the file) both give " + what + " number " +
-                 Number(*numbers[x], 0);
-    return cause;
+      return LineGives(what, first, *last, std::to_string(k)) +
+             " without a folder";
+    std::string cause = "no line of the ";
+    cause += what;
+    cause += " list gives ";
+    cause += what;
+    cause += " number " + std::to_string(k);
+    return cause + GivenTwice(what, first, numbers);
   }
   return {};
 }
