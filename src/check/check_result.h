@@ -29,7 +29,7 @@ struct Finding {
 
 // One input file as found on disk when the check ran.
 struct InputFile {
-  std::string role;  // "definition", "spectrum", "acceleration"
+  std::string role;  // "definition", "spectrum", "acceleration", "provenance"
   std::string path;  // UTF-8, as the file system sees it
   bool exists = false;
   long long size = 0;

@@ -5,8 +5,10 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <variant>
 
 #include "check/facts.h"
+#include "check/read_cause.h"
 #include "check/rules.h"
 #include "check/spectrum_fit.h"
 #include "check/text_encoding.h"
@@ -33,7 +35,34 @@ namespace {
 constexpr double kTimeStep = 0.02;
 
 ReadStop StopOf(const RunStop& stop) {
-  return {ReasonOf(stop), stop.message(), stop.line()};
+  return {ReasonOf(stop), stop.message(), stop.line(), {}};
+}
+
+bool StoppedFor(const std::optional<ReadStop>& stop, StopReason reason) {
+  return stop && stop->reason == reason;
+}
+
+bool EndedEarly(const RunStop& stop) {
+  return stop.kind() == RunStop::Kind::kRecordFailure &&
+         stop.number() == kErrEndOfFile;
+}
+
+bool Malformed(const RunStop& stop, int number) {
+  return stop.kind() == RunStop::Kind::kRecordFailure &&
+         stop.number() == number;
+}
+
+bool IsRelative(const std::string& host_path) {
+  return std::filesystem::path(
+             std::u8string(host_path.begin(), host_path.end()))
+      .is_relative();
+}
+
+// The folder part of a host path; empty when it names none.
+std::string_view FolderOf(std::string_view host_path) {
+  std::size_t slash = host_path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view()
+                                         : host_path.substr(0, slash);
 }
 
 // One check in progress: reads the inputs through lpgm's readers into the
@@ -49,6 +78,12 @@ class Checker {
 
  private:
   void NoteInput(const char* role, const std::string& cp932_path);
+  std::string TextOf(const std::string& cp932_path);
+  std::string OpenCause(const std::string& cp932_path);
+  std::string DefinitionCause(const RunStop& stop);
+  std::string ListStopCause(const RunStop& stop);
+  std::string FaultCause(const RunStop& stop, const std::string& path);
+  std::string CaseCause(const RunStop& stop, const CaseFacts& facts);
   TextEncoding DefinitionEncoding(const std::string& path);
   bool ReadDefinition();
   void NoteFolders();
@@ -58,6 +93,7 @@ class Checker {
   void NoteCases();
   void ReadCase(int i);
   void ReadCases();
+  void ReadProvenance(CaseFacts& facts);
   void Compute();
   void SummarizeCase(CaseSummary& summary);
   void PrepareSpectra();
@@ -87,6 +123,118 @@ void Checker::NoteInput(const char* role, const std::string& cp932_path) {
     newest_input_ns_ = std::max(newest_input_ns_, st->modified_ns);
   }
   result_.inputs.push_back(std::move(file));
+}
+
+// The bytes of an input file, opened as lpgm's readers open it, to say why
+// its reading failed; empty when it cannot be read.
+std::string Checker::TextOf(const std::string& cp932_path) {
+  std::string text;
+  platform::OpenError error = platform::OpenError::kNone;
+  std::unique_ptr<platform::InputStream> stream =
+      files_.OpenForReading(cp932_path, &error);
+  if (!stream) return text;
+  char block[64 * 1024];
+  for (long n; (n = stream->Read(block, sizeof block)) > 0;)
+    text.append(block, static_cast<std::size_t>(n));
+  return text;
+}
+
+// Why a file cannot be opened, when the file system tells: a folder where
+// the file should be, no such folder, or a folder without the file.
+std::string Checker::OpenCause(const std::string& cp932_path) {
+  const std::string host = platform::HostPath(cp932_path);
+  std::optional<platform::FileStatus> st = files_.Status(host);
+  if (st && st->is_folder) return host + " is a folder, not a file";
+  if (st) return {};
+  const std::string folder(FolderOf(host));
+  if (folder.empty()) return {};
+  // The first folder of the path that is missing, so that files under one
+  // missing folder share their cause.
+  for (std::size_t end = folder.find('/', 1);;
+       end = folder.find('/', end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (!part.empty() && part.back() != ':') {
+      std::optional<platform::FileStatus> dir = files_.Status(part);
+      if (!dir) return "there is no folder " + part;
+      if (!dir->is_folder) return part + " is a file, not a folder";
+    }
+    if (end == std::string::npos) break;
+  }
+  return "the folder " + folder + " holds no file " +
+         host.substr(folder.size() + 1);
+}
+
+std::string Checker::DefinitionCause(const RunStop& stop) {
+  const std::string& path = facts_.definition.path;
+  switch (ReasonOf(stop)) {
+    case StopReason::kCannotOpen: {
+      std::string cause = OpenCause(path);
+      const std::string host = platform::HostPath(path);
+      if (cause.empty() && !files_.Status(host) && IsRelative(host) &&
+          !request_.working_directory.empty())
+        cause = "there is no file " + host + " in the working directory " +
+                request_.working_directory;
+      return cause;
+    }
+    case StopReason::kCountError:
+      return "line 2 of the definition file, \"" +
+             platform::Cp932ToUtf8(LineOf(TextOf(path), 2)) +
+             "\", must give the number of faults (1 to " +
+             std::to_string(kMaxFaults) + ") and of cases (1 to " +
+             std::to_string(kMaxCases) + ")";
+    case StopReason::kFaultLine:
+    case StopReason::kFaultMissing:
+    case StopReason::kCaseLine:
+    case StopReason::kCaseMissing:
+      return ListStopCause(stop);
+    case StopReason::kNone:
+      if (EndedEarly(stop))
+        return ShortDefinitionCause(state_.NFAULT, state_.NCASE, stop.line());
+      if (Malformed(stop, kErrConversion))
+        return MalformedFieldCause(TextOf(path), stop.line(),
+                                   FieldCut::kFixed20, 1, 1);
+      return {};
+    default:
+      return {};
+  }
+}
+
+// A slot number out of range, or a slot no line named.
+std::string Checker::ListStopCause(const RunStop& stop) {
+  const StopReason reason = ReasonOf(stop);
+  const bool cases =
+      reason == StopReason::kCaseLine || reason == StopReason::kCaseMissing;
+  const bool line_error =
+      reason == StopReason::kFaultLine || reason == StopReason::kCaseLine;
+  return ListCause(TextOf(facts_.definition.path), state_.NFAULT,
+                   cases ? state_.NCASE : state_.NFAULT,
+                   cases ? ListKind::kCases : ListKind::kFaults, line_error);
+}
+
+std::string Checker::FaultCause(const RunStop& stop, const std::string& path) {
+  if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(path);
+  if (EndedEarly(stop)) return ShortSpectrumCause(TextOf(path));
+  if (Malformed(stop, kErrConversion))
+    return MalformedFieldCause(TextOf(path), stop.line(), FieldCut::kFixed20, 0,
+                               28);
+  return {};
+}
+
+std::string Checker::CaseCause(const RunStop& stop, const CaseFacts& facts) {
+  if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(facts.path);
+  const int count = state_.NPTS(facts.case_number);
+  if (EndedEarly(stop))
+    return stop.line() == 1
+               ? "the file is empty"
+               : ShortCaseCause(count, facts.end.values_before_failure);
+  if (Malformed(stop, kErrConversion) && stop.line() == 1)
+    return MalformedFieldCause(TextOf(facts.path), 1, FieldCut::kFixed20, 1, 2);
+  if (!Malformed(stop, kErrListSyntax)) return {};
+  std::string field =
+      MalformedFieldCause(TextOf(facts.path), stop.line(), FieldCut::kFreeForm);
+  if (field.empty()) return {};
+  return "sample " + std::to_string(facts.end.values_before_failure + 1) +
+         " of " + std::to_string(count) + ", " + field;
 }
 
 // The encoding the definition file's first 64 KiB look like; Shift-JIS
@@ -122,6 +270,7 @@ bool Checker::ReadDefinition() {
     ReadDefinitionFile(state_, files_);
   } catch (const RunStop& stop) {
     d.stop = StopOf(stop);
+    d.stop->cause = DefinitionCause(stop);
     return false;
   }
   return true;
@@ -176,6 +325,7 @@ void Checker::ReadFault(int i) {
     fault.read_ok = true;
   } catch (const RunStop& stop) {
     facts.stop = StopOf(stop);
+    facts.stop->cause = FaultCause(stop, facts.path);
   }
   if (fault.read_ok) SummarizeFault(facts, fault);
   result_.faults.push_back(std::move(fault));
@@ -248,7 +398,9 @@ void Checker::ReadCase(int i) {
     summary.read_ok = true;
   } catch (const RunStop& stop) {
     facts.stop = StopOf(stop);
+    facts.stop->cause = CaseCause(stop, facts);
   }
+  if (!StoppedFor(facts.stop, StopReason::kCannotOpen)) ReadProvenance(facts);
   facts.npts = summary.npts = state_.NPTS(i);
   summary.duration = summary.npts > 0 ? summary.npts * kTimeStep : 0.0;
   summary.header_time_step = facts.header_time_step;
@@ -269,6 +421,42 @@ void Checker::ReadCases() {
   // checker's own fault and leaves the check.
   ReadInOrder(
       state_.NCASE, [this](int i) { ReadCase(i); }, two);
+  // The records beside the case files, listed after them.
+  for (const CaseFacts& c : facts_.cases)
+    if (c.provenance) NoteInput("provenance", c.provenance->path);
+}
+
+// The record lpgm-prepare left beside the case file, if any, checked
+// against the case file's bytes. Touches only the case's facts (the
+// reading threads call it); ReadCases lists the record among the inputs.
+void Checker::ReadProvenance(CaseFacts& facts) {
+  const int i = facts.case_number;
+  std::string path(Leading(state_.CASEDIR(i), state_.LCASEDIR(i)));
+  path += '\\';
+  path += kProvenanceFileName;
+  std::optional<platform::FileStatus> st =
+      files_.Status(platform::HostPath(path));
+  if (!st || st->is_folder) return;
+  ProvenanceFacts& p = facts.provenance.emplace();
+  p.path = path;
+  std::string text;
+  if (platform::FileResult read =
+          files_.ReadWhole(platform::HostPath(path), &text);
+      !read.ok()) {
+    p.problem = "it cannot be read (" + read.reason + ")";
+    return;
+  }
+  auto parsed = ParseProvenance(text);
+  if (const std::string* error = std::get_if<std::string>(&parsed)) {
+    p.problem = *error;
+    return;
+  }
+  const Provenance& record = std::get<Provenance>(parsed);
+  p.source = record.Value("source").value_or("");
+  p.recorded_size = record.Value(kCaseFileSizeKey).value_or("");
+  const std::string bytes = TextOf(facts.path);
+  p.actual_size = static_cast<long long>(bytes.size());
+  p.check = VerifyCaseFile(record, bytes);
 }
 
 void Checker::SummarizeCase(CaseSummary& c) {

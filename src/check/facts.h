@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "check/text_encoding.h"
+#include "compute/provenance.h"
 #include "input/read_reporter.h"
 #include "state/error_stop.h"
 
@@ -23,6 +24,9 @@ struct ReadStop {
   StopReason reason = StopReason::kNone;  // kNone: a record-layer failure
   std::string message;                    // the console or diagnostic text
   long line = 0;                          // 0: not known
+  // UTF-8: what is wrong in the user's terms (read_cause.h); empty when
+  // lpgm's own message says it best.
+  std::string cause;
 };
 
 struct DefinitionFacts {
@@ -51,6 +55,16 @@ struct FaultFacts {
   int grid_difference_row = 0;
 };
 
+// The record lpgm-prepare keeps beside a case file it wrote.
+struct ProvenanceFacts {
+  std::string path;     // CP932
+  std::string problem;  // UTF-8: why it cannot be read or parsed; empty: read
+  std::string source;   // the record it was made from, as written there
+  std::string recorded_size;  // the case file's size as written there
+  long long actual_size = 0;
+  CaseFileCheck check;
+};
+
 struct CaseFacts {
   int case_number = 0;
   std::string path;
@@ -58,6 +72,7 @@ struct CaseFacts {
   int npts = 0;
   std::optional<double> header_time_step;
   SamplesEnd end;
+  std::optional<ProvenanceFacts> provenance;  // none: the folder holds none
 };
 
 struct OutputFacts {

@@ -33,8 +33,8 @@ td.num, th.num { text-align: right; font-variant-numeric: tabular-nums; }
 td.num { white-space: nowrap; }
 table.cases { font-size: 8pt; }
 table.cases td, table.cases th { padding: 2px 3px; }
-td.path { overflow-wrap: anywhere; }
-td.folder { min-width: 9em; overflow-wrap: anywhere; }
+td.path, td.folder { overflow-wrap: normal; word-break: normal; }
+td.folder { min-width: 9em; }
 tr.phase td { background: #fbeceb; font-weight: 600; }
 .missing, .flag { color: #c0392b; font-weight: 600; }
 td.flag { background: #fdf4e3; }
@@ -102,6 +102,23 @@ void Cell(std::string& page, std::string_view text, std::string_view cls = "",
   page += '>';
 }
 
+// A cell of a path or folder name: it may break after each '/' or '\',
+// never inside a name.
+void PathCell(std::string& page, std::string_view path, std::string_view cls) {
+  page += "<td class=\"";
+  page += cls;
+  page += "\">";
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < path.size(); ++k) {
+    if (path[k] != '/' && path[k] != '\\') continue;
+    AppendEscaped(page, path.substr(from, k + 1 - from));
+    if (k > 0 && k + 1 < path.size()) page += "<wbr>";
+    from = k + 1;
+  }
+  AppendEscaped(page, path.substr(from));
+  page += "</td>";
+}
+
 int SeverityOrder(Severity s) {
   switch (s) {
     case Severity::kError:
@@ -157,7 +174,7 @@ void AddVerdict(std::string& page, const CheckResult& result) {
 void AddFact(std::string& page, std::string_view name, std::string_view value) {
   Add(page, "<tr>");
   Cell(page, name, "", "th");
-  Cell(page, value, "path");
+  PathCell(page, value, "path");
   Add(page, "</tr>\n");
 }
 
@@ -202,7 +219,7 @@ void AddInputs(std::string& page, const CheckResult& result) {
   for (const InputFile& f : result.inputs) {
     Add(page, "<tr>");
     Cell(page, f.role);
-    Cell(page, f.path, "path");
+    PathCell(page, f.path, "path");
     if (f.exists) {
       Cell(page, ByteSize(f.size), "num");
       Cell(page, f.modified);
@@ -258,7 +275,7 @@ void AddFindings(std::string& page, const CheckResult& result) {
     Add(page, "</span></td><td><code>");
     AddText(page, f->id);
     Add(page, "</code></td>");
-    Cell(page, Where(*f), "path");
+    PathCell(page, Where(*f), "path");
     Cell(page, f->message);
     Add(page, "</tr>\n");
   }
@@ -328,7 +345,7 @@ void AddFaultTable(std::string& page, const CheckResult& result) {
   for (const FaultSummary& f : result.faults) {
     Add(page, "<tr>");
     Cell(page, std::to_string(f.fault), "num");
-    Cell(page, f.folder, "folder");
+    PathCell(page, f.folder, "folder");
     if (!f.read_ok) {
       Add(page, "<td class=\"missing\" colspan=\"4\">not read</td></tr>\n");
       continue;
@@ -362,7 +379,7 @@ void AddCaseRow(std::string& page, const CheckResult& result,
                 const CaseSummary& c) {
   Add(page, c.phase ? "<tr class=\"phase\">" : "<tr>");
   Cell(page, std::to_string(c.case_number), "num");
-  Cell(page, c.folder, "folder");
+  PathCell(page, c.folder, "folder");
   if (!c.read_ok) {
     Add(page, "<td class=\"missing\" colspan=\"10\">not read</td></tr>\n");
     return;

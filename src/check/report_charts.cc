@@ -162,11 +162,28 @@ Axis LabelledForStrip(Axis v, double height) {
   return v;
 }
 
+// A strip whose peak fills less than this share of the shared scale is
+// drawn on a scale of its own: on the shared one it would be a flat line.
+constexpr double kOwnScaleBelow = 0.2;
+
+// The scale of one strip: the shared one, or the strip's own when the
+// shared one would flatten it (then `magnified` > 1 says by how much).
+Axis StripScale(const CaseSummary& c, const Axis& shared, double* magnified) {
+  *magnified = 1;
+  if (!(c.pgv > 0) || c.pgv >= kOwnScaleBelow * shared.hi) return shared;
+  const std::array<std::span<const double>, 1> own_values = {c.vel};
+  Axis own = MakeSymmetricAxis(own_values, "", 3);
+  *magnified = shared.hi / own.hi;
+  return own;
+}
+
 // One strip of the stacked velocity chart.
 void DrawVelocityStrip(SvgChart& chart, const CaseSummary& c,
-                       const PlotArea& area, const Axis& t, const Axis& v,
+                       const PlotArea& area, const Axis& t, const Axis& shared,
                        bool last) {
   if (c.phase) chart.DrawRect(area, kPhaseBackground);
+  double magnified = 1;
+  const Axis v = StripScale(c, shared, &magnified);
   chart.SetFrame(area, t, LabelledForStrip(v, area.height));
   chart.DrawAxes(last);
   const std::string_view colour = c.phase ? kPhaseColour : kCaseColour;
@@ -178,6 +195,15 @@ void DrawVelocityStrip(SvgChart& chart, const CaseSummary& c,
       "Case " + std::to_string(c.case_number) + (c.phase ? "  phase case" : "");
   chart.DrawText(8, mid - 2, name, c.phase ? "label strong" : "label");
   chart.DrawText(8, mid + 10, Shortened(c.folder, 20), "label small");
+  if (magnified > 1) {
+    // Its own scale, and how it stands to the shared one.
+    chart.DrawText(area.left + area.width - 4, area.top + area.height - 3,
+                   "own scale \u00b1" + TickLabel(v.hi, v.hi / 2) +
+                       " cm/s (shared \u00b1" +
+                       TickLabel(shared.hi, shared.hi / 2) + ", x" +
+                       Fixed(magnified, 1) + ")",
+                   "value small", Anchor::kEnd);
+  }
   // The PGV at its sample: the sign comes from the waveform itself.
   const double index = std::round(c.pgv_time / kTimeStep);
   double at = c.pgv;
@@ -215,7 +241,9 @@ std::string VelocityWaveformsChart(const CheckResult& result) {
       std::clamp(820 / static_cast<double>(shown.size()), 34.0, 90.0);
   const double height = 22 + strip * static_cast<double>(shown.size()) + 44;
   SvgChart chart(kChartWidth, height, "Velocity waveforms of every case");
-  chart.DrawText(kWaveLeft, 12, "Velocity (cm/s), one scale for every case",
+  chart.DrawText(kWaveLeft, 12,
+                 "Velocity (cm/s), one scale for every case but those marked "
+                 "\u201cown scale\u201d",
                  "title");
   double top = 22;
   for (std::size_t i = 0; i < shown.size(); ++i) {

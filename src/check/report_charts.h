@@ -20,8 +20,10 @@ std::string SpectraChart(const CheckResult& result);
 std::string PeakVelocityChart(const CheckResult& result);
 
 // The velocity waveform of every case that was read, one strip each on a
-// common time axis and a common scale, each drawn to its own length; PGV
-// marked with its value and time; the phase case's strip highlighted.
+// common time axis and a common scale, each drawn to its own length; a
+// strip whose PGV is under a fifth of the common scale, which that scale
+// would flatten, on a scale of its own, marked with it and the common one.
+// PGV marked with its value and time; the phase case's strip highlighted.
 // Each line is reduced to the min and max of each column first.
 std::string VelocityWaveformsChart(const CheckResult& result);
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "base/case_record.h"
+#include "check/read_cause.h"
 #include "check/report_format.h"
 #include "platform/encoding.h"
 #include "record/number_format.h"
@@ -87,24 +88,207 @@ std::string Slot(const FolderFacts& f, int k) {
   return (f.fault != 0 ? "fault " : "case ") + std::to_string(k);
 }
 
+// What makes lpgm take a folder name other than the user meant: the name
+// runs to the end of its line, commas, quotes and leading blanks included.
+// nullptr when nothing does.
+const char* LiteralDefect(const std::string& folder) {
+  if (!folder.empty() && folder.back() == ',') return "a comma at the end";
+  if (!folder.empty() && folder.front() == ' ') return "a leading blank";
+  if (folder.find_first_of("'\"") != std::string::npos)
+    return "quotation marks";
+  if (folder.find_first_of(",\t") != std::string::npos)
+    return "a comma or a tab";
+  return nullptr;
+}
+
+const std::optional<ReadStop>& StopOfFolder(const CheckFacts& facts,
+                                            const FolderFacts& f) {
+  static const std::optional<ReadStop> kNoStop;
+  if (f.fault != 0 && static_cast<std::size_t>(f.fault) <= facts.faults.size())
+    return facts.faults[static_cast<std::size_t>(f.fault - 1)].stop;
+  if (f.case_number != 0 &&
+      static_cast<std::size_t>(f.case_number) <= facts.cases.size())
+    return facts.cases[static_cast<std::size_t>(f.case_number - 1)].stop;
+  return kNoStop;
+}
+
+// The folders whose name is taken literally, split by whether their file
+// could be opened: one cause, one finding for each side.
+struct LiteralFolders {
+  std::vector<const FolderFacts*> unopened;
+  std::vector<const FolderFacts*> opened;
+};
+
+LiteralFolders LiteralFoldersOf(const CheckFacts& facts) {
+  LiteralFolders found;
+  for (const FolderFacts& f : facts.folders) {
+    if (LiteralDefect(f.folder) == nullptr) continue;
+    (StoppedFor(StopOfFolder(facts, f), StopReason::kCannotOpen)
+         ? found.unopened
+         : found.opened)
+        .push_back(&f);
+  }
+  return found;
+}
+
+// "faults 1-6 and cases 1-10", "case 3".
+std::string SlotList(const std::vector<const FolderFacts*>& folders) {
+  std::vector<int> faults, cases;
+  for (const FolderFacts* f : folders)
+    (f->fault != 0 ? faults : cases).push_back(f->fault + f->case_number);
+  auto part = [](const std::vector<int>& n, const char* one, const char* many) {
+    if (n.empty()) return std::string();
+    return std::string(n.size() == 1 ? one : many) + " " + Ranges(n);
+  };
+  std::string text = part(faults, "fault", "faults");
+  std::string more = part(cases, "case", "cases");
+  if (!text.empty() && !more.empty()) text += " and ";
+  return text + more;
+}
+
+// The folder names quoted, at most three, then how many more.
+std::string NameList(const std::vector<const FolderFacts*>& folders) {
+  std::string text;
+  for (std::size_t k = 0; k < folders.size() && k < 3; ++k)
+    text += (k == 0 ? "\"" : ", \"") + Utf8(folders[k]->folder) + "\"";
+  if (folders.size() > 3)
+    text += " and " + std::to_string(folders.size() - 3) + " more";
+  return text;
+}
+
+// The defect all the folders share, or the general one.
+std::string SharedDefect(const std::vector<const FolderFacts*>& folders) {
+  const char* first = LiteralDefect(folders.front()->folder);
+  for (const FolderFacts* f : folders)
+    if (std::string_view(LiteralDefect(f->folder)) != first)
+      return "commas, quotation marks or leading blanks";
+  return first;
+}
+
 // --- the rules that share their wording between faults and cases ----------
+
+// lpgm's own message for a stop, without the console's " ! [Enter]" (the
+// checker does not wait), in UTF-8.
+std::string LpgmText(const ReadStop& stop) {
+  constexpr std::string_view kEnter = " ! [Enter]";
+  std::string_view message = stop.message;
+  if (message.ends_with(kEnter)) message.remove_suffix(kEnter.size());
+  return Utf8(message);
+}
+
+// A stop's message: its cause and what follows from it, then lpgm's own
+// words; without a cause, lpgm's words, what follows and `advice`.
+std::string StopMessage(const ReadStop& stop, std::string_view follows,
+                        std::string_view advice) {
+  std::string lpgm = LpgmText(stop);
+  if (stop.cause.empty())
+    return lpgm + " - " + std::string(follows) + std::string(advice);
+  if (lpgm.rfind("lpgm: ", 0) != 0) lpgm = "lpgm: " + lpgm;
+  return stop.cause + "; " + std::string(follows) + " - " + lpgm;
+}
 
 void ReadFailure(const std::optional<ReadStop>& stop, Hit place,
                  std::vector<Hit>& hits) {
   if (!StoppedFor(stop, StopReason::kNone)) return;
   place.line = stop->line;
-  place.message = Utf8(stop->message) +
-                  " - lpgm fails here; check that the file is complete "
-                  "and every value is a number";
+  place.message = StopMessage(*stop, "lpgm fails here",
+                              "; check that the file is complete and every "
+                              "value is a number");
   hits.push_back(std::move(place));
 }
 
-void CannotOpen(const std::optional<ReadStop>& stop, Hit place,
-                std::vector<Hit>& hits) {
+// Whether no fault and no case file could be opened: then the folders are
+// likely read from the wrong place.
+bool NothingOpened(const CheckFacts& facts) {
+  if (facts.faults.empty() && facts.cases.empty()) return false;
+  for (const FaultFacts& f : facts.faults)
+    if (!StoppedFor(f.stop, StopReason::kCannotOpen)) return false;
+  for (const CaseFacts& c : facts.cases)
+    if (!StoppedFor(c.stop, StopReason::kCannotOpen)) return false;
+  return true;
+}
+
+// The files that cannot be opened because their folder names are taken
+// literally: one finding, at the first of them.
+void LiteralFoldersUnopened(const LiteralFolders& literal, const ReadStop& stop,
+                            Hit place, std::vector<Hit>& hits) {
+  const bool one = literal.unopened.size() == 1;
+  place.message =
+      "the folder name" + std::string(one ? " of " : "s of ") +
+      SlotList(literal.unopened) + " (" + NameList(literal.unopened) +
+      (one ? ") has " : ") have ") + SharedDefect(literal.unopened) +
+      ", which lpgm keeps as part of the name, so " +
+      (one ? "its file cannot" : "none of their files can") +
+      " be opened; lpgm stops at the first - lpgm: " + LpgmText(stop);
+  hits.push_back(std::move(place));
+}
+
+// The folders whose file cannot be opened for the same cause as `stop`.
+std::vector<const FolderFacts*> SameOpenCause(const CheckFacts& facts,
+                                              const ReadStop& stop) {
+  std::vector<const FolderFacts*> same;
+  for (const FolderFacts& f : facts.folders) {
+    const std::optional<ReadStop>& other = StopOfFolder(facts, f);
+    if (StoppedFor(other, StopReason::kCannotOpen) &&
+        other->cause == stop.cause)
+      same.push_back(&f);
+  }
+  return same;
+}
+
+// No fault and no case file opens: most likely the check runs in another
+// directory than the folders are relative to. One finding, at fault 1.
+void NothingOpens(const RuleInput& in, const ReadStop& stop, Hit place,
+                  std::vector<Hit>& hits) {
+  const std::string& wd = in.result.working_directory;
+  const std::size_t files = in.facts.faults.size() + in.facts.cases.size();
+  place.message =
+      "none of the " + std::to_string(files) +
+      " fault and case files can be opened" +
+      (stop.cause.empty() ? std::string()
+                          : " (the first: " + stop.cause + ")") +
+      ": lpgm reads the folders of the definition file relative to the "
+      "working directory" +
+      (wd.empty() ? std::string() : ", here " + wd) +
+      "; run the check where lpgm runs, or correct the folders - lpgm: " +
+      LpgmText(stop);
+  hits.push_back(std::move(place));
+}
+
+// A file that cannot be opened, with the causes that many files share
+// told once.
+void CannotOpen(const RuleInput& in, const std::optional<ReadStop>& stop,
+                Hit place, std::vector<Hit>& hits) {
   if (!StoppedFor(stop, StopReason::kCannotOpen)) return;
-  place.message = Utf8(stop->message) +
-                  " - lpgm stops here; check the folder name in the "
-                  "definition file and that the file exists and is readable";
+  const LiteralFolders literal = LiteralFoldersOf(in.facts);
+  for (const FolderFacts* f : literal.unopened) {
+    if (f->fault != place.fault || f->case_number != place.case_number)
+      continue;
+    if (f == literal.unopened.front())
+      LiteralFoldersUnopened(literal, *stop, std::move(place), hits);
+    return;
+  }
+  if (literal.unopened.empty() && NothingOpened(in.facts)) {
+    if (place.fault == 1) NothingOpens(in, *stop, std::move(place), hits);
+    return;
+  }
+  if (!stop->cause.empty()) {
+    const std::vector<const FolderFacts*> same = SameOpenCause(in.facts, *stop);
+    if (same.size() > 1) {
+      if (same.front()->fault == place.fault &&
+          same.front()->case_number == place.case_number) {
+        place.message = stop->cause + ", so the files of " + SlotList(same) +
+                        " cannot be opened; lpgm stops at the first - lpgm: " +
+                        LpgmText(*stop);
+        hits.push_back(std::move(place));
+      }
+      return;
+    }
+  }
+  place.message = StopMessage(*stop, "lpgm stops here",
+                              "; check the folder name in the definition "
+                              "file and that the file exists and is "
+                              "readable");
   hits.push_back(std::move(place));
 }
 
@@ -241,9 +425,10 @@ const Rule kRules[] = {
        const DefinitionFacts& d = in.facts.definition;
        if (!d.stop) return;
        hits.push_back({0, 0, d.path, d.stop->line,
-                       Utf8(d.stop->message) +
-                           " - lpgm stops here; no other input can be "
-                           "checked"});
+                       StopMessage(*d.stop,
+                                   "lpgm stops here; no other input can be "
+                                   "checked",
+                                   "")});
      }},
 
     // The folders of the definition file.
@@ -265,18 +450,22 @@ const Rule kRules[] = {
     {"folder-name-literal", Severity::kNote, Scope::kFolder,
      "a folder name with commas, quotes or a\nleading blank",
      [](const RuleInput& in, std::vector<Hit>& hits) {
+       // Folders whose file cannot be opened are told by cannot-open.
+       const LiteralFolders literal = LiteralFoldersOf(in.facts);
        const FolderFacts& f = FolderAt(in);
-       if (f.folder.find_first_of(",'\"\t") == std::string::npos &&
-           (f.folder.empty() || f.folder.front() != ' '))
-         return;
-       hits.push_back({f.fault,
-                       f.case_number,
-                       {},
-                       0,
-                       "the folder name \"" + Utf8(f.folder) +
-                           "\" is taken literally to the end of its line "
-                           "(commas, quotation marks and leading blanks "
-                           "included)"});
+       if (literal.opened.empty() || literal.opened.front() != &f) return;
+       const bool one = literal.opened.size() == 1;
+       hits.push_back(
+           {f.fault,
+            f.case_number,
+            {},
+            0,
+            "the folder name" + std::string(one ? " of " : "s of ") +
+                SlotList(literal.opened) + " (" + NameList(literal.opened) +
+                (one ? ") has " : ") have ") + SharedDefect(literal.opened) +
+                ": lpgm takes each name literally to the end of "
+                "its line (commas, quotation marks and leading "
+                "blanks included)"});
      }},
 
     // Each fault's spectrum file.
@@ -286,32 +475,53 @@ const Rule kRules[] = {
      }},
     {"cannot-open", Severity::kError, Scope::kFaultFile, kCannotOpen,
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       CannotOpen(FaultAt(in).stop, AtFault(in), hits);
+       CannotOpen(in, FaultAt(in).stop, AtFault(in), hits);
      }},
-    {"spectrum-short-row", Severity::kWarning, Scope::kSpectrumRow,
-     "a row without field 28 (Sv read as 0.0)",
+    {"spectrum-short-row", Severity::kWarning, Scope::kFaultFile,
+     "rows without field 28 (Sv read as 0.0)",
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       const SpectrumRowSeen& seen =
-           FaultAt(in).rows[static_cast<std::size_t>(in.row - 1)];
-       if (!FaultSummaryAt(in).read_ok || seen.has_sv) return;
-       hits.push_back(AtFault(in, 9 + in.row));
+       if (!FaultSummaryAt(in).read_ok) return;
+       const std::vector<SpectrumRowSeen>& rows = FaultAt(in).rows;
+       std::vector<int> short_rows;
+       int fields = 0;
+       for (std::size_t k = 0; k < rows.size(); ++k) {
+         if (rows[k].has_sv) continue;
+         if (short_rows.empty()) fields = rows[k].fields;
+         short_rows.push_back(static_cast<int>(k) + 1);
+       }
+       if (short_rows.empty()) return;
+       const bool one = short_rows.size() == 1;
+       hits.push_back(AtFault(in, 9 + short_rows.front()));
        hits.back().message =
-           "row " + std::to_string(in.row) + " has " +
-           std::to_string(seen.fields) +
-           " of 28 fields and no value in field 28: lpgm reads its Sv as "
-           "0.0; fill the row (a blank cell in the last column?)";
+           (one ? "row " : "rows ") + Ranges(short_rows) +
+           (one ? " has " : " have no value in field 28 (the first has ") +
+           std::to_string(fields) + " of 28 fields" +
+           (one ? " and no value in field 28" : ")") + ": lpgm reads " +
+           (one ? "its Sv as 0.0; fill the row"
+                : "their Sv as 0.0; fill the rows") +
+           " (a blank cell in the last column?)";
      }},
-    {"spectrum-nonpositive", Severity::kWarning, Scope::kSpectrumRow,
+    {"spectrum-nonpositive", Severity::kWarning, Scope::kFaultFile,
      "an Sv of 0 or less",
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       const std::size_t k = static_cast<std::size_t>(in.row - 1);
        const FaultSummary& f = FaultSummaryAt(in);
-       if (!f.read_ok || !FaultAt(in).rows[k].has_sv || !(f.sv[k] <= 0)) return;
-       hits.push_back(AtFault(in, 9 + in.row));
-       hits.back().message = "Sv " + Number(f.sv[k], 6) + " cm/s at row " +
-                             std::to_string(in.row) +
-                             ": lpgm takes it as it is into the target "
-                             "spectrum; check the column and the sign";
+       if (!f.read_ok) return;
+       const std::vector<SpectrumRowSeen>& rows = FaultAt(in).rows;
+       std::vector<int> low;
+       for (std::size_t k = 0; k < rows.size() && k < f.sv.size(); ++k)
+         if (rows[k].has_sv && f.sv[k] <= 0)
+           low.push_back(static_cast<int>(k) + 1);
+       if (low.empty()) return;
+       const std::size_t first = static_cast<std::size_t>(low.front() - 1);
+       hits.push_back(AtFault(in, 9 + low.front()));
+       hits.back().message =
+           "Sv " + Number(f.sv[first], 6) + " cm/s at row " +
+           std::to_string(low.front()) +
+           (low.size() == 1 ? ""
+                            : " (" + std::to_string(low.size()) +
+                                  " rows of 0 or less: " + Ranges(low) + ")") +
+           ": lpgm takes it as it is into the target spectrum; check the "
+           "column and the sign";
      }},
 
     // The period grid.
@@ -358,7 +568,7 @@ const Rule kRules[] = {
      }},
     {"cannot-open", Severity::kError, Scope::kCaseFile, kCannotOpen,
      [](const RuleInput& in, std::vector<Hit>& hits) {
-       CannotOpen(CaseAt(in).stop, AtCase(in), hits);
+       CannotOpen(in, CaseAt(in).stop, AtCase(in), hits);
      }},
     {"sample-capacity", Severity::kError, Scope::kCaseFile,
      "a header count above 100000",
@@ -367,9 +577,9 @@ const Rule kRules[] = {
        if (!StoppedFor(c.stop, StopReason::kSampleCount)) return;
        hits.push_back(AtCase(in, 1));
        hits.back().message =
-           Utf8(c.stop->message) + " - the header count " +
-           std::to_string(c.npts) + " is above lpgm's capacity of " +
-           std::string(kSampleCapacityText) + " samples; lpgm stops here";
+           LpgmText(*c.stop) + " - the header count " + std::to_string(c.npts) +
+           " is above lpgm's capacity of " + std::string(kSampleCapacityText) +
+           " samples; lpgm stops here";
      }},
     {"header-time-step", Severity::kWarning, Scope::kCaseFile,
      "the header's time step is not 0 or 0.02",
@@ -419,6 +629,37 @@ const Rule kRules[] = {
            "values follow the count's last sample (" + std::to_string(c.npts) +
            "): lpgm ignores them; check the header count against the "
            "record's length";
+     }},
+
+    {"case-changed", Severity::kWarning, Scope::kCaseFile,
+     "the case file differs from the one\nlpgm-prepare wrote "
+     "(prepare-record.txt)",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const std::optional<ProvenanceFacts>& p = CaseAt(in).provenance;
+       if (!p || p->check.state != CaseFileState::kChanged) return;
+       hits.push_back(AtCase(in));
+       hits.back().message =
+           "the case file was changed after lpgm-prepare wrote it from " +
+           (p->source.empty() ? std::string("its source") : p->source) +
+           ": its SHA-256 is " + p->check.actual_sha256.substr(0, 16) +
+           "..., " + Utf8(p->path) + " records " +
+           p->check.recorded_sha256.substr(0, 16) + "... (" +
+           std::to_string(p->actual_size) + " bytes now, " +
+           (p->recorded_size.empty() ? std::string("?") : p->recorded_size) +
+           " then); prepare the case again, or check the change by hand";
+     }},
+    {"provenance-unreadable", Severity::kNote, Scope::kCaseFile,
+     "prepare-record.txt cannot be read or\nholds no SHA-256 of the case file",
+     [](const RuleInput& in, std::vector<Hit>& hits) {
+       const std::optional<ProvenanceFacts>& p = CaseAt(in).provenance;
+       if (!p) return;
+       std::string why = p->problem;
+       if (why.empty() && p->check.state == CaseFileState::kUnknown)
+         why = "it records no SHA-256 of the case file";
+       if (why.empty()) return;
+       hits.push_back({0, CaseAt(in).case_number, p->path, 0,
+                       why + ": whether the case file is still the one "
+                             "lpgm-prepare wrote cannot be told"});
      }},
 
     // The samples and velocities of each case.
@@ -632,13 +873,27 @@ const Rule kRules[] = {
     {"stale-output", Severity::kWarning, Scope::kOutputFile,
      "an output file older than an input",
      [](const RuleInput& in, std::vector<Hit>& hits) {
+       // One earlier run left them all: one finding, at the first.
+       std::vector<std::size_t> stale;
+       for (std::size_t k = 0; k < in.facts.outputs.size(); ++k)
+         if (in.facts.outputs[k].older_than_inputs) stale.push_back(k);
+       if (stale.empty() || stale.front() != in.index) return;
        const OutputFacts& o = in.facts.outputs[in.index];
-       if (!o.older_than_inputs) return;
-       hits.push_back({0, 0, o.name, 0,
-                       "this output file is older than an input: it was left "
-                       "by an earlier run and does not show the inputs as "
-                       "they are now; run lpgm again before handing the "
-                       "files on"});
+       std::string others;
+       for (std::size_t k = 1; k < stale.size(); ++k)
+         others += (k == 1 ? " (with " : ", ") +
+                   Utf8(in.facts.outputs[stale[k]].name);
+       if (!others.empty()) others += ")";
+       const bool one = stale.size() == 1;
+       hits.push_back(
+           {0, 0, o.name, 0,
+            std::string(one ? "this output file is"
+                            : "these output files are") +
+                " older than an input" + others + ": " +
+                (one ? "it was" : "they were") +
+                " left by an earlier run and do" + (one ? "es" : "") +
+                " not show the inputs as they are now; run lpgm again before "
+                "handing the files on"});
      }},
 };
 
@@ -696,12 +951,7 @@ void ApplyRules(const CheckFacts& facts, CheckResult& result) {
   };
   Judge(Scope::kDefinition, {facts, result, 0, 0}, result);
   each(Scope::kFolder, facts.folders.size());
-  for (std::size_t i = 0; i < facts.faults.size(); ++i) {
-    Judge(Scope::kFaultFile, {facts, result, i, 0}, result);
-    const int rows = static_cast<int>(facts.faults[i].rows.size());
-    for (int j = 1; j <= rows; ++j)
-      Judge(Scope::kSpectrumRow, {facts, result, i, j}, result);
-  }
+  each(Scope::kFaultFile, facts.faults.size());
   each(Scope::kPeriodGrid, facts.faults.size());
   each(Scope::kCaseFile, facts.cases.size());
   each(Scope::kCaseValues, facts.cases.size());

@@ -5,7 +5,7 @@
 // findings to the result.
 //
 // The rules are applied part by part in the order a user reads the inputs
-// (the definition file, its folders, each fault's file and its rows, the
+// (the definition file, its folders, each fault's file with its rows, the
 // period grid, each case's file, the values of the cases, of the faults
 // and of the target, the ranking, the output files left by a run), and
 // within one part in the table's order.
@@ -25,8 +25,7 @@ namespace lpgm::check {
 enum class Scope {
   kDefinition,   // the definition file and its name
   kFolder,       // one folder of the definition file
-  kFaultFile,    // one fault's spectrum file
-  kSpectrumRow,  // one data row of a fault's spectrum file
+  kFaultFile,    // one fault's spectrum file and its rows
   kPeriodGrid,   // one fault's periods against fault 1's
   kCaseFile,     // one case's acceleration file
   kCaseValues,   // one case's samples and velocities

@@ -63,11 +63,23 @@ void ReadAccelerationFile(RunState& state, platform::FileSystem& files,
     StopWithMessage(StopReason::kSampleCount, SampleCountMessage(path));
   // ACC(i, 1) to ACC(i, n), one column of the table; nothing when n <= 0.
   const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
+  if (!collect) {
+    ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)},
+                 nullptr, state.kernel);
+    return;
+  }
   FreeFormEnd end;
-  ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)},
-               collect ? &end : nullptr, state.kernel);
-  if (collect && n > 0)
-    reporter.SamplesEnded(case_number, EndOfSamples(channel, end));
+  try {
+    ReadFreeForm(channel, {ListItem::Real(state.AccColumn(case_number), count)},
+                 &end, state.kernel);
+  } catch (const RunStop&) {
+    SamplesEnd failed;
+    failed.failed = true;
+    failed.values_before_failure = static_cast<long>(end.values_at_failure);
+    reporter.SamplesEnded(case_number, failed);
+    throw;
+  }
+  if (n > 0) reporter.SamplesEnded(case_number, EndOfSamples(channel, end));
 }
 
 namespace {

@@ -16,6 +16,10 @@ struct SamplesEnd {
   long slash_line = 0;              // a slash ended them early; 0: none did
   long values_before_slash = 0;     // the count's values read before it
   long value_after_count_line = 0;  // first value past the count; 0: none
+  // The reading failed before the count: at the end of the file, or on a
+  // value it could not read. The values read before (nulls included).
+  bool failed = false;
+  long values_before_failure = 0;
 };
 
 // One data row of a spectrum file as its fields were read.
@@ -36,8 +40,10 @@ class ReadReporter {
   // The header's second field, which lpgm reads and drops; nullopt when it
   // held only blanks. Reported once the header has been read.
   virtual void HeaderTimeStep(int case_number, std::optional<double> step) = 0;
-  // Reported after the samples of a count above 0 were read whole. Finding
-  // a value past the count reads on in the file, which lpgm never does.
+  // Reported after the samples of a count above 0 were read whole (finding
+  // a value past the count reads on in the file, which lpgm never does), or
+  // when their reading failed (`failed`), just before the failure leaves
+  // the reader.
   virtual void SamplesEnded(int case_number, const SamplesEnd& end) = 0;
   // Reported after row `row` (1 to NPER) of fault `fault`'s file was read.
   virtual void SpectrumRow(int fault, int row, const SpectrumRowSeen& seen) = 0;

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "base/run_stop.h"
 #include "record/free_form_fast.h"
 #include "record/free_form_value.h"
 #include "record/list_cursor.h"
@@ -32,7 +33,11 @@ int TryReadFreeForm(InputChannel& channel,
     }
     const int c = channel.Peek();
     if (c == InputChannel::kEndOfRecord) {
-      channel.BeginRecordOrFail();
+      if (!channel.BeginRecord()) {
+        if (end != nullptr)
+          end->values_at_failure = cursor.taken(items.begin());
+        channel.Fail(kErrEndOfFile);
+      }
     } else if (c == ' ' || c == '\t') {
       channel.Get();
     } else if (c == ',') {
@@ -49,7 +54,11 @@ int TryReadFreeForm(InputChannel& channel,
       break;
     } else {
       int status = ReadFreeFormValue(channel, cursor, &value);
-      if (status != 0) return status;
+      if (status != 0) {
+        if (end != nullptr)
+          end->values_at_failure = cursor.taken(items.begin());
+        return status;
+      }
       after_value = true;
     }
   }

@@ -31,6 +31,9 @@ struct FreeFormEnd {
   long slash_line = 0;  // line of a slash that ended the read early; 0: none
   std::size_t values_before_slash = 0;  // variables the read had reached
   std::size_t past_end = 0;  // copies of a repeat count r*v past the list
+  // When the read failed (end of file, or a value that could not be read):
+  // the variables it had reached by then.
+  std::size_t values_at_failure = 0;
 };
 
 // Reads values into the variables of `items` (text variables of at most

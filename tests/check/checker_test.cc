@@ -4,8 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+#include <vector>
+
 #include "check/check_result.h"
 #include "check_inputs.h"
+#include "compute/provenance.h"
+#include "compute/sha256.h"
 #include "state/run_state.h"
 
 namespace lpgm::testing::check {
@@ -38,7 +44,10 @@ TEST(Checker, DefinitionErrorsEndTheCheck) {
     CheckInputs in(1, 1);
     CheckResult r = in.Run("missing.csv");
     EXPECT_EQ(Ids(r), "definition-error");
-    EXPECT_EQ(r.findings[0].message.rfind("missing.csv not exist !", 0), 0u);
+    // lpgm's console text without its " ! [Enter]": the checker does not
+    // wait.
+    EXPECT_EQ(r.findings[0].message.rfind("missing.csv not exist - ", 0), 0u);
+    EXPECT_EQ(r.findings[0].message.find("[Enter]"), std::string::npos);
     EXPECT_EQ(ExitStatusOf(r), 2);
     EXPECT_TRUE(r.faults.empty());
   }
@@ -65,6 +74,8 @@ TEST(Checker, EveryFileThatCannotBeOpenedIsReportedAndNoRankGiven) {
   in.files.AddFile(FaultPath(3), "");  // cut short: read failure
   in.files.FailOpen(CasePath(1), platform::OpenError::kNotFound);
   in.files.FailOpen(CasePath(3), platform::OpenError::kPermission);
+  // Case 3's file is there, unreadable: two causes, two findings.
+  in.files.SetStatus(platform::HostPath(CasePath(3)), {10, 0, true, false});
   CheckResult r = in.Run();
   EXPECT_EQ(Ids(r), "cannot-open read-failure cannot-open cannot-open");
   EXPECT_EQ(r.findings[0].fault, 2);
@@ -91,6 +102,67 @@ TEST(Checker, ReadFailureNamesTheLine) {
   r = in.Run();
   ASSERT_EQ(Ids(r), "read-failure");
   EXPECT_EQ(r.findings[0].line, 3);
+}
+
+TEST(Checker, ReadFailuresSayTheirCauseFirst) {
+  struct Case {
+    const char* what;
+    std::function<void(CheckInputs&)> plant;
+    const char* id;
+    const char* cause;  // how the message begins
+  } cases[] = {
+      {"a short case file",
+       [](CheckInputs& in) {
+         in.files.AddFile(CasePath(1), Header(1600) + Samples(1560, 100));
+       },
+       "read-failure", "header count 1600, the file holds 1560 values; "},
+      {"a sample that is no number",
+       [](CheckInputs& in) {
+         in.files.AddFile(CasePath(1), Header(20) + "1 2 3\r\n4 5x 6\r\n");
+       },
+       "read-failure",
+       "sample 5 of 20, line 3, value 2: \"5x\" is not a number; "},
+      {"a count that is no whole number",
+       [](CheckInputs& in) {
+         in.files.AddFile(CasePath(1), "  1.5e3,0.02\r\n1 2\r\n");
+       },
+       "read-failure", "line 1, field 1: \"1.5e3\" is not a whole number; "},
+      {"a definition file that lists fewer cases than it announces",
+       [](CheckInputs& in) {
+         std::string d = Definition(1, 2);
+         in.files.AddFile("definition.csv", d.replace(d.find("1,2"), 3, "1,3"));
+       },
+       "definition-error",
+       "the definition file announces 3 cases and lists 2; "},
+      {"a spectrum file without one header line",
+       [](CheckInputs& in) {
+         std::string f = SpectrumFile(GridRows(1));
+         in.files.AddFile(FaultPath(1), f.substr(f.find('\n') + 1));
+       },
+       "read-failure",
+       "line 9 of the spectrum file is missing (a header "
+       "line): it holds 8 header lines and 55 rows, "},
+      {"a folder named as the case file",
+       [](CheckInputs& in) {
+         in.files.AddDirectory(CasePath(1));
+         in.files.SetStatus(platform::HostPath(CasePath(1)),
+                            {0, 0, false, true});
+       },
+       "cannot-open", "cases/C1/加速度波形.acc is a folder, not a file; "},
+  };
+  for (const Case& c : cases) {
+    CheckInputs in(1, 1);
+    c.plant(in);
+    CheckResult r = in.Run();
+    std::vector<Finding> found = FindingsWith(r, c.id);
+    ASSERT_EQ(found.size(), 1u) << c.what << ": " << Ids(r);
+    EXPECT_EQ(found[0].message.rfind(c.cause, 0), 0u)
+        << c.what << ": " << found[0].message;
+    // lpgm's own words follow, without the console's [Enter].
+    EXPECT_NE(found[0].message.find(" - lpgm: "), std::string::npos)
+        << found[0].message;
+    EXPECT_EQ(found[0].message.find("[Enter]"), std::string::npos);
+  }
 }
 
 TEST(Checker, CountsAboveCapacityOrBelowOne) {
@@ -196,14 +268,94 @@ TEST(Checker, ShortRowsAndNonPositiveSv) {
   rows[20] = SpectrumRow(GridPeriod(21), -1.5);
   in.files.AddFile(FaultPath(1), SpectrumFile(rows));
   CheckResult r = in.Run();
-  EXPECT_EQ(Ids(r),
-            "spectrum-short-row spectrum-short-row spectrum-nonpositive "
-            "period-order")
+  // The two short rows are one finding, at the first of them.
+  EXPECT_EQ(Ids(r), "spectrum-short-row spectrum-nonpositive period-order")
       << Ids(r);
   EXPECT_EQ(r.findings[0].line, 14);
-  EXPECT_EQ(r.findings[1].line, 19);
-  EXPECT_EQ(r.findings[2].line, 30);
+  EXPECT_NE(r.findings[0].message.find("rows 5, 10 have no value"),
+            std::string::npos)
+      << r.findings[0].message;
+  EXPECT_EQ(r.findings[1].line, 30);
   EXPECT_EQ(r.faults[0].sv[4], 0.0);
+}
+
+TEST(Checker, OneCauseOnManyRowsIsOneFinding) {
+  CheckInputs in(2, 1);
+  std::vector<std::string> rows = GridRows(2);
+  for (std::string& row : rows) row = row.substr(0, row.rfind(','));
+  in.files.AddFile(FaultPath(2), SpectrumFile(rows));
+  CheckResult r = in.Run();
+  ASSERT_EQ(Ids(r), "spectrum-short-row");
+  EXPECT_EQ(r.findings[0].message.rfind("rows 1-55 have no value in field 28 "
+                                        "(the first has 27 of 28 fields)",
+                                        0),
+            0u)
+      << r.findings[0].message;
+}
+
+TEST(Checker, TrailingCommaOnEveryLineIsOneFinding) {
+  CheckInputs in(2, 3);
+  std::string definition = Definition(2, 3);
+  for (std::size_t p = definition.find("\r\n", definition.find("faults\\"));
+       p != std::string::npos; p = definition.find("\r\n", p + 3))
+    definition.insert(p, ",");
+  in.files.AddFile("definition.csv", definition);
+  CheckResult r = in.Run();
+  ASSERT_EQ(Ids(r), "cannot-open") << Ids(r);
+  EXPECT_EQ(r.findings[0].fault, 1);
+  EXPECT_EQ(
+      r.findings[0].message.rfind(
+          "the folder names of faults 1-2 and cases 1-3 (\"faults\\F1,\", "
+          "\"faults\\F2,\", \"cases\\C1,\" and 2 more) have a comma at the end",
+          0),
+      0u)
+      << r.findings[0].message;
+}
+
+TEST(Checker, FilesUnderOneMissingFolderAreOneFinding) {
+  CheckInputs in(1, 3);
+  in.files.AddFile("definition.csv",
+                   "t\r\n1,3\r\nh\r\n1,faults\\F1\r\nh\r\n1,gone\\C1\r\n"
+                   "2,gone\\C2\r\n3,other\\C3\r\n");
+  CheckResult r = in.Run();
+  ASSERT_EQ(Ids(r), "cannot-open cannot-open") << Ids(r);
+  EXPECT_EQ(r.findings[0].case_number, 1);
+  EXPECT_EQ(r.findings[0].message.rfind(
+                "there is no folder gone, so the files of cases 1-2 cannot be "
+                "opened; lpgm stops at the first - lpgm: ",
+                0),
+            0u)
+      << r.findings[0].message;
+  EXPECT_EQ(r.findings[1].case_number, 3);
+  EXPECT_EQ(r.findings[1].message.rfind("there is no folder other; ", 0), 0u)
+      << r.findings[1].message;
+}
+
+TEST(Checker, NothingOpenedNamesTheWorkingDirectory) {
+  CheckInputs in(2, 2);
+  in.files.AddFile("definition.csv",
+                   "t\r\n2,2\r\nh\r\n1,f1\r\n2,f2\r\nh\r\n"
+                   "1,c1\r\n2,c2\r\n");
+  lpgm::check::CheckRequest request;
+  request.definition_cp932 = request.definition = "definition.csv";
+  request.working_directory = "/home/user/elsewhere";
+  auto state = std::make_unique<RunState>();  // too large for the stack
+  CheckResult r = lpgm::check::CheckInputs(request, in.files, *state);
+  ASSERT_EQ(Ids(r), "cannot-open");
+  EXPECT_EQ(r.findings[0].message.rfind(
+                "none of the 4 fault and case files can be opened (the first: "
+                "there is no folder f1): lpgm reads the folders of the "
+                "definition file relative to the working directory, here "
+                "/home/user/elsewhere;",
+                0),
+            0u)
+      << r.findings[0].message;
+  // One file that opens: each failure is its own finding again.
+  in.files.AddFile(CasePath(1).replace(0, 8, "c1"),
+                   Header(3000) + Samples(3000, 100));
+  state = std::make_unique<RunState>();
+  r = lpgm::check::CheckInputs(request, in.files, *state);
+  EXPECT_EQ(Ids(r), "cannot-open cannot-open cannot-open");
 }
 
 TEST(Checker, SameFolderAndLiteralNames) {
@@ -216,8 +368,56 @@ TEST(Checker, SameFolderAndLiteralNames) {
   CheckResult r = in.Run();
   EXPECT_EQ(FindingsWith(r, "same-folder").size(), 1u) << Ids(r);
   EXPECT_EQ(FindingsWith(r, "same-folder")[0].case_number, 2);
-  EXPECT_EQ(FindingsWith(r, "folder-name-literal").size(), 1u);
-  EXPECT_EQ(FindingsWith(r, "cannot-open").size(), 1u);
+  // Case 3's folder name holds a comma and its file cannot be opened: the
+  // comma is told as the cause of that, and not again as a note.
+  EXPECT_EQ(FindingsWith(r, "folder-name-literal").size(), 0u);
+  ASSERT_EQ(FindingsWith(r, "cannot-open").size(), 1u);
+  EXPECT_NE(
+      FindingsWith(r, "cannot-open")[0].message.find(
+          "the folder name of case 3 (\"cases\\C3,old\") has a comma or a tab"),
+      std::string::npos)
+      << FindingsWith(r, "cannot-open")[0].message;
+  // A folder that is named with a comma and holds its file: a note.
+  in.files.AddFile("cases\\C3,old" + Cp("\\加速度波形.acc"),
+                   Header(3000) + Samples(3000, 150));
+  r = in.Run();
+  EXPECT_EQ(FindingsWith(r, "folder-name-literal").size(), 1u) << Ids(r);
+  EXPECT_EQ(FindingsWith(r, "cannot-open").size(), 0u);
+}
+
+TEST(Checker, CaseChangedAfterLpgmPrepareWroteIt) {
+  CheckInputs in(1, 2);
+  const std::string bytes = Header(3000) + Samples(3000, 180);
+  in.files.AddFile(CasePath(2), bytes);
+  Provenance record;
+  record.fields = {
+      {"source", "RSN6_IMPVALL.I_I-ELC180.AT2"},
+      {std::string(kCaseFileSizeKey), std::to_string(bytes.size())},
+      {std::string(kCaseFileDigestKey), Sha256Hex(bytes)}};
+  const std::string record_path = "cases/C2/prepare-record.txt";
+  in.files.AddFile(record_path, FormatProvenance(record));
+  CheckResult r = in.Run();
+  EXPECT_EQ(Ids(r), "even-cases");  // the file is the one recorded
+  ASSERT_EQ(r.inputs.size(), 5u);
+  EXPECT_EQ(r.inputs[4].role, "provenance");
+  EXPECT_EQ(r.inputs[4].path, "cases/C2/prepare-record.txt");
+
+  in.files.AddFile(CasePath(2), Header(3000) + Samples(3000, 190));
+  r = in.Run();
+  ASSERT_EQ(Ids(r), "case-changed even-cases");
+  EXPECT_EQ(r.findings[0].case_number, 2);
+  EXPECT_EQ(r.findings[0].message.rfind(
+                "the case file was changed after lpgm-prepare wrote it from "
+                "RSN6_IMPVALL.I_I-ELC180.AT2: its SHA-256 is ",
+                0),
+            0u)
+      << r.findings[0].message;
+
+  in.files.AddFile(record_path, "not a record\r\n");
+  r = in.Run();
+  ASSERT_EQ(Ids(r), "provenance-unreadable even-cases");
+  EXPECT_EQ(r.findings[0].severity, Severity::kNote);
+  EXPECT_EQ(r.findings[0].file, "cases\\C2\\prepare-record.txt");
 }
 
 TEST(Checker, DefinitionEncoding) {
@@ -250,6 +450,15 @@ TEST(Checker, StaleOutputs) {
   EXPECT_EQ(r.inputs[0].size, 10);
   EXPECT_TRUE(r.inputs[0].exists);
   EXPECT_FALSE(r.inputs[1].exists);
+  // Every output of one earlier run older than an input: one finding.
+  in.files.SetStatus("入力用･目標速度スペクトル.csv", {10, 3000, true});
+  r = in.Run();
+  ASSERT_EQ(Ids(r), "stale-output");
+  EXPECT_NE(r.findings[0].message.find(
+                "these output files are older than an input (with "
+                "参考･各ケースの最大速度.csv): they were left"),
+            std::string::npos)
+      << r.findings[0].message;
 }
 
 TEST(Checker, NearTieAndEvenCount) {

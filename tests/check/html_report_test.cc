@@ -114,7 +114,7 @@ TEST(HtmlReport, EscapesEveryTextFromTheResult) {
   EXPECT_EQ(page.find("<dir>"), std::string::npos);
   EXPECT_EQ(page.find("<always>"), std::string::npos);
   EXPECT_NE(page.find("faults\\&lt;F&amp;1&gt;"), std::string::npos);
-  EXPECT_NE(page.find("/tmp/&lt;dir&gt; &amp; &quot;quotes&quot;"),
+  EXPECT_NE(page.find("/tmp/<wbr>&lt;dir&gt; &amp; &quot;quotes&quot;"),
             std::string::npos);
   EXPECT_NE(page.find("<title>lpgm-check: def &lt;&amp;&quot;&#39;&gt;.csv"),
             std::string::npos);
@@ -164,6 +164,33 @@ TEST(HtmlReport, PhaseCaseIsMarkedInChartsAndTable) {
 
 // Non-finite samples and spectra, zero and negative Sv on the log axis,
 // constant and one-sample waveforms, and cases that were not read.
+TEST(HtmlReport, FolderNamesBreakOnlyAfterSeparators) {
+  auto synthetic = MakeSyntheticResult({});
+  CheckResult& r = synthetic->result;
+  r.cases[1].folder = "records/2024/CHICHI1999_CHY002N\\east";
+  const std::string page = Report(r);
+  EXPECT_NE(page.find("<td class=\"folder\">records/<wbr>2024/<wbr>"
+                      "CHICHI1999_CHY002N\\<wbr>east</td>"),
+            std::string::npos);
+  // No rule lets a name break inside a word.
+  EXPECT_EQ(page.find("overflow-wrap: anywhere"), std::string::npos);
+  EXPECT_EQ(page.find("break-all"), std::string::npos);
+}
+
+TEST(HtmlReport, AVelocityStripTheSharedScaleWouldFlattenGetsItsOwn) {
+  auto synthetic = MakeSyntheticResult({});
+  CheckResult& r = synthetic->result;
+  EXPECT_EQ(Count(Charts(Report(r)), "own scale \u00b1"), 0u);
+  // Case 2 at a hundredth of its size: a flat line on the shared scale.
+  std::vector<double>& vel = synthetic->vel[1];
+  for (double& v : vel) v /= 100;
+  r.cases[1].pgv /= 100;
+  r.cases[1].vel = vel;
+  const std::string charts = Charts(Report(r));
+  EXPECT_EQ(Count(charts, "own scale \u00b1"), 1u);
+  EXPECT_NE(charts.find("(shared \u00b1"), std::string::npos);
+}
+
 TEST(HtmlReport, AwkwardValuesNeverPutNonFiniteNumbersInCharts) {
   auto sample = MakeSyntheticResult({3, 5, 3000, 1, false});
   CheckResult& r = sample->result;

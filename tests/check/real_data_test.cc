@@ -287,14 +287,31 @@ TEST_F(RealData, CasesPreparedFromTheOriginalsNeedNoWarning) {
   options.env = {"LC_ALL=C.UTF-8"};
   ProcessResult prepared = RunProcess("/bin/sh", options);
   ASSERT_EQ(prepared.exit_status, 0) << prepared.out << prepared.err;
+  // Each case's record from lpgm-prepare reads and matches its case file.
+  ProcessResult run;
+
   for (const char* kind : {"psv", "sv"}) {
-    ProcessResult run =
-        RunCheck(dir_.path(),
-                 std::string("--json --spectrum ") + kind + " definition.csv");
+    run = RunCheck(dir_.path(), std::string("--json --spectrum ") + kind +
+                                    " definition.csv");
     EXPECT_EQ(run.exit_status, 0) << kind << run.out;
+    EXPECT_EQ(run.out.find("provenance-unreadable"), std::string::npos);
     for (const std::string& severity : JsonValues(run.out, "severity"))
       EXPECT_EQ(severity, "\"note\"") << kind << run.out;
   }
+
+  // A case file changed by hand afterwards: a warning naming the source.
+  const fs::path acc =
+      fs::path(dir_.path()) / "cases" / "ELCENTRO1940_NS" / "加速度波形.acc";
+  std::string bytes = ReadBytes(acc);
+  bytes.replace(bytes.find('\n') + 1, 1, "9");
+  WriteBytes(acc, bytes);
+  run = RunCheck(dir_.path(), "definition.csv");
+  EXPECT_EQ(run.exit_status, 1) << run.out;
+  EXPECT_NE(run.out.find("case-changed            case 1, cases\\ELCENTRO1940_"
+                         "NS\\加速度波形.acc: the case file was changed after "
+                         "lpgm-prepare wrote it from "),
+            std::string::npos)
+      << run.out;
 }
 
 TEST(ExampleRun, PeaksRanksAndPhaseCaseAreLpgms) {

@@ -95,7 +95,7 @@ std::string IdsAndSeverities(const CheckResult& r) {
   return text;
 }
 
-ReadStop Stop(StopReason reason) { return {reason, "message", 7}; }
+ReadStop Stop(StopReason reason) { return {reason, "message", 7, {}}; }
 
 struct Row {
   const char* change;
@@ -195,6 +195,43 @@ const std::vector<Row>& Rows() {
       {"values after the count",
        [](Input& in) { in.facts.cases[0].end.value_after_count_line = 9; },
        "extra-samples:W"},
+      {"case file changed since lpgm-prepare wrote it",
+       [](Input& in) {
+         in.facts.cases[1].provenance.emplace().check.state =
+             CaseFileState::kChanged;
+       },
+       "case-changed:W"},
+      {"case file as lpgm-prepare wrote it",
+       [](Input& in) {
+         in.facts.cases[1].provenance.emplace().check.state =
+             CaseFileState::kUnchanged;
+       },
+       ""},
+      {"provenance without the case file's digest",
+       [](Input& in) { in.facts.cases[1].provenance.emplace(); },
+       "provenance-unreadable:N"},
+      {"provenance that does not parse",
+       [](Input& in) {
+         in.facts.cases[1].provenance.emplace().problem = "line 1: no title";
+       },
+       "provenance-unreadable:N"},
+      {"all folders literal and unopened: one finding",
+       [](Input& in) {
+         for (FolderFacts& f : in.facts.folders) f.folder += ",";
+         for (FaultFacts& f : in.facts.faults)
+           f.stop = Stop(StopReason::kCannotOpen);
+         for (CaseFacts& c : in.facts.cases)
+           c.stop = Stop(StopReason::kCannotOpen);
+       },
+       "cannot-open:E"},
+      {"nothing opens: one finding",
+       [](Input& in) {
+         for (FaultFacts& f : in.facts.faults)
+           f.stop = Stop(StopReason::kCannotOpen);
+         for (CaseFacts& c : in.facts.cases)
+           c.stop = Stop(StopReason::kCannotOpen);
+       },
+       "cannot-open:E"},
       {"a sample NaN", [](Input& in) { in.acc[1] = kNaN; }, "non-finite:W"},
       {"a sample too wide", [](Input& in) { in.acc[1] = 1e8; },
        "field-overflow:W"},
@@ -283,6 +320,11 @@ const std::vector<Row>& Rows() {
        ""},
       {"stale output",
        [](Input& in) { in.facts.outputs[3].older_than_inputs = true; },
+       "stale-output:W"},
+      {"every output stale: one earlier run, one finding",
+       [](Input& in) {
+         for (OutputFacts& o : in.facts.outputs) o.older_than_inputs = true;
+       },
        "stale-output:W"},
       // The parts in their order: the case's file before the case's values,
       // the faults' files before the cases'.

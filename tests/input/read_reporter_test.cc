@@ -128,6 +128,28 @@ TEST(ReadReporter, WhereTheSamplesEndAgainstTheCount) {
   }
 }
 
+TEST(ReadReporter, ValuesReadBeforeAFailedRead) {
+  struct Case {
+    const char* content;
+    long values_before_failure;
+  } cases[] = {
+      {"5\n1 2\n3\n", 3},      // the file ends before the count
+      {"5\n1,,3\n\n", 3},      // nulls count as values read
+      {"6\n2*1.5 4\n", 3},     // so do the copies of a repeat count
+      {"5\n", 0},              // no sample line at all
+      {"5\n1 2\n3 x 5\n", 3},  // a value that cannot be read
+  };
+  for (const Case& c : cases) {
+    Recorder r;
+    CaseRead read = ReadCase(c.content, &r);
+    ASSERT_NE(read.outcome, "returned") << c.content;
+    ASSERT_EQ(r.ends, 1) << c.content;
+    EXPECT_TRUE(r.end.failed) << c.content;
+    EXPECT_EQ(r.end.values_before_failure, c.values_before_failure)
+        << c.content;
+  }
+}
+
 TEST(ReadReporter, ReadsAndEndsAsWithoutAReporter) {
   const char* contents[] = {
       "3\n1 2 3 4\n", "3\n1 2\n",         "3\n1 x 3\n", "0\n",
