@@ -139,7 +139,7 @@ std::string PeakVelocityChart(const CheckResult& result) {
     chart.DrawText(20, row + 4, rank, "label", Anchor::kEnd);
     chart.DrawText(28, row + 4,
                    "Case " + std::to_string(c->case_number) + "  " +
-                       Shortened(c->folder, 22),
+                       FolderLabel(c->folder, 24),
                    c->phase ? "label strong" : "label");
     const double end = std::clamp(chart.X(c->pgv), 220.0, 660.0);
     chart.DrawText(std::isfinite(end) ? end + 5 : 665, row + 4,
@@ -194,7 +194,7 @@ void DrawVelocityStrip(SvgChart& chart, const CaseSummary& c,
   const std::string name =
       "Case " + std::to_string(c.case_number) + (c.phase ? "  phase case" : "");
   chart.DrawText(8, mid - 2, name, c.phase ? "label strong" : "label");
-  chart.DrawText(8, mid + 10, Shortened(c.folder, 20), "label small");
+  chart.DrawText(8, mid + 10, FolderLabel(c.folder, 24), "label small");
   if (magnified > 1) {
     // Its own scale, and how it stands to the shared one.
     chart.DrawText(area.left + area.width - 4, area.top + area.height - 3,

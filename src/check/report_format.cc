@@ -53,6 +53,14 @@ std::string Shortened(std::string_view text, std::size_t max_chars) {
   return std::string(text);
 }
 
+std::string FolderLabel(std::string_view folder, std::size_t max_chars) {
+  while (!folder.empty() && (folder.back() == '/' || folder.back() == '\\'))
+    folder.remove_suffix(1);
+  const std::size_t cut = folder.find_last_of("/\\");
+  if (cut != std::string_view::npos) folder.remove_prefix(cut + 1);
+  return Shortened(folder, max_chars);
+}
+
 std::string ByteSize(long long bytes) {
   char buffer[64];
   if (bytes < 1024) {

@@ -28,6 +28,11 @@ std::string SpectrumBasis(std::string_view kind, double damping);
 // tables show them whole.
 std::string Shortened(std::string_view text, std::size_t max_chars);
 
+// A folder for a chart's label: its last part (the record's name, after the
+// last '/' or '\\'), shortened to `max_chars` only if it is longer still.
+// The tables show the whole path.
+std::string FolderLabel(std::string_view folder, std::size_t max_chars);
+
 // A byte count for people: "812 B", "1.5 KiB", "20.3 MiB".
 std::string ByteSize(long long bytes);
 

@@ -26,6 +26,14 @@ TEST(ReportFormat, ShortenedCutsWholeCharacters) {
   EXPECT_EQ(Shortened("abc", 0), "");
 }
 
+TEST(ReportFormat, FolderLabelIsTheRecordsName) {
+  EXPECT_EQ(FolderLabel("cases/CHICHI1999_CHY002N", 24), "CHICHI1999_CHY002N");
+  EXPECT_EQ(FolderLabel("cases\\SYN04\\", 24), "SYN04");
+  EXPECT_EQ(FolderLabel("C:\\data/長周期\\合成02", 24), "合成02");
+  EXPECT_EQ(FolderLabel("plain", 24), "plain");
+  EXPECT_EQ(FolderLabel("a/abcdefghij", 6), "abcde\u2026");
+}
+
 TEST(ReportFormat, ByteSizesForPeople) {
   EXPECT_EQ(ByteSize(812), "812 B");
   EXPECT_EQ(ByteSize(1536), "1.5 KiB");
