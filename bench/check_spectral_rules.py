@@ -26,7 +26,7 @@ prepared cases in DIR (default: a temporary folder, removed at the end).
 --cases also prints every case's statistics.
 
 Needs Debian's python3-numpy under /usr/bin/python3. Runs on one processor
-(lpgm-prepare is given one record at a time); about a minute.
+(lpgm-prepare is given one record at a time); about 10 s.
 """
 import argparse
 import math
@@ -195,6 +195,12 @@ def plant(case, source, source_dt, partner):
         both = np.empty(2 * n)
         both[0::2], both[1::2] = case[:n], partner[:n]
         out.append(("two components interleaved", both))
+        # A third column stands in for the vertical component: the first
+        # one a second later at 0.6 times (no vertical is in the data).
+        third = 0.6 * np.roll(case[:n], 50)
+        three = np.empty(3 * n)
+        three[0::3], three[1::3], three[2::3] = case[:n], partner[:n], third
+        out.append(("three columns interleaved", three))
     timed = np.empty(2 * len(case))
     timed[0::2], timed[1::2] = np.arange(len(case)) * DT, case
     out.append(("time column read as samples", timed))
@@ -254,6 +260,8 @@ def record_statistics(acc, periods, sd, sv, sa, target):
     logt = np.log10(periods)
     ratio = np.log10(sv / target["sv"])
     diff = np.diff(acc)
+    energy = float(np.dot(acc, acc))
+    lag = [float(np.dot(acc[:-k], acc[k:])) / energy for k in (1, 2, 3)]
     return {
         "lvl_tgt_sv": float(np.mean(ratio)),
         "lvl_tgt_psv": float(np.mean(np.log10(psv / target["psv"]))),
@@ -265,9 +273,12 @@ def record_statistics(acc, periods, sd, sv, sa, target):
         "hf_12_25": float(power[freq >= 12.5].sum() / power[freq > 0].sum()),
         "hf_20_25": float(power[freq >= 20.0].sum() / power[freq > 0].sum()),
         "pgv_pga": float(pgv / pga),
+        "lag_excess": max(lag[1], lag[2]) - lag[0],
         "rough": float(np.sum(diff * diff) / np.sum(acc * acc)),
         "vend_pgv": float(abs(vel[-1]) / pgv),
         "mean_pga": float(abs(acc.mean()) / pga),
+        "pga": float(pga), "pgv": float(pgv), "vend": float(abs(vel[-1])),
+        "duration": len(acc) * DT,
         "psv": psv, "sv": sv,
     }
 
@@ -304,6 +315,9 @@ def set_statistics(stats, others):
         out["lvl_med_" + kind] = float(np.mean(np.log10(stats[kind] / ref)))
         out["amean_med_" + kind] = float(np.mean(stats[kind] / ref))
         out["shift_med_" + kind] = best_shift(stats[kind], ref)
+        key = "lvl_tgt_" + kind
+        levels = [o[key] for o in others] + [stats[key]]
+        out["lvl_all_" + kind] = stats[key] - middle(levels, "mean")
     for key in ("tm", "pgv_pga", "hf_12_25", "rough"):
         mid = float(np.median([o[key] for o in others]))
         out[key + "_rel"] = float(stats[key] / mid)
@@ -316,6 +330,8 @@ def set_statistics(stats, others):
 CANDIDATES = [
     ("lvl_med_psv", "mean log10 pSv / median case's pSv", False),
     ("lvl_med_sv", "mean log10 Sv / median case's Sv", False),
+    ("lvl_all_psv", "mean log10 pSv / median of all cases' (itself too)", False),
+    ("lvl_all_sv", "mean log10 Sv / median of all cases' (itself too)", False),
     ("amean_med_psv", "mean pSv / median case's pSv", True),
     ("lvl_tgt_psv", "mean log10 pSv / target pSv", False),
     ("lvl_tgt_sv", "mean log10 Sv / target Sv", False),
@@ -332,6 +348,7 @@ CANDIDATES = [
     ("hf_20_25", "power share 20-25 Hz", True),
     ("pgv_pga", "PGV / PGA (s)", True),
     ("pgv_pga_rel", "PGV/PGA / others' median", True),
+    ("lag_excess", "max(r2, r3) - r1, r_k lag-k autocorrelation", False),
     ("rough", "sum (a[i+1]-a[i])^2 / sum a^2", True),
     ("rough_rel", "roughness / others' median", True),
     ("vend_pgv", "|final velocity| / PGV", True),
@@ -387,6 +404,117 @@ def print_tables(natural, planted, show_cases):
         print("\n## natural cases\n" + "label " + " ".join(keys))
         for n in natural:
             print(n["label"], " ".join(fmt(n[k]) for k in keys))
+
+
+# ------------------------------------------------------ rules, measured
+
+# The rules lpgm-check has today that look at a case's values, with their
+# thresholds: (id, test).
+EXISTING_RULES = [
+    ("acceleration-range", lambda r: r["pga"] < 5 or r["pga"] > 3000),
+    ("velocity-drift", lambda r: r["vend"] > 0.2 * r["pgv"]),
+    ("record-duration", lambda r: r["duration"] < 10 or r["duration"] > 600),
+]
+
+# The spectral rules proposed here, with the thresholds measured below.
+LEVEL_DECADES = 1.2      # spectrum-level: a factor 16 from the median
+LAG_EXCESS = 0.1         # interleaved-columns: r2 or r3 above r1 by this
+TARGET_BAND = (-1.6, 0.48)  # fewer than three cases: 1/40 to 3 x the target
+PROPOSED_RULES = [
+    ("spectrum-level", lambda r: abs(r["lvl_all_psv"]) > LEVEL_DECADES),
+    ("interleaved-columns", lambda r: r["lag_excess"] > LAG_EXCESS),
+]
+
+
+def print_coverage(natural, planted):
+    """Which rules fire on the natural cases and on each kind of mistake."""
+    rules = EXISTING_RULES + PROPOSED_RULES
+    kinds = list(dict.fromkeys(p["kind"] for p in planted))
+    names = [r[0] for r in rules]
+    print("\n## rules fired (cases caught of n)")
+    print(f"  {'':42s} {'n':>3s} " + " ".join(f"{n[:14]:>14s}" for n in names)
+          + f" {'by none':>8s}")
+    rows = [("natural (false alarms)", natural)]
+    rows += [(k, [p for p in planted if p["kind"] == k]) for k in kinds]
+    for label, group in rows:
+        hits = [sum(test(r) for r in group) for _, test in rules]
+        none = sum(not any(test(r) for _, test in rules) for r in group)
+        print(f"  {label:42s} {len(group):3d} "
+              + " ".join(f"{h:14d}" for h in hits) + f" {none:8d}")
+
+
+def middle(values, how):
+    """The median level of a set: 'low' the lower middle one, 'mean' the
+    mean of the two middle ones for an even count."""
+    v = sorted(values)
+    if len(v) % 2 or how == "low":
+        return v[(len(v) - 1) // 2]
+    return 0.5 * (v[len(v) // 2 - 1] + v[len(v) // 2])
+
+
+def level_flags(levels, yardstick, decades):
+    """Which cases of a set lie more than LEVEL_DECADES from the yardstick:
+    'others-low' / 'others-mean': the median of the other cases; 'all': the
+    median of all the cases, the case itself included."""
+    flags = []
+    for i, level in enumerate(levels):
+        if yardstick == "all":
+            ref = middle(levels, "mean")
+        else:
+            others = levels[:i] + levels[i + 1:]
+            ref = middle(others, yardstick.split("-")[1])
+        flags.append(abs(level - ref) > decades)
+    return flags
+
+
+def print_yardsticks(natural, kind):
+    """spectrum-level on many sets drawn from each natural set: false alarms
+    with every case right, catches and false alarms with one case wrong by
+    a unit mistake, for each way of taking the median."""
+    import itertools
+    rng = np.random.default_rng(20261208)
+    factors = [0.01, 1 / G, 100.0, G]
+    key = "lvl_tgt_" + kind
+    print(f"\n## spectrum-level yardsticks ({kind}): sets drawn from each "
+          "natural set, one case made wrong by /100, /980.665, x100, x980.665")
+    print(f"  {'set':9s} {'n':>2s} {'sets':>5s} {'yardstick':11s} {'dec':>4s} "
+          f"{'natural sets flagged':>20s} {'wrong case caught':>18s} "
+          f"{'right case flagged':>19s}")
+    for group in ("real", "prepared"):
+        levels = [n[key] for n in natural if n["label"].startswith(group)]
+        for size in (3, 4, 5, len(levels)):
+            combos = list(itertools.combinations(range(len(levels)), size))
+            if len(combos) > 300:
+                pick = rng.choice(len(combos), 300, replace=False)
+                combos = [combos[i] for i in sorted(pick)]
+            for yardstick, decades in (("others-low", 1.0), ("others-mean", 1.0),
+                                       ("all", 1.0), ("all", 1.2),
+                                       ("all", 1.3)):
+                alarms = caught = wrongly = tries = 0
+                for combo in combos:
+                    base = [levels[i] for i in combo]
+                    alarms += any(level_flags(base, yardstick, decades))
+                    for j in range(size):
+                        for f in factors:
+                            trial = list(base)
+                            trial[j] += math.log10(f)
+                            flags = level_flags(trial, yardstick, decades)
+                            tries += 1
+                            caught += flags[j]
+                            wrongly += sum(flags) - flags[j]
+                print(f"  {group:9s} {size:2d} {len(combos):5d} {yardstick:11s} {decades:4.1f} "
+                      f"{alarms:12d} ({100 * alarms / len(combos):4.1f} %) "
+                      f"{caught:9d}/{tries:<7d} {wrongly:10d} ({100 * wrongly / tries:5.1f} %)")
+    levels = [n[key] for n in natural]
+    low, high = TARGET_BAND
+    fired = [n["label"] for n in natural if not low < n[key] < high]
+    print(f"  target band {low:+.1f} .. {high:+.2f} decades fires on natural: "
+          f"{', '.join(fired) or 'none'}; symmetric +-1 decade fires on: "
+          + (", ".join(n["label"] for n in natural if abs(n[key]) > 1) or "none"))
+    print(f"  against the target alone (fewer than three cases): natural "
+          f"{min(levels):+.3f} .. {max(levels):+.3f} decades; wrong by "
+          f"/100 at most {max(levels) - 2:+.3f}, x100 at least "
+          f"{min(levels) + 2:+.3f}")
 
 
 def main():
@@ -462,6 +590,9 @@ def main():
           f"{len(plants)} planted mistakes; h = {DAMPING}, dt = {DT} s, "
           f"{periods.size} periods {periods[0]}-{periods[-1]} s")
     print_tables(natural_rows, planted_rows, args.cases)
+    print_coverage(natural_rows, planted_rows)
+    for kind in ("psv", "sv"):
+        print_yardsticks(natural_rows, kind)
     if temp is not None:
         temp.cleanup()
     return 0
