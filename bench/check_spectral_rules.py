@@ -511,6 +511,11 @@ def print_yardsticks(natural, kind):
     print(f"  target band {low:+.1f} .. {high:+.2f} decades fires on natural: "
           f"{', '.join(fired) or 'none'}; symmetric +-1 decade fires on: "
           + (", ".join(n["label"] for n in natural if abs(n[key]) > 1) or "none"))
+    for group in ("real", "prepared"):
+        mid = middle([n[key] for n in natural if n["label"].startswith(group)],
+                     "mean")
+        print(f"  whole {group} set: median case {mid:+.3f} decades from the "
+              f"target; every case /100: {mid - 2:+.3f}, x100: {mid + 2:+.3f}")
     print(f"  against the target alone (fewer than three cases): natural "
           f"{min(levels):+.3f} .. {max(levels):+.3f} decades; wrong by "
           f"/100 at most {max(levels) - 2:+.3f}, x100 at least "
