@@ -363,7 +363,9 @@ def distance(a, b, log):
 def margin(natural, planted, log):
     """How far the planted values lie beyond the natural ones: positive when
     every planted value is above the natural maximum (or below the natural
-    minimum), in decades for a log statistic. Returns (side, margin)."""
+    minimum), in decades for a log statistic. Returns (side, margin). The
+    table also counts the planted values beyond the natural extreme: what a
+    rule set right at that extreme, with no margin at all, would catch."""
     lo, hi = min(natural), max(natural)
     above = distance(hi, min(planted), log) if min(planted) > 0 or not log else -9
     below = distance(max(planted), lo, log) if max(planted) > 0 or not log else -9
@@ -391,14 +393,16 @@ def print_tables(natural, planted, show_cases):
         print(f"natural ({len(values)} case-in-set): {fmt(min(values))} "
               f"({lo['label']}) .. {fmt(max(values))} ({hi['label']})")
         print(f"  {'planted mistake':42s} {'n':>3s} {'min':>9s} {'median':>9s} "
-              f"{'max':>9s}  side  margin{' (dec)' if log else ''}")
+              f"{'max':>9s}  side  beyond  margin{' (dec)' if log else ''}")
         for kind in kinds:
             got = [p[name] for p in planted if p["kind"] == kind]
             side, gap = margin(values, got, log)
+            beyond = sum(g > max(values) if side == "high" else g < min(values)
+                         for g in got)
             mark = "  SEPARATES" if gap > 0 else ""
             print(f"  {kind:42s} {len(got):3d} {fmt(min(got)):>9s} "
                   f"{fmt(float(np.median(got))):>9s} {fmt(max(got)):>9s}  "
-                  f"{side:4s}  {gap:+.3f}{mark}")
+                  f"{side:4s}  {beyond:6d}  {gap:+.3f}{mark}")
     if show_cases:
         keys = [c[0] for c in CANDIDATES]
         print("\n## natural cases\n" + "label " + " ".join(keys))
@@ -452,59 +456,79 @@ def middle(values, how):
     return 0.5 * (v[len(v) // 2 - 1] + v[len(v) // 2])
 
 
-def level_flags(levels, yardstick, decades):
-    """Which cases of a set lie more than LEVEL_DECADES from the yardstick:
-    'others-low' / 'others-mean': the median of the other cases; 'all': the
-    median of all the cases, the case itself included."""
+def level_flags(logs, yardstick, mean, decades):
+    """Which cases of a set lie more than `decades` from the yardstick, for
+    the cases' log10 spectra `logs`. yardstick 'others-low': the median case
+    of the other cases (the lower middle one for an even count);
+    'others-mean': the same, the two middle cases' mean for an even count;
+    'all': the median of all the cases, the case itself included. mean
+    'log': the mean over the band of log10(S / S_ref); 'arith': log10 of
+    the mean over the band of S / S_ref."""
+    levels = [float(l.mean()) for l in logs]
     flags = []
-    for i, level in enumerate(levels):
-        if yardstick == "all":
-            ref = middle(levels, "mean")
+    for i, log in enumerate(logs):
+        pool = list(range(len(logs)))
+        if yardstick != "all":
+            pool.remove(i)
+        pool.sort(key=lambda j: levels[j])
+        mid = len(pool) // 2
+        if len(pool) % 2:
+            ref = logs[pool[mid]]
+        elif yardstick == "others-low":
+            ref = logs[pool[mid - 1]]
         else:
-            others = levels[:i] + levels[i + 1:]
-            ref = middle(others, yardstick.split("-")[1])
-        flags.append(abs(level - ref) > decades)
+            ref = 0.5 * (logs[pool[mid - 1]] + logs[pool[mid]])
+        if mean == "log":
+            distance = float(np.mean(log - ref))
+        else:
+            distance = math.log10(float(np.mean(10.0 ** (log - ref))))
+        flags.append(abs(distance) > decades)
     return flags
+
+
+YARDSTICKS = [("others-low", "arith", 1.0), ("others-low", "log", 1.0),
+              ("all", "log", 1.0), ("all", "log", 1.2), ("all", "arith", 1.2)]
 
 
 def print_yardsticks(natural, kind):
     """spectrum-level on many sets drawn from each natural set: false alarms
     with every case right, catches and false alarms with one case wrong by
-    a unit mistake, for each way of taking the median."""
+    a unit mistake, for each way of taking the median and the mean."""
     import itertools
     rng = np.random.default_rng(20261208)
-    factors = [0.01, 1 / G, 100.0, G]
+    shifts = [math.log10(f) for f in (0.01, 1 / G, 100.0, G)]
     key = "lvl_tgt_" + kind
     print(f"\n## spectrum-level yardsticks ({kind}): sets drawn from each "
           "natural set, one case made wrong by /100, /980.665, x100, x980.665")
-    print(f"  {'set':9s} {'n':>2s} {'sets':>5s} {'yardstick':11s} {'dec':>4s} "
-          f"{'natural sets flagged':>20s} {'wrong case caught':>18s} "
+    print(f"  {'set':9s} {'n':>2s} {'sets':>5s} {'yardstick':11s} {'mean':5s} "
+          f"{'dec':>4s} {'natural sets flagged':>20s} {'wrong case caught':>18s} "
           f"{'right case flagged':>19s}")
     for group in ("real", "prepared"):
-        levels = [n[key] for n in natural if n["label"].startswith(group)]
-        for size in (3, 4, 5, len(levels)):
-            combos = list(itertools.combinations(range(len(levels)), size))
+        logs = [np.log10(n[kind]) for n in natural
+                if n["label"].startswith(group)]
+        for size in (3, 4, 5, len(logs)):
+            combos = list(itertools.combinations(range(len(logs)), size))
             if len(combos) > 300:
                 pick = rng.choice(len(combos), 300, replace=False)
                 combos = [combos[i] for i in sorted(pick)]
-            for yardstick, decades in (("others-low", 1.0), ("others-mean", 1.0),
-                                       ("all", 1.0), ("all", 1.2),
-                                       ("all", 1.3)):
+            for yardstick, mean, decades in YARDSTICKS:
                 alarms = caught = wrongly = tries = 0
                 for combo in combos:
-                    base = [levels[i] for i in combo]
-                    alarms += any(level_flags(base, yardstick, decades))
+                    base = [logs[i] for i in combo]
+                    alarms += any(level_flags(base, yardstick, mean, decades))
                     for j in range(size):
-                        for f in factors:
+                        for shift in shifts:
                             trial = list(base)
-                            trial[j] += math.log10(f)
-                            flags = level_flags(trial, yardstick, decades)
+                            trial[j] = trial[j] + shift
+                            flags = level_flags(trial, yardstick, mean, decades)
                             tries += 1
                             caught += flags[j]
                             wrongly += sum(flags) - flags[j]
-                print(f"  {group:9s} {size:2d} {len(combos):5d} {yardstick:11s} {decades:4.1f} "
+                print(f"  {group:9s} {size:2d} {len(combos):5d} {yardstick:11s} "
+                      f"{mean:5s} {decades:4.1f} "
                       f"{alarms:12d} ({100 * alarms / len(combos):4.1f} %) "
-                      f"{caught:9d}/{tries:<7d} {wrongly:10d} ({100 * wrongly / tries:5.1f} %)")
+                      f"{caught:9d}/{tries:<7d} {wrongly:10d} "
+                      f"({100 * wrongly / tries:5.1f} %)")
     levels = [n[key] for n in natural]
     low, high = TARGET_BAND
     fired = [n["label"] for n in natural if not low < n[key] < high]
