@@ -18,12 +18,13 @@ and prints for each statistic the natural range, the range of each kind of
 mistake, and the margin between them.
 
   /usr/bin/python3 bench/check_spectral_rules.py BUILD_DIR [--data DIR]
-      [--work DIR] [--cases]
+      [--work DIR] [--cases] [--engine]
 
 BUILD_DIR holds src/prepare/lpgm-prepare. DIR is the real data folder
 (default: ../shared/data/real beside the repository). --work keeps the
 prepared cases in DIR (default: a temporary folder, removed at the end).
---cases also prints every case's statistics.
+--cases also prints every case's statistics; --engine compares the
+natural cases' spectra with lpgm-spectrum's (BUILD_DIR/src/spectrum).
 
 Needs Debian's python3-numpy under /usr/bin/python3. Runs on one processor
 (lpgm-prepare is given one record at a time); about 10 s.
@@ -430,6 +431,27 @@ PROPOSED_RULES = [
 ]
 
 
+def against_engine(build, data, naturals, result, work):
+    """The largest relative difference of Sd, Sv and Sa between these
+    spectra and lpgm-spectrum's for each natural case file."""
+    program = os.path.join(build, "src", "spectrum", "lpgm-spectrum")
+    fault = os.path.join(data, "faults", "F1", FAULT_FILE)
+    worst = 0.0
+    for (group, label, *_rest), mine in zip(naturals, result):
+        if group == "real":
+            record = os.path.join(data, "cases", label, CASE_FILE)
+        else:
+            record = os.path.join(work, label, CASE_FILE)
+        out = os.path.join(work, "engine.csv")
+        subprocess.run([program, record, "--periods", fault, "-o", out],
+                       check=True, stdout=subprocess.DEVNULL)
+        table = np.loadtxt(out, delimiter=",", skiprows=1)
+        for column, values in zip((1, 2, 3), mine):
+            diff = np.abs(values - table[:, column]) / table[:, column]
+            worst = max(worst, float(diff.max()))
+    return worst
+
+
 def print_coverage(natural, planted):
     """Which rules fire on the natural cases and on each kind of mistake."""
     rules = EXISTING_RULES + PROPOSED_RULES
@@ -554,6 +576,9 @@ def main():
         here, "..", "..", "shared", "data", "real"))
     parser.add_argument("--work")
     parser.add_argument("--cases", action="store_true")
+    parser.add_argument("--engine", action="store_true",
+                        help="compare the natural cases' spectra with "
+                        "lpgm-spectrum's")
     args = parser.parse_args()
     if not os.path.isdir(os.path.join(args.data, "original")):
         print(f"no real data at {args.data}: give --data DIR")
@@ -596,6 +621,11 @@ def main():
     stats = [record_statistics(acc, periods, *s, target)
              for acc, s in zip(records, result)]
     natural_stats, planted_stats = stats[:len(naturals)], stats[len(naturals):]
+    if args.engine:
+        worst = against_engine(args.build, args.data, naturals, result,
+                               args.work)
+        print(f"# against lpgm-spectrum, natural cases: largest relative "
+              f"difference of Sd, Sv, Sa {worst:.2e}")
 
     # Each case is judged within its own set, the other cases left natural.
     natural_rows = []
