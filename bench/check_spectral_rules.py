@@ -8,9 +8,9 @@ Builds a corpus of case records at 0.02 s in cm/s2:
     both components of each station, El Centro's table, the two check
     records of Chino Hills);
   * planted: mistakes made from each natural case (wrong units or scale,
-    wrong time step in the header, two components interleaved, a time column
-    read as samples, a baseline offset, a velocity record read as
-    acceleration).
+    wrong time step in the header, two or three columns read as one record,
+    a time column read as samples, a baseline offset, a velocity record read
+    as acceleration).
 Then computes every case's response spectrum at the target's 55 periods
 (exact piecewise-linear step, from rest, h = 0.05, peaks at the sample times,
 dt = 0.02 s whatever the record really was), a set of candidate statistics,
@@ -27,7 +27,8 @@ prepared cases in DIR (default: a temporary folder, removed at the end).
 natural cases' spectra with lpgm-spectrum's (BUILD_DIR/src/spectrum).
 
 Needs Debian's python3-numpy under /usr/bin/python3. Runs on one processor
-(lpgm-prepare is given one record at a time); about 10 s.
+(lpgm-prepare is given one record at a time); about 10 s on an idle
+processor.
 """
 import argparse
 import math
