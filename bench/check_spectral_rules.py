@@ -40,6 +40,7 @@ import tempfile
 
 import numpy as np
 
+sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from spectra_numpy import coefficients  # noqa: E402  (the same exact step)
 
