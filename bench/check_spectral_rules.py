@@ -180,6 +180,11 @@ def plant(case, source, source_dt, partner):
              ("scale x10", 10.0), ("scale /10", 0.1)]
     out += [(k, case * f) for k, f in level]
     step = round(source_dt, 4)
+    if step in (0.005, 0.004):
+        # Not a wrong header but a careless resampling: every 4th or 5th
+        # sample kept, no low-pass, so what lies above 25 Hz folds back.
+        keep = int(round(DT / step))
+        out.append(("0.02 s every 4th/5th sample, no low-pass", source[::keep]))
     if step == 0.005:
         out.append(("0.01 s every 2nd sample, header 0.02", source[::2]))
         out.append(("0.01 s low-passed, header 0.02", low_pass(source, 0.2)[::2]))
