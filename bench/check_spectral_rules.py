@@ -405,7 +405,9 @@ def print_tables(natural, planted, show_cases):
         for kind in kinds:
             got = [p[name] for p in planted if p["kind"] == kind]
             side, gap = margin(values, got, log)
-            beyond = sum(g > max(values) if side == "high" else g < min(values)
+            hi, lo = max(values), min(values)
+            slack = 1e-9 * max(abs(hi), abs(lo))  # a scaled copy's rounding
+            beyond = sum(g > hi + slack if side == "high" else g < lo - slack
                          for g in got)
             mark = "  SEPARATES" if gap > 0 else ""
             print(f"  {kind:42s} {len(got):3d} {fmt(min(got)):>9s} "
