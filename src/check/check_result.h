@@ -8,6 +8,8 @@
 #ifndef LPGM_CHECK_CHECK_RESULT_H_
 #define LPGM_CHECK_CHECK_RESULT_H_
 
+#include <array>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -58,6 +60,15 @@ struct SpectrumRatio {
   int points = 0;
 };
 
+// The extremes of a series' finite values, how many values are not finite
+// and the first of those (from 1; 0: none).
+struct SeriesExtremes {
+  double min = std::numeric_limits<double>::infinity();
+  double max = -std::numeric_limits<double>::infinity();
+  long non_finite = 0;
+  long first_non_finite = 0;
+};
+
 struct CaseSummary {
   int case_number = 0;
   std::string folder;    // UTF-8
@@ -80,6 +91,9 @@ struct CaseSummary {
   // median spectrum (this case's included) or, when fewer than three cases
   // have a whole spectrum, the target. Unset when either is not known.
   std::optional<double> level_ratio;
+  // Of acc and vel (series_stats.h); set with them.
+  SeriesExtremes acc_extremes, vel_extremes;
+  std::array<double, 3> lag_correlation{};  // acc at lags 1, 2, 3
   // ACC and VEL of samples 1..npts; they point into the run state, which
   // outlives the result.
   std::span<const double> acc;

@@ -10,6 +10,7 @@
 #include "check/facts.h"
 #include "check/read_cause.h"
 #include "check/rules.h"
+#include "check/series_stats.h"
 #include "check/spectrum_fit.h"
 #include "check/text_encoding.h"
 #include "compute/ranking.h"
@@ -407,6 +408,7 @@ void Checker::ReadCase(int i) {
   if (!summary.read_ok) return;
   ComputeVelocity(state_, i);
   SummarizeCase(summary);
+  SummarizeSeries(summary);
   CaseSpectrum(summary);
 }
 

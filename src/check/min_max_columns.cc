@@ -43,17 +43,35 @@ std::vector<Point> MinMaxPerColumn(std::span<const double> y, double x0,
     return out;
   }
   out.reserve(static_cast<std::size_t>(columns) * 2);
+  auto column_of = [&](std::size_t k) {
+    return ColumnOf(x0 + static_cast<double>(k) * dx, x_lo, width, columns);
+  };
+  // The column only grows with k, so each column's end is found once: from
+  // its estimate, corrected against column_of itself, so that every sample
+  // lands in the column column_of gives it.
+  auto end_of = [&](int c) {
+    if (c >= columns - 1) return y.size();
+    const double estimate =
+        std::ceil((x_lo + (c + 1) * width / columns - x0) / dx);
+    std::size_t k = 0;
+    if (estimate >= static_cast<double>(y.size())) {
+      k = y.size();
+    } else if (estimate > 0) {
+      k = static_cast<std::size_t>(estimate);
+    }
+    while (k > 0 && column_of(k - 1) > c) --k;
+    while (k < y.size() && column_of(k) <= c) ++k;
+    return k;
+  };
   Column column;
-  int current = -1;
+  std::size_t end = 0;  // the first sample past the current column
   for (std::size_t k = 0; k < y.size(); ++k) {
     const double v = y[k];
     if (!std::isfinite(v)) continue;
-    const int c =
-        ColumnOf(x0 + static_cast<double>(k) * dx, x_lo, width, columns);
-    if (c != current) {
+    if (!column.used || k >= end) {
       Flush(column, y, x0, dx, out);
       column = {k, k, true};
-      current = c;
+      end = end_of(column_of(k));
       continue;
     }
     if (v < y[column.min_index]) column.min_index = k;

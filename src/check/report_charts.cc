@@ -166,12 +166,23 @@ Axis LabelledForStrip(Axis v, double height) {
 // drawn on a scale of its own: on the shared one it would be a flat line.
 constexpr double kOwnScaleBelow = 0.2;
 
+// What a symmetric axis needs of a case's velocities: their extremes, as
+// the checker found them while reading, or all of them when not known.
+std::span<const double> VelocityRange(const CaseSummary& c,
+                                      std::array<double, 2>& store) {
+  if (!(c.vel_extremes.min <= c.vel_extremes.max)) return c.vel;
+  store = {c.vel_extremes.min, c.vel_extremes.max};
+  return store;
+}
+
 // The scale of one strip: the shared one, or the strip's own when the
 // shared one would flatten it (then `magnified` > 1 says by how much).
 Axis StripScale(const CaseSummary& c, const Axis& shared, double* magnified) {
   *magnified = 1;
   if (!(c.pgv > 0) || c.pgv >= kOwnScaleBelow * shared.hi) return shared;
-  const std::array<std::span<const double>, 1> own_values = {c.vel};
+  std::array<double, 2> store;
+  const std::array<std::span<const double>, 1> own_values = {
+      VelocityRange(c, store)};
   Axis own = MakeSymmetricAxis(own_values, "", 3);
   *magnified = shared.hi / own.hi;
   return own;
@@ -224,11 +235,12 @@ void DrawVelocityStrip(SvgChart& chart, const CaseSummary& c,
 std::string VelocityWaveformsChart(const CheckResult& result) {
   std::vector<const CaseSummary*> shown;
   std::vector<std::span<const double>> velocities;
+  std::vector<std::array<double, 2>> ranges(result.cases.size());
   double duration = 0;
   for (const CaseSummary& c : result.cases) {
     if (!Drawable(c)) continue;
     shown.push_back(&c);
-    velocities.push_back(c.vel);
+    velocities.push_back(VelocityRange(c, ranges[shown.size() - 1]));
     duration =
         std::max(duration, static_cast<double>(c.vel.size()) * kTimeStep);
   }

@@ -10,6 +10,7 @@
 #include "base/case_record.h"
 #include "check/read_cause.h"
 #include "check/report_format.h"
+#include "check/series_stats.h"
 #include "platform/encoding.h"
 #include "record/number_format.h"
 
@@ -43,26 +44,7 @@ bool StoppedFor(const std::optional<ReadStop>& stop, StopReason reason) {
   return stop && stop->reason == reason;
 }
 
-struct Extremes {
-  double min = std::numeric_limits<double>::infinity();
-  double max = -std::numeric_limits<double>::infinity();
-  long non_finite = 0;
-  long first_non_finite = 0;  // 1-based index
-};
-
-Extremes ExtremesOf(std::span<const double> values) {
-  Extremes e;
-  for (std::size_t j = 0; j < values.size(); ++j) {
-    double v = values[j];
-    if (!std::isfinite(v)) {
-      if (e.non_finite++ == 0) e.first_non_finite = static_cast<long>(j) + 1;
-      continue;
-    }
-    if (v < e.min) e.min = v;
-    if (v > e.max) e.max = v;
-  }
-  return e;
-}
+using Extremes = SeriesExtremes;
 
 // Whether a finite value would be written as asterisks by Fw.d.
 bool Overflows(double value, int width, int decimals) {
@@ -319,22 +301,6 @@ constexpr double kTargetHigh = 0.48;
 bool OutsideTargetLevel(double ratio) {
   const double e = std::log10(ratio);
   return e < kTargetLow || e > kTargetHigh;
-}
-
-// The normalised autocorrelations of the samples at lags 1, 2 and 3, in one
-// pass; zeros when a sample is not finite or all are 0.
-std::array<double, 3> LagCorrelations(std::span<const double> acc) {
-  double energy = 0, r1 = 0, r2 = 0, r3 = 0;
-  for (std::size_t i = 0; i < acc.size(); ++i) {
-    const double a = acc[i];
-    if (!std::isfinite(a)) return {0, 0, 0};
-    energy += a * a;
-    if (i >= 1) r1 += a * acc[i - 1];
-    if (i >= 2) r2 += a * acc[i - 2];
-    if (i >= 3) r3 += a * acc[i - 3];
-  }
-  if (!(energy > 0)) return {0, 0, 0};
-  return {r1 / energy, r2 / energy, r3 / energy};
 }
 
 // How much more alike samples two or three apart must be than neighbours
@@ -667,7 +633,7 @@ const Rule kRules[] = {
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c)) return;
-       const Extremes acc = ExtremesOf(c.acc);
+       const Extremes& acc = c.acc_extremes;
        if (acc.non_finite == 0) return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
@@ -681,9 +647,9 @@ const Rule kRules[] = {
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c)) return;
-       const Extremes acc = ExtremesOf(c.acc);
+       const Extremes& acc = c.acc_extremes;
        if (!ExtremesOverflow(acc, 14, 6) &&
-           !ExtremesOverflow(ExtremesOf(c.vel), 14, 6))
+           !ExtremesOverflow(c.vel_extremes, 14, 6))
          return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
@@ -757,7 +723,7 @@ const Rule kRules[] = {
      [](const RuleInput& in, std::vector<Hit>& hits) {
        const CaseSummary& c = CaseSummaryAt(in);
        if (!HasSamples(c) || c.acc.size() < 4) return;
-       const auto [r1, r2, r3] = LagCorrelations(c.acc);
+       const auto [r1, r2, r3] = c.lag_correlation;
        if (!(std::max(r2, r3) - r1 > kInterleaveExcess)) return;
        hits.push_back(AtCaseOnly(in));
        hits.back().message =
