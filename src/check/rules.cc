@@ -913,17 +913,17 @@ std::string RulesHelp() {
 void ApplyRules(const CheckFacts& facts, CheckResult& result) {
   auto each = [&](Scope scope, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i)
-      Judge(scope, {facts, result, i, 0}, result);
+      Judge(scope, {facts, result, i}, result);
   };
-  Judge(Scope::kDefinition, {facts, result, 0, 0}, result);
+  Judge(Scope::kDefinition, {facts, result, 0}, result);
   each(Scope::kFolder, facts.folders.size());
   each(Scope::kFaultFile, facts.faults.size());
   each(Scope::kPeriodGrid, facts.faults.size());
   each(Scope::kCaseFile, facts.cases.size());
   each(Scope::kCaseValues, facts.cases.size());
   each(Scope::kFaultValues, facts.faults.size());
-  Judge(Scope::kTarget, {facts, result, 0, 0}, result);
-  Judge(Scope::kRanking, {facts, result, 0, 0}, result);
+  Judge(Scope::kTarget, {facts, result, 0}, result);
+  Judge(Scope::kRanking, {facts, result, 0}, result);
   each(Scope::kOutputFile, facts.outputs.size());
 }
 

@@ -36,13 +36,11 @@ enum class Scope {
 };
 
 // What one rule looks at: the facts, the result so far, and which folder,
-// fault, case or output file (`index`, from 0) and which spectrum row
-// (`row`, from 1) of its scope.
+// fault, case or output file (`index`, from 0) of its scope.
 struct RuleInput {
   const CheckFacts& facts;
   const CheckResult& result;
   std::size_t index = 0;
-  int row = 0;
 };
 
 // One finding a rule raises: where it points (the file's name in CP932)
