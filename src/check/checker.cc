@@ -39,16 +39,8 @@ ReadStop StopOf(const RunStop& stop) {
   return {ReasonOf(stop), stop.message(), stop.line(), {}};
 }
 
-bool StoppedFor(const std::optional<ReadStop>& stop, StopReason reason) {
-  return stop && stop->reason == reason;
-}
-
-bool EndedEarly(const RunStop& stop) {
-  return stop.kind() == RunStop::Kind::kRecordFailure &&
-         stop.number() == kErrEndOfFile;
-}
-
-bool Malformed(const RunStop& stop, int number) {
+// Whether the record layer stopped the reading with diagnostic `number`.
+bool FailedWith(const RunStop& stop, int number) {
   return stop.kind() == RunStop::Kind::kRecordFailure &&
          stop.number() == number;
 }
@@ -189,9 +181,9 @@ std::string Checker::DefinitionCause(const RunStop& stop) {
     case StopReason::kCaseMissing:
       return ListStopCause(stop);
     case StopReason::kNone:
-      if (EndedEarly(stop))
+      if (FailedWith(stop, kErrEndOfFile))
         return ShortDefinitionCause(state_.NFAULT, state_.NCASE, stop.line());
-      if (Malformed(stop, kErrConversion))
+      if (FailedWith(stop, kErrConversion))
         return MalformedFieldCause(TextOf(path), stop.line(),
                                    FieldCut::kFixed20, 1, 1);
       return {};
@@ -214,8 +206,8 @@ std::string Checker::ListStopCause(const RunStop& stop) {
 
 std::string Checker::FaultCause(const RunStop& stop, const std::string& path) {
   if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(path);
-  if (EndedEarly(stop)) return ShortSpectrumCause(TextOf(path));
-  if (Malformed(stop, kErrConversion))
+  if (FailedWith(stop, kErrEndOfFile)) return ShortSpectrumCause(TextOf(path));
+  if (FailedWith(stop, kErrConversion))
     return MalformedFieldCause(TextOf(path), stop.line(), FieldCut::kFixed20, 0,
                                28);
   return {};
@@ -224,13 +216,13 @@ std::string Checker::FaultCause(const RunStop& stop, const std::string& path) {
 std::string Checker::CaseCause(const RunStop& stop, const CaseFacts& facts) {
   if (ReasonOf(stop) == StopReason::kCannotOpen) return OpenCause(facts.path);
   const int count = state_.NPTS(facts.case_number);
-  if (EndedEarly(stop))
+  if (FailedWith(stop, kErrEndOfFile))
     return stop.line() == 1
                ? "the file is empty"
                : ShortCaseCause(count, facts.end.values_before_failure);
-  if (Malformed(stop, kErrConversion) && stop.line() == 1)
+  if (FailedWith(stop, kErrConversion) && stop.line() == 1)
     return MalformedFieldCause(TextOf(facts.path), 1, FieldCut::kFixed20, 1, 2);
-  if (!Malformed(stop, kErrListSyntax)) return {};
+  if (!FailedWith(stop, kErrListSyntax)) return {};
   std::string field =
       MalformedFieldCause(TextOf(facts.path), stop.line(), FieldCut::kFreeForm);
   if (field.empty()) return {};

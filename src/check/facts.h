@@ -29,6 +29,11 @@ struct ReadStop {
   std::string cause;
 };
 
+// Whether a stop for `reason` ended the reading of a file.
+inline bool StoppedFor(const std::optional<ReadStop>& stop, StopReason reason) {
+  return stop && stop->reason == reason;
+}
+
 struct DefinitionFacts {
   std::string name;           // as typed at the prompt, whole
   std::size_t name_kept = 0;  // the positions lpgm keeps of it

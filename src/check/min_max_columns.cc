@@ -1,5 +1,6 @@
 #include "check/min_max_columns.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -32,6 +33,14 @@ void Flush(const Column& column, std::span<const double> y, double x0,
 }
 
 }  // namespace
+
+std::vector<Point> Zip(std::span<const double> x, std::span<const double> y) {
+  std::vector<Point> points;
+  const std::size_t n = std::min(x.size(), y.size());
+  points.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) points.push_back({x[i], y[i]});
+  return points;
+}
 
 std::vector<Point> MinMaxPerColumn(std::span<const double> y, double x0,
                                    double dx, double x_lo, double x_hi,

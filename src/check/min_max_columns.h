@@ -22,6 +22,9 @@ struct Point {
 // Non-finite samples are skipped. Nothing for an empty series, columns < 1,
 // a range that is not finite and increasing, or a step dx that is not finite
 // and positive.
+// The points (x[k], y[k]) of two series, as far as the shorter goes.
+std::vector<Point> Zip(std::span<const double> x, std::span<const double> y);
+
 std::vector<Point> MinMaxPerColumn(std::span<const double> y, double x0,
                                    double dx, double x_lo, double x_hi,
                                    int columns);

@@ -30,14 +30,6 @@ std::string_view FaultColour(std::size_t i) {
   return kFaultColours[i % kFaultColours.size()];
 }
 
-std::vector<Point> Zip(std::span<const double> x, std::span<const double> y) {
-  std::vector<Point> points;
-  const std::size_t n = std::min(x.size(), y.size());
-  points.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) points.push_back({x[i], y[i]});
-  return points;
-}
-
 std::span<const double> PeriodsOf(const CheckResult& result,
                                   const FaultSummary& fault) {
   return fault.period.empty() ? std::span<const double>(result.period)

@@ -39,11 +39,6 @@ const CaseSummary& CaseSummaryAt(const RuleInput& in) {
   return in.result.cases[in.index];
 }
 
-// Whether a stop for `reason` ended the reading of a file.
-bool StoppedFor(const std::optional<ReadStop>& stop, StopReason reason) {
-  return stop && stop->reason == reason;
-}
-
 using Extremes = SeriesExtremes;
 
 // Whether a finite value would be written as asterisks by Fw.d.

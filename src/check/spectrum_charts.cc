@@ -20,13 +20,6 @@ constexpr std::array<std::string_view, 10> kColours = {
     "#1f77b4", "#ff7f0e", "#2ca02c", "#9467bd", "#8c564b",
     "#e377c2", "#17becf", "#bcbd22", "#7f7f7f", "#393b79"};
 
-std::vector<Point> Zip(std::span<const double> x, std::span<const double> y) {
-  std::vector<Point> points;
-  const std::size_t n = std::min(x.size(), y.size());
-  for (std::size_t i = 0; i < n; ++i) points.push_back({x[i], y[i]});
-  return points;
-}
-
 // The last point of a series the chart can show; NaN coordinates if none.
 Point LastShown(const SvgChart& chart, std::span<const double> period,
                 std::span<const double> values) {

@@ -23,6 +23,7 @@ namespace {
 using check::Axis;
 using check::Point;
 using check::SvgChart;
+using check::Zip;
 
 constexpr double kWidth = 760;
 constexpr const char* kTargetColour = "#c0392b";
@@ -64,13 +65,6 @@ std::string Fixed(double v, int decimals) {
   char text[64];
   std::snprintf(text, sizeof text, "%.*f", decimals, v);
   return text;
-}
-
-std::vector<Point> Zip(std::span<const double> x, std::span<const double> y) {
-  std::vector<Point> points;
-  for (std::size_t k = 0; k < x.size() && k < y.size(); ++k)
-    points.push_back({x[k], y[k]});
-  return points;
 }
 
 std::vector<double> Scaled(std::span<const double> x, double factor) {
